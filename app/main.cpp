@@ -1,0 +1,53 @@
+// The program entry: a single instance behind its splash picture.
+#include "app/MainFrm.h"
+#include "app/SingleInstance.h"
+#include "mirror/ViewFrm.h"
+#include "settings/Settings.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QSplashScreen>
+#include <QThread>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("TOVAREK W"));
+    QApplication::setApplicationVersion(QStringLiteral(TW_VERSION));
+
+    // A second start ends quietly and leaves the running instance alone.
+    SingleInstance instance(QStringLiteral("TOVRAK_WBD_ORVEN"));
+    if (!instance.tryAcquire())
+        return 0;
+
+    SetSettingsFolder(GetLocalAppDataFolder() + QStringLiteral("/ORVEN PROJECT/TOVAREK WBD"));
+    CreateViewFrm();
+    SetMirrorViewExists(ViewFrm != nullptr);
+
+    int result = 0;
+    {
+        QSplashScreen splash(QPixmap::fromImage(ResourceImage(QStringLiteral("SPLASH"))),
+                             Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
+        splash.setAttribute(Qt::WA_ShowWithoutActivating);
+        splash.show();
+        app.processEvents();
+        QThread::msleep(500);
+
+        TWBDMainFrm main;
+        if (Settings().isMaximized) {
+            splash.finish(&main);
+            main.showMaximized();
+        } else {
+            if (QScreen *s = main.screen())
+                main.move(s->availableGeometry().center() - main.rect().center());
+            splash.finish(&main);
+            main.show();
+        }
+        QStringList args = app.arguments();
+        args.removeFirst();
+        main.OpenCommandLine(args);
+        result = app.exec();
+    }
+    FreeViewFrm();
+    return result;
+}

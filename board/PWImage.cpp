@@ -1,0 +1,551 @@
+// The board's layers and view: construction, loading pictures, compositing
+// to the screen, fit, zoom, pan, quarter turns, replay, undo and redo, and
+// the hooks that repeat the board on the mirror window.
+#include "board/PWImage.h"
+
+#include "mirror/ViewFrm.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace {
+// Undo patches are kept within this many bytes; the oldest go first.
+constexpr qint64 UndoStoreBudget = 256ll * 1024 * 1024;
+// A full replay keeps undo patches for this many of the last records.
+constexpr int ReplayPatchTail = 64;
+
+QRect ImageRect(const QImage &img)
+{
+    return QRect(0, 0, img.width(), img.height());
+}
+
+bool MirrorShown()
+{
+    return ViewFrm && ViewFrm->isVisible();
+}
+} // namespace
+
+TPWImage::TPWImage(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    OnPWMenu = nullptr;
+    FMenuBtnWidth = 30;
+    FMkOpacity = 0.4f;
+    ArrowSize = 5;
+    isDown = 0;
+    FCrPen = MakeMenuItem(pwMk, 0xFFFF0000, 10, sdSolid);
+    PWRecArray.RecInit();
+    Init(64, 64);
+
+    SelImage = new ImageControl(this);
+    SelImage->SetHitTest(false);
+    SelImage->OnPaint = [this](QPainter &p, const QRect &r) { SelImagePaint(p, r); };
+    SelImage->hide();
+
+    FuCountSet(QString());
+
+    // The board draws its own cursor picture; the system pointer stays hidden over it.
+    setCursor(Qt::BlankCursor);
+    CurImage = new ImageControl(this);
+    CurImage->SetHitTest(false);
+    CurImage->hide();
+    CursorSet(FCrPen);
+
+    if (ViewFrm)
+        ViewFrm->OnViewResize = [this](QObject *s) { ViewResize(s); };
+}
+
+TPWImage::~TPWImage()
+{
+    if (ViewFrm)
+        ViewFrm->OnViewResize = nullptr;
+}
+
+// ---- coordinates -------------------------------------------------------------
+
+QPointF TPWImage::ScreenToPicture(const QPointF &p) const
+{
+    return QPointF(Single(p.x() / FZoom) - Single(FZPos.x()), Single(p.y() / FZoom) - Single(FZPos.y()));
+}
+
+QPointF TPWImage::PictureToScreen(const QPointF &p) const
+{
+    return QPointF(Single((p.x() + FZPos.x()) * FZoom), Single((p.y() + FZPos.y()) * FZoom));
+}
+
+QPointF TPWImage::PictureToView(const QPointF &p) const
+{
+    const double x = ((p.x() + FZPos.x()) * FZoom / PZoomF - PZPosF.x() + PZPosV.x()) * PZoomV;
+    const double y = ((p.y() + FZPos.y()) * FZoom / PZoomF - PZPosF.y() + PZPosV.y()) * PZoomV;
+    return QPointF(Single(x), Single(y));
+}
+
+// ---- properties --------------------------------------------------------------
+
+void TPWImage::SetMKOpacity(Single v)
+{
+    FMkOpacity = v;
+}
+
+void TPWImage::SetCrPen(const TPWMenuItem &value)
+{
+    const Single kept = FCrPen.PenThickness;
+    FCrPen = value;
+    if (FCrPen.PenType == pwLasso) {
+        // The lasso shows selections with the width of the pen used before it.
+        FCrPen.PenThickness = kept;
+        SelRF = QRectF(0, 0, 0, 0);
+    }
+    CursorSet(FCrPen);
+}
+
+// ---- loading -----------------------------------------------------------------
+
+void TPWImage::Init(int width, int height)
+{
+    ZoomReset();
+    FSrcT = 0;
+    FSrcBitmap = NewBitmap(qMax(width, 1), qMax(height, 1));
+    BitmapClear(FSrcBitmap, 0xFFFFFFFF);
+    LayersReset();
+    PWRecArray.RecClear();
+    PatchesClear();
+}
+
+void TPWImage::SetSrcBitmap(const QImage &value)
+{
+    FuCountSet(QString());
+    FSrcT = 0;
+    ZoomReset();
+    FSrcBitmap = ToBitmap(value.isNull() ? NewBitmap(1, 1) : value);
+    FSrcBitmap.detach();
+    SelLines.clear();
+    SelImageBuild();
+    LayersReset();
+    PWRecArray.RecClear();
+    PatchesClear();
+}
+
+void TPWImage::SrcBitmapRecPictSet(const QImage &bitmap, const TPWRecArray &recs)
+{
+    FuCountSet(QString());
+    FSrcT = 0;
+    ZoomReset();
+    FSrcBitmap = ToBitmap(bitmap.isNull() ? NewBitmap(1, 1) : bitmap);
+    FSrcBitmap.detach();
+    SelLines.clear();
+    SelImageBuild();
+    LayersReset();
+    RecCopy(recs, PWRecArray);
+    RebuildAll();
+}
+
+void TPWImage::SrcBitmapRecTextSet(const QString &word, const TPWRecArray &recs)
+{
+    FuCountSet(word);
+    FSrcT = 0;
+    ZoomReset();
+    WordBitmapDraw(word);
+    SelLines.clear();
+    SelImageBuild();
+    LayersReset();
+    RecCopy(recs, PWRecArray);
+    RebuildAll();
+}
+
+void TPWImage::SetWord(const QString &value)
+{
+    FuCountSet(value);
+    FSrcT = 0;
+    ZoomReset();
+    WordBitmapDraw(value);
+    SelLines.clear();
+    SelImageBuild();
+    LayersReset();
+    PWRecArray.RecClear();
+    PatchesClear();
+}
+
+void TPWImage::LayersReset()
+{
+    const int w = FSrcBitmap.width(), h = FSrcBitmap.height();
+    SrcBitmapRectF = QRectF(0, 0, w, h);
+    BitmapSetSize(FPnBitmap, w, h);
+    BitmapSetSize(DLnBitmap, w, h);
+    FDspBitmap = FSrcBitmap.copy();
+    FuCountsClear();
+}
+
+void TPWImage::ZoomReset()
+{
+    FZoom = 1;
+    FZPos = QPointF(0, 0);
+}
+
+// ---- compositing -------------------------------------------------------------
+
+void TPWImage::DstBitmapUpdate()
+{
+    DstBitmapUpdateRect(ImageRect(FDspBitmap));
+}
+
+void TPWImage::DstBitmapUpdateRect(const QRect &r0)
+{
+    const QRect r = r0 & ImageRect(FDspBitmap);
+    if (r.isEmpty())
+        return;
+    // Each composite starts from the bare picture, so pixels of a transparent
+    // picture never keep what was composited there before.
+    QPainter p(&FDspBitmap);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(r.topLeft(), FSrcBitmap, r);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.drawImage(r.topLeft(), FPnBitmap, r);
+}
+
+void TPWImage::PWImageBitmapUpdate()
+{
+    ScreenUpdateControlRect(ImageRect(Bitmap));
+    ViewFrmUpdate();
+}
+
+void TPWImage::ScreenUpdateRect(const QRect &pictureRect)
+{
+    if (pictureRect.isEmpty())
+        return;
+    const QPointF a = PictureToScreen(pictureRect.topLeft());
+    const QPointF b = PictureToScreen(QPointF(pictureRect.x() + pictureRect.width(), pictureRect.y() + pictureRect.height()));
+    const QRect cr = QRectF(a, b).normalized().toAlignedRect().adjusted(-1, -1, 1, 1);
+    ScreenUpdateControlRect(cr);
+    ViewFrmUpdate();
+}
+
+void TPWImage::ScreenUpdateControlRect(const QRect &r0)
+{
+    const QRect r = r0 & ImageRect(Bitmap);
+    if (r.isEmpty())
+        return;
+    {
+        QPainter p(&Bitmap);
+        p.setClipRect(r);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.fillRect(r, QColor(0, 0, 0));
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        const QPointF a = PictureToScreen(QPointF(0, 0));
+        const QPointF b = PictureToScreen(QPointF(FSrcBitmap.width(), FSrcBitmap.height()));
+        // Drawing the whole picture under a clip samples every pixel exactly
+        // as the unclipped drawing does.
+        ScreenDraw(SrcBitmapRectF, QRectF(a, b));
+    }
+    update(r);
+}
+
+void TPWImage::ScreenDraw(const QRectF &src, const QRectF &dst)
+{
+    QPainter p(&Bitmap);
+    DrawBitmap(p, FDspBitmap, src, dst, 1.0, true);
+    if (OnPWMenu) {
+        static const QImage icon = ResourceImage(QStringLiteral("PW_LEFT"));
+        if (!icon.isNull()) {
+            const QRectF ir(Bitmap.width() - icon.width(), 0, icon.width(), icon.height());
+            DrawBitmap(p, icon, QRectF(0, 0, icon.width(), icon.height()), ir, 0.4, true);
+        }
+    }
+}
+
+// ---- view --------------------------------------------------------------------
+
+void TPWImage::FitCalc(Single w, Single h, Single &z, QPointF &o) const
+{
+    const Single W = Single(FSrcBitmap.width()), H = Single(FSrcBitmap.height());
+    if (w <= 0 || h <= 0 || W <= 0 || H <= 0) {
+        // Nothing to fit into yet (a hidden or collapsed control).
+        z = 1;
+        o = QPointF(0, 0);
+        return;
+    }
+    z = w / W;
+    if (z * H > h)
+        z = h / H;
+    o = QPointF(Single((w - W * z) / (z * 2)), Single((h - H * z) / (z * 2)));
+}
+
+void TPWImage::ZoomPosSet(QObject *)
+{
+    CrPathData.Clear();
+    GrPathData.Clear();
+    FitCalc(Single(width()), Single(height()), PZoomF, PZPosF);
+    FZoom = PZoomF;
+    FZPos = PZPosF;
+    if (ViewFrm)
+        FitCalc(Single(ViewFrm->Image->width()), Single(ViewFrm->Image->height()), PZoomV, PZPosV);
+    PWImageBitmapUpdate();
+}
+
+void TPWImage::ZoomSet(Single aZoom, Single x, Single y)
+{
+    if (SelImage && SelImage->isVisible())
+        return;
+    if (!(aZoom > 0) || !std::isfinite(aZoom))
+        return;
+    const Single nx = Single(FZPos.x()) - Single(x / FZoom) + Single(x / aZoom);
+    const Single ny = Single(FZPos.y()) - Single(y / FZoom) + Single(y / aZoom);
+    FZPos = QPointF(nx, ny);
+    FZoom = aZoom;
+    // The display bitmap does not depend on the zoom, so it is not re-composited here.
+    PWImageBitmapUpdate();
+}
+
+void TPWImage::PWHandMove(Single x, Single y)
+{
+    FZPos += QPointF(Single(x / FZoom), Single(y / FZoom));
+    PWImageBitmapUpdate();
+}
+
+void TPWImage::PWResize()
+{
+    const int w = int(RoundEven(width())), h = int(RoundEven(height()));
+    Bitmap = NewBitmap(qMax(w, 1), qMax(h, 1));
+    BitmapClear(Bitmap, 0xFF000000);
+    ZoomPosSet(this);
+}
+
+void TPWImage::SrcBitmapRotate(int index)
+{
+    LassoUpdate();
+    PWRecArray.RecAddTurn(index == 1, Single(FSrcBitmap.width()), Single(FSrcBitmap.height()));
+    RebuildAll();
+    ZoomPosSet(this);
+}
+
+// ---- history -----------------------------------------------------------------
+
+void TPWImage::RebuildAll()
+{
+    const int t = PWRecArray.RecTurn();
+    if (t != FSrcT) {
+        FSrcBitmap = BitmapRotated(FSrcBitmap, t - FSrcT);
+        FSrcT = t;
+    }
+    LayersReset();
+    ReplayInto(true);
+    DstBitmapUpdate();
+    PWImageBitmapUpdate();
+}
+
+void TPWImage::ReplayInto(bool keepPatches)
+{
+    PatchesClear();
+    const int p = PWRecArray.p;
+    m_rendering = true;
+    for (int j = 0; j <= p; ++j)
+        if (IsStrokeRec(PWRecArray.Rec[j].Menu.PenType))
+            RenderRecord(j, keepPatches && j > p - ReplayPatchTail);
+    m_rendering = false;
+}
+
+void TPWImage::RenderRecord(int index, bool keepPatch)
+{
+    const TPWMenuItem menu = PWRecArray.RecPath(index, CrPathData);
+    if (keepPatch)
+        PatchStore(index, RecBounds(menu, CrPathData));
+    DrawRec(menu, CrPathData);
+}
+
+void TPWImage::PWUndo()
+{
+    if (!PWRecArray.RecCanUndo())
+        return;
+    const int j = PWRecArray.p;
+    const TPWPenType kind = PWRecArray.Rec[j].Menu.PenType;
+    auto it = m_patches.find(j);
+    if (IsStrokeRec(kind) && it != m_patches.end() && SelLines.isEmpty()) {
+        // The pixels under the last stroke as they were before it: the same
+        // pen layer a replay of the records before it would give.
+        UndoPatch patch = std::move(it->second);
+        m_undoBytes -= patch.pixels.sizeInBytes();
+        m_patches.erase(it);
+        {
+            QPainter p(&FPnBitmap);
+            p.setCompositionMode(QPainter::CompositionMode_Source);
+            p.drawImage(patch.rect.topLeft(), patch.pixels);
+        }
+        FuCounts = patch.fuCounts;
+        PWRecArray.RecUndo();
+        DstBitmapUpdateRect(patch.rect);
+        ScreenUpdateRect(patch.rect);
+        return;
+    }
+    if (kind > pwTurnL) {
+        // Replay ignores these records: nothing on the board changes.
+        PWRecArray.RecUndo();
+        return;
+    }
+    PWRecArray.RecUndo();
+    RebuildAll();
+}
+
+void TPWImage::PWRedo()
+{
+    if (!PWRecArray.RecCanRedo())
+        return;
+    const int j = PWRecArray.p + 1;
+    const TPWPenType kind = PWRecArray.Rec[j].Menu.PenType;
+    if (IsStrokeRec(kind) && SelLines.isEmpty()) {
+        // A stroke redone on top of the layer of the records before it is
+        // exactly what a replay would draw last.
+        PWRecArray.RecRedo();
+        RenderRecord(j, true);
+        PatchTrim();
+        DstBitmapUpdateRect(m_dirty);
+        ScreenUpdateRect(m_dirty);
+        return;
+    }
+    PWRecArray.RecRedo();
+    if (kind > pwTurnL)
+        return;
+    RebuildAll();
+}
+
+void TPWImage::EraseAll()
+{
+    LassoUpdate();
+    BitmapClear(FPnBitmap, 0x00FFFFFF);
+    FDspBitmap = FSrcBitmap.copy();
+    FuCountsClear();
+    DstBitmapUpdate();
+    PWImageBitmapUpdate();
+    PWRecArray.RecClear();
+    // The picture stays turned as the user sees it: the strokes drawn from
+    // now on are drawn on it so turned, also when the history is replayed.
+    PWRecArray.BaseTurn = FSrcT;
+    PatchesClear();
+}
+
+QImage TPWImage::ReplayPenLayer()
+{
+    QImage saved = FPnBitmap;
+    const QVector<int> counts = FuCounts;
+    const QRect dirty = m_dirty;
+    const Single press = LastPress;
+    TPathData path;
+    FPnBitmap = NewBitmap(FSrcBitmap.width(), FSrcBitmap.height());
+    FuCountsClear();
+    m_rendering = true;
+    for (int j = 0; j <= PWRecArray.p; ++j)
+        if (IsStrokeRec(PWRecArray.Rec[j].Menu.PenType)) {
+            const TPWMenuItem menu = PWRecArray.RecPath(j, path);
+            DrawRec(menu, path);
+        }
+    m_rendering = false;
+    QImage result = FPnBitmap;
+    FPnBitmap = saved;
+    FuCounts = counts;
+    m_dirty = dirty;
+    LastPress = press;
+    return result;
+}
+
+// ---- undo store --------------------------------------------------------------
+
+void TPWImage::PatchesClear()
+{
+    m_patches.clear();
+    m_undoBytes = 0;
+}
+
+void TPWImage::PatchStore(int index, const QRect &r)
+{
+    auto old = m_patches.find(index);
+    if (old != m_patches.end()) {
+        m_undoBytes -= old->second.pixels.sizeInBytes();
+        m_patches.erase(old);
+    }
+    UndoPatch patch;
+    patch.rect = r & ImageRect(FPnBitmap);
+    if (!patch.rect.isEmpty())
+        patch.pixels = FPnBitmap.copy(patch.rect);
+    patch.fuCounts = FuCounts;
+    m_undoBytes += patch.pixels.sizeInBytes();
+    m_patches.emplace(index, std::move(patch));
+}
+
+void TPWImage::PatchTrim()
+{
+    while (m_undoBytes > UndoStoreBudget && !m_patches.empty()) {
+        auto it = m_patches.begin();
+        m_undoBytes -= it->second.pixels.sizeInBytes();
+        m_patches.erase(it);
+    }
+}
+
+// ---- mirror hooks --------------------------------------------------------------
+
+void TPWImage::ViewResize(QObject *)
+{
+    if (!ViewFrm)
+        return;
+    FitCalc(Single(ViewFrm->Image->width()), Single(ViewFrm->Image->height()), PZoomV, PZPosV);
+    ViewFrmUpdate();
+}
+
+void TPWImage::ViewFrmUpdate()
+{
+    if (!MirrorShown())
+        return;
+    QImage &img = ViewFrm->Image->Bitmap;
+    if (img.size() != ViewFrm->Image->size())
+        img = NewBitmap(ViewFrm->Image->width(), ViewFrm->Image->height());
+    BitmapClear(img, 0xFF000000);
+    {
+        QPainter p(&img);
+        const QRectF dst(PictureToView(QPointF(0, 0)), PictureToView(QPointF(FSrcBitmap.width(), FSrcBitmap.height())));
+        DrawBitmap(p, FDspBitmap, SrcBitmapRectF, dst, 1.0, true);
+    }
+    ViewFrm->Image->update();
+}
+
+void TPWImage::ViewFrmOnIdle()
+{
+    if (!MirrorShown() || !CurImage->isVisible())
+        return;
+    const QPointF p = PictureToView(ScreenToPicture(CurImage->pos()));
+    ViewFrm->CurImage->move(int(RoundEven(p.x())), int(RoundEven(p.y())));
+}
+
+void TPWImage::ViewCursorUpdate()
+{
+    if (!MirrorShown())
+        return;
+    ViewFrm->CurImage->Bitmap = CurImage->Bitmap.copy();
+    ViewFrm->CurImage->FitToBitmap();
+    ViewFrm->CurImage->update();
+}
+
+void TPWImage::DoViewFrmShowMaximize(const QPoint &p)
+{
+    ViewFrmShowMaximize(p);
+    if (ViewFrm)
+        FitCalc(Single(ViewFrm->Image->width()), Single(ViewFrm->Image->height()), PZoomV, PZPosV);
+    ViewCursorUpdate();
+    ViewFrmUpdate();
+}
+
+// ---- Qt events -----------------------------------------------------------------
+
+void TPWImage::paintEvent(QPaintEvent *e)
+{
+    QPainter p(this);
+    const QRect r = e->rect();
+    if (Bitmap.width() < width() || Bitmap.height() < height())
+        p.fillRect(r, Qt::black);
+    p.drawImage(r.topLeft(), Bitmap, r & ImageRect(Bitmap));
+}
+
+void TPWImage::resizeEvent(QResizeEvent *)
+{
+    PWResize();
+}

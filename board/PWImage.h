@@ -1,0 +1,237 @@
+// TPWImage: the board. It holds the picture, the transparent pen layer and
+// the stroke history, turns pointer input into strokes, renders every pen
+// kind, and manages zoom, pan, quarter turns, lasso selection and stroke
+// numbering. Its screen image always has the control's size and shows
+// everything the user sees on the board.
+#pragma once
+
+#include "board/PWRec.h"
+#include "platform/Bitmap.h"
+#include "platform/ImageControl.h"
+#include "platform/PathData.h"
+
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <map>
+
+class QPainter;
+
+// The seven rainbow colours of the rainbow pens, the pen-order pen and the samples.
+extern const std::array<TAlphaColor, 7> RbColors;
+
+// Pure helpers of the renderer.
+void PathSmooth(TPathData &path);
+Single PointAngle(const QPointF &a, const QPointF &b);
+void ArrowHeadPoints(const QPointF &tip, const QPointF &ref, Single w, Single s, QPointF &A, QPointF &B);
+void PathArrowEnd(TPathData &path, Single w, Single s);
+void PathArrowStart(TPathData &path, Single w, Single s);
+// Draws the numbered circle of pen-order strokes.
+void DrawOrderMark(QPainter &canvas, const QPointF &c, Single w, int n);
+// Draws a sample stroke of a pen into a rectangle of any canvas.
+void PWMenuItemDraw(const TPWMenuItem &pen, QPainter &canvas, const QRectF &r);
+
+class TPWImage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TPWImage(QWidget *parent = nullptr);
+    ~TPWImage() override;
+
+    // ---- fields ------------------------------------------------------------
+    int isDown = 0; // 0 idle, 1 drawing or panning, 2 menu square, 3 dragging a selection
+    bool isPainting = false;
+    Single LastPress = 1024;
+    Single FMkOpacity = 0.4f;
+    TPWMenuItem FCrPen;
+    Single FMenuBtnWidth = 30;
+    QPointF P0, P1;
+    TPathData CrPathData; // the stroke in picture coordinates
+    TPathData GrPathData; // the same stroke in control coordinates
+    TPathData SelPathData;
+    int FSrcT = 0;
+    QImage FSrcBitmap;
+    QImage FDspBitmap;
+    QImage FPnBitmap;
+    QImage DLnBitmap;
+    QImage BUpBitmap;
+    ImageControl *CurImage = nullptr;
+    QPointF CurOffset;
+    TAr3x3 SelTrans = MatIdentity();
+    ImageControl *SelImage = nullptr;
+    TLines SelLines;
+    QPointF SelGrXY0, SelGrXY1, SelPosition;
+    QRectF SelRF;
+    Single FZoom = 1;
+    QPointF FZPos;
+    Single PZoomF = 1;
+    Single PZoomV = 1;
+    QPointF PZPosF, PZPosV;
+    QPointF DZPos;
+    Single ArrowSize = 5;
+    int FuCount = 1;
+    QVector<int> FuCounts;
+    QRectF SrcBitmapRectF;
+    TPWRecArray PWRecArray;
+    std::function<void(QObject *)> OnPWMenu;
+    QImage Bitmap; // the screen image, the control's size
+
+    // ---- properties ----------------------------------------------------------
+    Single Zoom() const { return FZoom; }
+    void SetZoom(Single z) { FZoom = z; }
+    const QImage &SrcBitmap() const { return FSrcBitmap; }
+    void SetSrcBitmap(const QImage &value);
+    const QImage &DspBitmap() const { return FDspBitmap; }
+    const QImage &PenBitmap() const { return FPnBitmap; }
+    const TPWMenuItem &CrPen() const { return FCrPen; }
+    void SetCrPen(const TPWMenuItem &value);
+    Single MKOpacity() const { return FMkOpacity; }
+    void SetMKOpacity(Single v);
+    Single MenuBtnWidth() const { return FMenuBtnWidth; }
+    void SetMenuBtnWidth(Single v) { FMenuBtnWidth = v; }
+    void SetWord(const QString &value);
+    bool isWorking() const { return isDown != 0 || isPainting; }
+
+    // ---- coordinates ---------------------------------------------------------
+    QPointF ScreenToPicture(const QPointF &p) const;
+    QPointF PictureToScreen(const QPointF &p) const;
+    QPointF PictureToView(const QPointF &p) const;
+
+    // ---- loading ---------------------------------------------------------------
+    void Init(int width, int height);
+    void SrcBitmapRecPictSet(const QImage &bitmap, const TPWRecArray &recs);
+    void SrcBitmapRecTextSet(const QString &word, const TPWRecArray &recs);
+    void LayersReset();
+    void ZoomReset();
+
+    // ---- compositing and view ------------------------------------------------
+    void DstBitmapUpdate();
+    void PWImageBitmapUpdate();
+    void ScreenDraw(const QRectF &src, const QRectF &dst);
+    void FitCalc(Single w, Single h, Single &z, QPointF &o) const;
+    void ZoomPosSet(QObject *sender = nullptr);
+    void ZoomSet(Single aZoom, Single x, Single y);
+    void PWHandMove(Single x, Single y);
+    void PWResize();
+    void SrcBitmapRotate(int index);
+
+    // ---- history ---------------------------------------------------------------
+    void RebuildAll();
+    void PWUndo();
+    void PWRedo();
+    void EraseAll();
+
+    // ---- mirror hooks ----------------------------------------------------------
+    void ViewResize(QObject *sender);
+    void ViewFrmUpdate();
+    void ViewFrmOnIdle();
+    void ViewCursorUpdate();
+    void DoViewFrmShowMaximize(const QPoint &p);
+
+    // ---- pointer input -----------------------------------------------------------
+    void PWMouseDown(Single x, Single y);
+    void PWMouseMove(Single x, Single y);
+    void PWMouseUp(Single x, Single y);
+    void PWMouseLeave();
+    void PWMouseEnter();
+    void PWMouseWheel(int wheelDelta);
+    void StrokeEnd();
+
+    // ---- rendering ---------------------------------------------------------------
+    void DrawRec(const TPWMenuItem &menu, TPathData &path);
+    void PreviewUpdate();
+    Single BrushWidth(Single w, const QPointF &a, const QPointF &b);
+
+    // ---- lasso ---------------------------------------------------------------------
+    void LassoUpdate();
+    TLines RecSelect(const TPathData &lasso) const;
+    void RebuildSelect();
+    void SelImageBuild();
+    void SelImagePaint(QPainter &canvas, const QRect &r);
+    void SelMoveEnd();
+
+    // ---- pen order -----------------------------------------------------------------
+    void FuCountSet(const QString &word);
+    void FuCountsClear();
+    void FuCountNext(Single x, Single y);
+    void FuCountRestore(const TPWMenuItem &menu, const TPathData &path);
+    int FuColumn(Single x) const;
+    void WordBitmapDraw(const QString &word);
+
+    // ---- cursors -------------------------------------------------------------------
+    void CursorSet(const TPWMenuItem &pen);
+    void CursorLoad(const QString &name);
+    void CursorColorMark(TAlphaColor color);
+
+    // Renders the history in effect into a fresh pen layer of the picture's
+    // size without touching the board: the reference the incremental paths
+    // must match pixel for pixel.
+    QImage ReplayPenLayer();
+
+    // Bytes held by the undo store (for tests and benchmarks).
+    qint64 UndoStoreBytes() const { return m_undoBytes; }
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void enterEvent(QEnterEvent *e) override;
+    void leaveEvent(QEvent *e) override;
+    void wheelEvent(QWheelEvent *e) override;
+
+private:
+    // Rendering of the kinds.
+    void DrawPen(const TPWMenuItem &menu, const TPathData &path, Single opacity);
+    void DrawRainbow(const TPWMenuItem &menu, const TPathData &path, Single opacity);
+    void DrawBrush(const TPWMenuItem &menu, const TPathData &path, Single opacity, bool numbered);
+    void DrawEraser(const TPWMenuItem &menu, const TPathData &path);
+    void PenLayerClear();
+    void PreviewPath(Single opacity);
+    void PreviewEraser();
+    void PreviewRainbow(Single opacity);
+    void PreviewBrush(Single opacity, bool numbered);
+    void PreviewLasso();
+    QRectF PreviewRect() const;
+
+    // The area of the pen layer a record may touch, in whole pixels, clipped to the layer.
+    QRect RecBounds(const TPWMenuItem &menu, const TPathData &path) const;
+    // Re-composites a rectangle of the display bitmap and brings it to the screen.
+    void DstBitmapUpdateRect(const QRect &r);
+    void ScreenUpdateRect(const QRect &pictureRect);
+    void ScreenUpdateControlRect(const QRect &controlRect);
+    // Replays records 0..p into the pen layer, keeping undo patches for the last ones.
+    void ReplayInto(bool keepPatches);
+    void RenderRecord(int index, bool keepPatch);
+
+    // Undo patches: for stroke record j, the pen-layer pixels its rendering
+    // covered, as they were before, and the stroke counters before it. Valid
+    // while the pen layer shows the replay of 0..p and no turn or move has
+    // changed the geometry since they were taken.
+    struct UndoPatch {
+        QRect rect;
+        QImage pixels;
+        QVector<int> fuCounts;
+    };
+    std::map<int, UndoPatch> m_patches;
+    qint64 m_undoBytes = 0;
+    void PatchesClear();
+    void PatchStore(int index, const QRect &r);
+    void PatchTrim();
+
+    // Live preview state: the stroke so far drawn opaque in control
+    // coordinates, so each move only draws its newest segment.
+    QImage m_prvBitmap;
+    int m_prvDrawn = 0; // points of GrPathData already in m_prvBitmap
+    double m_prvDashLength = 0; // length drawn so far, for continuous dashes
+    QRect m_prvArea; // control area the preview has drawn on
+    bool m_outside = false; // the pointer left the board while pressed
+    int m_wheelRest = 0; // wheel steps not yet turned into zoom steps
+    QString m_cursorName; // the cursor picture CurImage shows
+    QRect m_dirty; // pen-layer area changed by the last DrawRec
+    bool m_rendering = false; // inside a replay: per-record screen work is skipped
+};

@@ -1,0 +1,283 @@
+// Pointer input: strokes captured in picture and control coordinates, the
+// hand tool, the wheel zoom, the menu square and the lasso drag.
+#include "board/PWImage.h"
+
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+namespace {
+bool SamePoint(const QPointF &a, const QPointF &b)
+{
+    // Point comparison with single-precision tolerance.
+    return std::abs(a.x() - b.x()) < 1e-4 && std::abs(a.y() - b.y()) < 1e-4;
+}
+
+bool RectContains(const QRectF &r, const QPointF &p)
+{
+    return r.left() <= p.x() && p.x() < r.right() && r.top() <= p.y() && p.y() < r.bottom();
+}
+
+// Kinds that would be replayed as edit or turn records: such a pen draws and records nothing.
+bool IsInertPen(TPWPenType t)
+{
+    return t == pwEdit || t == pwTurnR || t == pwTurnL;
+}
+} // namespace
+
+void TPWImage::PWMouseDown(Single X, Single Y)
+{
+    const QPointF pt(X, Y);
+    if (OnPWMenu && X > width() - FMenuBtnWidth && Y < FMenuBtnWidth) {
+        isDown = 2;
+        return;
+    }
+    if (FCrPen.PenType == pwLasso && RectContains(SelRF, pt)) {
+        CursorLoad(QStringLiteral("CR_HAND1"));
+        ViewCursorUpdate();
+        isDown = 3;
+        SelGrXY0 = SelGrXY1 = pt;
+        SelPosition = SelImage->pos();
+        return;
+    }
+    isDown = 1;
+    isPainting = false;
+    P0 = pt;
+    if (FCrPen.PenType == pwMove) {
+        DZPos = FZPos;
+        CurImage->Bitmap.fill(0);
+        CursorLoad(QStringLiteral("CR_HAND1"));
+        ViewCursorUpdate();
+        return;
+    }
+    BUpBitmap = Bitmap.copy();
+    CrPathData.Clear();
+    GrPathData.Clear();
+    CrPathData.MoveTo(ScreenToPicture(pt));
+    GrPathData.MoveTo(pt);
+    LastPress = 1024;
+    if (FCrPen.PenType == pwFuMk)
+        FuCountNext(X, Y);
+    // Start of the live preview.
+    if (m_prvBitmap.size() != Bitmap.size())
+        m_prvBitmap = NewBitmap(Bitmap.width(), Bitmap.height());
+    else
+        m_prvBitmap.fill(0);
+    m_prvDrawn = 1;
+    m_prvDashLength = 0;
+    m_prvArea = QRect();
+}
+
+void TPWImage::PWMouseMove(Single X, Single Y)
+{
+    const QPointF pt(X, Y);
+    if (isDown == 3) {
+        CurImage->move(int(RoundEven(X - 12)), int(RoundEven(Y - 24)));
+        SelGrXY1 = pt;
+        const QPointF np = SelPosition + (SelGrXY1 - SelGrXY0);
+        SelImage->move(int(RoundEven(np.x())), int(RoundEven(np.y())));
+        return;
+    }
+    if (FCrPen.PenType == pwLasso) {
+        if (RectContains(SelRF, pt)) {
+            if (m_cursorName != QLatin1String("CR_HAND0")) {
+                CursorLoad(QStringLiteral("CR_HAND0"));
+                ViewCursorUpdate();
+            }
+            CurImage->move(int(RoundEven(X - 12)), int(RoundEven(Y - 24)));
+        } else {
+            if (m_cursorName != QLatin1String("CR_LASSO")) {
+                CursorLoad(QStringLiteral("CR_LASSO"));
+                ViewCursorUpdate();
+            }
+            CurImage->move(int(RoundEven(X - 1)), int(RoundEven(Y - 2)));
+        }
+    } else {
+        const QPointF c = pt + CurOffset;
+        CurImage->move(int(RoundEven(c.x())), int(RoundEven(c.y())));
+    }
+    if (isDown != 1)
+        return;
+    P1 = pt;
+    if (SamePoint(P1, P0))
+        return;
+    if (FCrPen.PenType == pwMove) {
+        // P0 stays where the drag began.
+        FZPos = DZPos + (P1 - P0) / FZoom;
+        if (!isPainting) {
+            isPainting = true;
+            PWImageBitmapUpdate();
+            isPainting = false;
+        }
+        return;
+    }
+    CrPathData.LineTo(ScreenToPicture(pt));
+    GrPathData.LineTo(pt);
+    if (!isPainting) {
+        isPainting = true;
+        PreviewUpdate();
+        isPainting = false;
+    }
+    P0 = P1;
+}
+
+void TPWImage::PWMouseUp(Single X, Single Y)
+{
+    const QPointF pt(X, Y);
+    if (isDown == 2) {
+        isDown = 0;
+        if (OnPWMenu && X > width() - FMenuBtnWidth && Y < FMenuBtnWidth)
+            OnPWMenu(this);
+        return;
+    }
+    if (isDown == 1) {
+        P1 = pt;
+        if (FCrPen.PenType != pwMove && CrPathData.Count() == 1) {
+            // A click without movement records a two-point stroke: a dot.
+            CrPathData.LineTo(ScreenToPicture(pt));
+            GrPathData.LineTo(pt);
+        }
+        StrokeEnd();
+    }
+    if (isDown == 3) {
+        SelMoveEnd();
+        CursorLoad(QStringLiteral("CR_HAND0"));
+        ViewCursorUpdate();
+    }
+    isDown = 0;
+}
+
+void TPWImage::PWMouseLeave()
+{
+    CurImage->hide();
+    if (isDown == 1)
+        StrokeEnd();
+    if (isDown == 3)
+        SelMoveEnd();
+    isDown = 0;
+}
+
+void TPWImage::PWMouseEnter()
+{
+    CurImage->show();
+}
+
+void TPWImage::PWMouseWheel(int wheelDelta)
+{
+    if (!CurImage->isVisible())
+        return;
+    Single z;
+    if (wheelDelta > 0)
+        z = qMin(FZoom * Single(1.2), Single(20));
+    else
+        z = qMax(FZoom / Single(1.2), Single(0.1));
+    ZoomSet(z, Single(CurImage->x()), Single(CurImage->y()));
+}
+
+void TPWImage::StrokeEnd()
+{
+    switch (FCrPen.PenType) {
+    case pwMove:
+        CurImage->Bitmap.fill(0);
+        CursorLoad(QStringLiteral("CR_HAND0"));
+        ViewCursorUpdate();
+        return;
+    case pwLasso:
+        PWRecArray.RecAddEdit(SelTrans, SelLines);
+        {
+            const bool hadSelection = !SelLines.isEmpty();
+            SelLines = RecSelect(CrPathData);
+            if (!hadSelection && SelLines.isEmpty()) {
+                // Nothing was or is selected: the pen layer already holds every
+                // stroke; only the lasso's trail leaves the screen.
+                SelRF = QRectF(0, 0, 0, 0);
+                PWImageBitmapUpdate();
+            } else {
+                RebuildSelect();
+            }
+        }
+        return;
+    default:
+        break;
+    }
+    if (IsInertPen(FCrPen.PenType) || CrPathData.Count() < 1) {
+        ScreenUpdateControlRect(m_prvArea);
+        return;
+    }
+    PWRecArray.RecAddLine(FCrPen, CrPathData);
+    const int index = PWRecArray.p;
+    // The preview's trail and the new stroke are the only parts of the screen that change.
+    const QRect trail = m_prvArea;
+    RenderRecord(index, true);
+    PatchTrim();
+    DstBitmapUpdateRect(m_dirty);
+    ScreenUpdateControlRect(trail);
+    ScreenUpdateRect(m_dirty);
+}
+
+// ---- Qt events -----------------------------------------------------------------
+
+void TPWImage::mousePressEvent(QMouseEvent *e)
+{
+    if (isDown != 0 && e->buttons() != e->button())
+        return; // another button while one is down changes nothing
+    m_outside = false;
+    const QPointF p = e->position();
+    PWMouseDown(Single(p.x()), Single(p.y()));
+}
+
+void TPWImage::mouseMoveEvent(QMouseEvent *e)
+{
+    const QPointF p = e->position();
+    if (e->buttons() != Qt::NoButton && !rect().contains(p.toPoint())) {
+        // Qt keeps a pressed pointer captured; leaving the board ends the stroke there.
+        if (!m_outside) {
+            m_outside = true;
+            PWMouseLeave();
+        }
+        return;
+    }
+    if (m_outside)
+        return;
+    PWMouseMove(Single(p.x()), Single(p.y()));
+}
+
+void TPWImage::mouseReleaseEvent(QMouseEvent *e)
+{
+    if (e->buttons() != Qt::NoButton)
+        return; // the stroke ends when the last button is released
+    if (m_outside) {
+        m_outside = false;
+        isDown = 0;
+        return;
+    }
+    const QPointF p = e->position();
+    PWMouseUp(Single(p.x()), Single(p.y()));
+}
+
+void TPWImage::enterEvent(QEnterEvent *)
+{
+    m_outside = false;
+    PWMouseEnter();
+}
+
+void TPWImage::leaveEvent(QEvent *)
+{
+    if (m_outside)
+        return;
+    PWMouseLeave();
+}
+
+void TPWImage::wheelEvent(QWheelEvent *e)
+{
+    // Touchpads send small steps; one zoom step per notch of 120.
+    m_wheelRest += e->angleDelta().y();
+    while (m_wheelRest >= 120) {
+        m_wheelRest -= 120;
+        PWMouseWheel(120);
+    }
+    while (m_wheelRest <= -120) {
+        m_wheelRest += 120;
+        PWMouseWheel(-120);
+    }
+    e->ignore();
+}

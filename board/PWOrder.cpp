@@ -1,0 +1,64 @@
+// Pen order: pen-order strokes are numbered per column of the word picture,
+// and a word is drawn large and light grey, one character per 500-pixel cell.
+#include "board/PWImage.h"
+
+#include "settings/Settings.h"
+
+#include <QPainter>
+#include <cmath>
+
+void TPWImage::FuCountSet(const QString &word)
+{
+    FuCount = word.isEmpty() ? 1 : qMin(int(word.size()), 6);
+    FuCounts.resize(FuCount);
+}
+
+void TPWImage::FuCountsClear()
+{
+    FuCounts.fill(0);
+}
+
+int TPWImage::FuColumn(Single x) const
+{
+    const Single cw = Single(Single(FSrcBitmap.width()) / Single(FuCount));
+    if (!(cw > 0) || !std::isfinite(x))
+        return 0;
+    const double q = std::trunc(double(x / cw));
+    if (q < 0)
+        return 0;
+    if (q > FuCount - 1)
+        return FuCount - 1;
+    return int(q);
+}
+
+void TPWImage::FuCountNext(Single x, Single y)
+{
+    const int k = FuColumn(Single(ScreenToPicture(QPointF(x, y)).x()));
+    FuCounts[k] += 1;
+    FCrPen.PenColor = TAlphaColor(FuCounts[k]);
+}
+
+void TPWImage::FuCountRestore(const TPWMenuItem &menu, const TPathData &path)
+{
+    if (path.Count() < 1)
+        return;
+    const int k = FuColumn(Single(path.at(0).pt.x()));
+    FuCounts[k] = int(qint32(menu.PenColor));
+}
+
+void TPWImage::WordBitmapDraw(const QString &word)
+{
+    FSrcBitmap = NewBitmap(FuCount * 500, 500);
+    BitmapClear(FSrcBitmap, 0xFFFFFFFF);
+    if (word.isEmpty())
+        return;
+    QPainter p(&FSrcBitmap);
+    PreparePainter(p);
+    QFont font(Settings().BkFont);
+    SetFontPixelSize(font, 400, &FSrcBitmap);
+    p.setFont(font);
+    p.setPen(QColor::fromRgba(0xFFDDDDDD));
+    for (int i = 0; i < FuCount && i < word.size(); ++i)
+        p.drawText(QRectF(i * 500, 0, 500, 500), Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
+                   QString(word.at(i)));
+}

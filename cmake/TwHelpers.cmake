@@ -1,0 +1,34 @@
+# Small helpers shared by every folder.
+
+# tw_library(NAME SOURCES... LIBS...): a static library of one subsystem.
+function(tw_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+endfunction()
+
+# tw_test(NAME SOURCES... LIBS... [LABELS...]): one QtTest executable registered with CTest.
+# Every test runs headless; sanitizer reports end the test with a failure.
+function(tw_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name})
+  set(env
+    "QT_QPA_PLATFORM=offscreen"
+    "TW_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+    "TW_BINARY_DIR=${PROJECT_BINARY_DIR}"
+    "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1"
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
+    "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1"
+    ${ARG_ENV})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}")
+  if(ARG_TIMEOUT)
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  endif()
+  if(ARG_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+  endif()
+endfunction()

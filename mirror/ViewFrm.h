@@ -1,0 +1,49 @@
+// The mirror window: on a system with exactly two screens it repeats the
+// board's picture and cursor on the screen the main window is not on.
+#pragma once
+
+#include "platform/ImageControl.h"
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QWidget>
+#include <functional>
+
+class TViewFrm : public QWidget
+{
+    Q_OBJECT
+public:
+    TViewFrm();
+
+    ImageControl *Image = nullptr;
+    ImageControl *CurImage = nullptr;
+    QRect RT; // work area of the last borderless placement
+    std::function<void(QObject *)> OnViewResize;
+
+    // Shows the window on the other screen's work area, or hides it when shown.
+    void ShowMaximize(const QPoint &mainPosition);
+    void FormResize();
+    void FormMouseUp();
+    bool HasBorder() const { return !(windowFlags() & Qt::FramelessWindowHint); }
+
+protected:
+    void resizeEvent(QResizeEvent *) override;
+    void mouseReleaseEvent(QMouseEvent *) override;
+};
+
+// The process-wide mirror window; null unless exactly two screens were
+// present when it was created.
+extern TViewFrm *ViewFrm;
+
+bool IsDualMonitor();
+// Creates ViewFrm when exactly two screens are present. Called once at start-up.
+void CreateViewFrm();
+void FreeViewFrm();
+
+// The work area that receives the mirror: the last screen, in enumeration
+// order, whose work area does not strictly contain P.
+QRect ViewRectGet(const QPoint &p, const QList<QRect> &workAreas);
+QRect ViewRectGet(const QPoint &p);
+
+void ViewFrmShowMaximize(const QPoint &mainPosition);

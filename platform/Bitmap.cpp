@@ -1,0 +1,116 @@
+#include "Bitmap.h"
+
+#include <QFont>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QTransform>
+
+QImage NewBitmap(int width, int height)
+{
+    QImage img(qMax(width, 0), qMax(height, 0), BitmapFormat);
+    img.fill(0);
+    return img;
+}
+
+void BitmapSetSize(QImage &bmp, int width, int height)
+{
+    if (bmp.width() == width && bmp.height() == height && bmp.format() == BitmapFormat && !bmp.isNull()) {
+        bmp.fill(0);
+        return;
+    }
+    bmp = NewBitmap(width, height);
+}
+
+void BitmapClear(QImage &bmp, TAlphaColor color)
+{
+    if (bmp.isNull())
+        return;
+    bmp.fill(qPremultiply(color));
+}
+
+QImage BitmapRotated(const QImage &bmp, int quarterTurns)
+{
+    int t = ((quarterTurns % 4) + 4) % 4;
+    if (t == 0 || bmp.isNull())
+        return bmp;
+    QTransform tr;
+    tr.rotate(90.0 * t);
+    // Qt rotates multiples of 90 degrees by copying pixels, without resampling.
+    return bmp.transformed(tr, Qt::FastTransformation).convertToFormat(BitmapFormat);
+}
+
+QImage ToBitmap(const QImage &img)
+{
+    if (img.format() == BitmapFormat)
+        return img;
+    return img.convertToFormat(BitmapFormat);
+}
+
+QColor ToQColor(TAlphaColor c)
+{
+    return QColor::fromRgba(c);
+}
+
+QPen StrokePen(TAlphaColor color, double thickness, TStrokeDash dash, bool round)
+{
+    QPen pen(ToQColor(color));
+    pen.setWidthF(thickness);
+    pen.setCapStyle(round ? Qt::RoundCap : Qt::FlatCap);
+    pen.setJoinStyle(round ? Qt::RoundJoin : Qt::MiterJoin);
+    // Qt's patterns are in units of the pen width; round caps add half a width
+    // at each end of every dash, so the dashes are shortened by one width to
+    // keep dots apart from each other.
+    const double cap = round ? 1.0 : 0.0;
+    auto pattern = [&](std::initializer_list<double> visible) {
+        QVector<qreal> v;
+        bool on = true;
+        for (double d : visible) {
+            v << qMax(on ? d - cap : d + cap, 0.001);
+            on = !on;
+        }
+        pen.setDashPattern(v);
+    };
+    switch (dash) {
+    case sdDash: pattern({3, 1.5}); break;
+    case sdDot: pattern({1, 1}); break;
+    case sdDashDot: pattern({3, 1.5, 1, 1.5}); break;
+    case sdDashDotDot: pattern({3, 1.5, 1, 1.5, 1, 1.5}); break;
+    case sdSolid:
+    case sdCustom:
+    default: pen.setStyle(Qt::SolidLine); break;
+    }
+    return pen;
+}
+
+void DrawBitmap(QPainter &p, const QImage &src, const QRectF &srcRect, const QRectF &dstRect,
+                double opacity, bool highSpeed)
+{
+    if (src.isNull() || dstRect.isEmpty() || srcRect.isEmpty())
+        return;
+    p.save();
+    p.setOpacity(opacity);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, !highSpeed);
+    p.drawImage(dstRect, src, srcRect);
+    p.restore();
+}
+
+void PreparePainter(QPainter &p)
+{
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+QImage ResourceImage(const QString &name)
+{
+    QImage img(QStringLiteral(":/res/%1.png").arg(name));
+    if (img.isNull())
+        return QImage();
+    return ToBitmap(img);
+}
+
+void SetFontPixelSize(QFont &font, double px, const QPaintDevice *device)
+{
+    const double dpi = device ? device->logicalDpiY() : 96.0;
+    font.setPointSizeF(qMax(px, 0.5) * 72.0 / (dpi > 0 ? dpi : 96.0));
+}

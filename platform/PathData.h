@@ -1,0 +1,36 @@
+// TPathData: an ordered list of points, each a move (starts a figure) or a
+// line point. Strokes are captured into it and rendered from it.
+#pragma once
+
+#include <QPainterPath>
+#include <QPointF>
+#include <QRectF>
+#include <QVector>
+
+class TPathData
+{
+public:
+    enum Kind : quint8 { Move = 0, Line = 1 };
+    struct Point {
+        QPointF pt;
+        Kind kind;
+    };
+
+    void Clear() { m_points.clear(); }
+    void MoveTo(const QPointF &p) { m_points.push_back({p, Move}); }
+    void LineTo(const QPointF &p) { m_points.push_back({p, Line}); }
+
+    int Count() const { return int(m_points.size()); }
+    bool IsEmpty() const { return m_points.isEmpty(); }
+    const Point &at(int i) const { return m_points[i]; }
+    Point &at(int i) { return m_points[i]; }
+    const QVector<Point> &Points() const { return m_points; }
+    void reserve(int n) { m_points.reserve(n); }
+
+    QRectF GetBounds() const;
+    void Translate(double dx, double dy);
+    QPainterPath toPainterPath() const;
+
+private:
+    QVector<Point> m_points;
+};

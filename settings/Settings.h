@@ -1,0 +1,80 @@
+// The settings store: one process-wide set of settings, their defaults, the
+// settings file Setup.ini, normalisation, and a few helpers other subsystems
+// share (pen-kind names, font families, user folders, the start pen).
+#pragma once
+
+#include "board/PWRec.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+
+constexpr int MenuSlotCount = 31;
+constexpr int LnchSlotCount = 50;
+constexpr int StockPenCount = 10;
+
+struct SettingsModel {
+    bool isMaximized = false;
+    std::array<TPWMenuItem, MenuSlotCount> MenuItems{};
+    int MenuCount = 0;
+    std::array<TPWMenuItem, StockPenCount> StockPens{};
+    std::array<TPWMenuItem, LnchSlotCount> LnchItems{};
+    int LnchCount = 0;
+    std::array<Single, 5> PenSetupThickness{};
+    std::array<TAlphaColor, 10> PenSetupColor{};
+    int ImageTypeDefault = 1;
+    int ImageJPEGQuality = 100;
+    QString ImagePathDefault; // an existing folder, ends with "/"
+    bool isSmoothing = true;
+    int MaxPictureCount = 50;
+    TAlphaColor FillColor = 0xFFFFFFFF;
+    TAlphaColor DrawColor = 0xFFEEEEEE;
+    int LineWidth = 0;
+    int LineHeight = 50;
+    QString NumFont;
+    QString BkFont;
+};
+
+// The process-wide settings.
+SettingsModel &Settings();
+
+// Folder of Setup.ini; set once at start-up (tests point it elsewhere).
+QString SettingsFolder();
+void SetSettingsFolder(const QString &folder);
+QString SettingsFilePath();
+
+// Whether the mirror window exists; the default lists offer Multi View only then.
+void SetMirrorViewExists(bool exists);
+bool MirrorViewExists();
+
+void SetDefaultSettings();
+void NormalizeSettings();
+// Reads Setup.ini over the current values; a missing or unreadable file keeps them.
+void ReadSetupIni();
+// Writes Setup.ini atomically (a temporary file renamed over the old one).
+// Throws FileError("Unable to write to <path>") on failure.
+void WriteSetupIni();
+void LoadSettings();
+void SaveSettings();
+
+struct TPWPenEx {
+    const char *s;
+    TPWPenType p;
+};
+extern const std::array<TPWPenEx, 35> PenExTable;
+TPWPenType PenTypeFromName(const QString &name);
+QString PenTypeToName(TPWPenType t);
+
+QStringList GetFontFamilies();
+QString CheckFontFamily(const QString &family);
+QString DefaultFontFamily();
+
+// The pen the board starts with; may set the stock-pen index.
+TPWMenuItem GetStartPen(int &penIndex);
+void AddMenuItem(TPWPenType t, Single thickness, TAlphaColor color, TStrokeDash dash);
+void AddLnchItem(TPWPenType t, Single thickness, TAlphaColor color, TStrokeDash dash);
+
+QString GetMyPicturesFolder(); // ends with "/"
+QString GetLocalAppDataFolder(); // no trailing "/"
+bool DesktopProgramExists();
+QString DesktopProgramPath();
