@@ -238,7 +238,7 @@ void TPWImage::ScreenUpdateControlRect(const QRect &r0)
         const QPointF b = PictureToScreen(QPointF(FSrcBitmap.width(), FSrcBitmap.height()));
         // Drawing the whole picture under a clip samples every pixel exactly
         // as the unclipped drawing does.
-        ScreenDraw(SrcBitmapRectF, QRectF(a, b));
+        ScreenDraw(p, SrcBitmapRectF, QRectF(a, b));
     }
     update(r);
 }
@@ -246,6 +246,11 @@ void TPWImage::ScreenUpdateControlRect(const QRect &r0)
 void TPWImage::ScreenDraw(const QRectF &src, const QRectF &dst)
 {
     QPainter p(&Bitmap);
+    ScreenDraw(p, src, dst);
+}
+
+void TPWImage::ScreenDraw(QPainter &p, const QRectF &src, const QRectF &dst)
+{
     DrawBitmap(p, FDspBitmap, src, dst, 1.0, true);
     if (OnPWMenu) {
         static const QImage icon = ResourceImage(QStringLiteral("PW_LEFT"));
@@ -340,18 +345,19 @@ void TPWImage::ReplayInto(bool keepPatches)
 {
     PatchesClear();
     const int p = PWRecArray.p;
-    m_rendering = true;
     for (int j = 0; j <= p; ++j)
         if (IsStrokeRec(PWRecArray.Rec[j].Menu.PenType))
             RenderRecord(j, keepPatches && j > p - ReplayPatchTail);
-    m_rendering = false;
 }
 
-void TPWImage::RenderRecord(int index, bool keepPatch)
+void TPWImage::RenderRecord(int index, bool keepPatch, const QVector<int> *countsBefore)
 {
     const TPWMenuItem menu = PWRecArray.RecPath(index, CrPathData);
-    if (keepPatch)
+    if (keepPatch) {
         PatchStore(index, RecBounds(menu, CrPathData));
+        if (countsBefore)
+            m_patches[index].fuCounts = *countsBefore;
+    }
     DrawRec(menu, CrPathData);
 }
 
@@ -425,7 +431,7 @@ void TPWImage::EraseAll()
     PatchesClear();
 }
 
-QImage TPWImage::ReplayPenLayer()
+QImage TPWImage::ReplayPenLayer(bool straightforward, QVector<int> *replayCounts)
 {
     QImage saved = FPnBitmap;
     const QVector<int> counts = FuCounts;
@@ -434,14 +440,16 @@ QImage TPWImage::ReplayPenLayer()
     TPathData path;
     FPnBitmap = NewBitmap(FSrcBitmap.width(), FSrcBitmap.height());
     FuCountsClear();
-    m_rendering = true;
+    m_straight = straightforward;
     for (int j = 0; j <= PWRecArray.p; ++j)
         if (IsStrokeRec(PWRecArray.Rec[j].Menu.PenType)) {
             const TPWMenuItem menu = PWRecArray.RecPath(j, path);
             DrawRec(menu, path);
         }
-    m_rendering = false;
+    m_straight = false;
     QImage result = FPnBitmap;
+    if (replayCounts)
+        *replayCounts = FuCounts;
     FPnBitmap = saved;
     FuCounts = counts;
     m_dirty = dirty;

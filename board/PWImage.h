@@ -111,6 +111,7 @@ public:
     void DstBitmapUpdate();
     void PWImageBitmapUpdate();
     void ScreenDraw(const QRectF &src, const QRectF &dst);
+    void ScreenDraw(QPainter &p, const QRectF &src, const QRectF &dst);
     void FitCalc(Single w, Single h, Single &z, QPointF &o) const;
     void ZoomPosSet(QObject *sender = nullptr);
     void ZoomSet(Single aZoom, Single x, Single y);
@@ -168,8 +169,10 @@ public:
 
     // Renders the history in effect into a fresh pen layer of the picture's
     // size without touching the board: the reference the incremental paths
-    // must match pixel for pixel.
-    QImage ReplayPenLayer();
+    // must match pixel for pixel. Straightforward: every record composites
+    // its scratch layer whole instead of only the area it touched.
+    // The stroke counters the replay ends with go to counts when given.
+    QImage ReplayPenLayer(bool straightforward = true, QVector<int> *counts = nullptr);
 
     // Bytes held by the undo store (for tests and benchmarks).
     qint64 UndoStoreBytes() const { return m_undoBytes; }
@@ -206,7 +209,9 @@ private:
     void ScreenUpdateControlRect(const QRect &controlRect);
     // Replays records 0..p into the pen layer, keeping undo patches for the last ones.
     void ReplayInto(bool keepPatches);
-    void RenderRecord(int index, bool keepPatch);
+    // Renders record index; with keepPatch its undo patch is kept, holding
+    // countsBefore as the counters to go back to (the current ones when null).
+    void RenderRecord(int index, bool keepPatch, const QVector<int> *countsBefore = nullptr);
 
     // Undo patches: for stroke record j, the pen-layer pixels its rendering
     // covered, as they were before, and the stroke counters before it. Valid
@@ -229,9 +234,10 @@ private:
     int m_prvDrawn = 0; // points of GrPathData already in m_prvBitmap
     double m_prvDashLength = 0; // length drawn so far, for continuous dashes
     QRect m_prvArea; // control area the preview has drawn on
+    QVector<int> m_fuCountsAtDown; // the stroke counters before the stroke took its number
     bool m_outside = false; // the pointer left the board while pressed
     int m_wheelRest = 0; // wheel steps not yet turned into zoom steps
     QString m_cursorName; // the cursor picture CurImage shows
     QRect m_dirty; // pen-layer area changed by the last DrawRec
-    bool m_rendering = false; // inside a replay: per-record screen work is skipped
+    bool m_straight = false; // render with whole-layer scratch areas (the reference)
 };

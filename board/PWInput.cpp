@@ -55,6 +55,7 @@ void TPWImage::PWMouseDown(Single X, Single Y)
     CrPathData.MoveTo(ScreenToPicture(pt));
     GrPathData.MoveTo(pt);
     LastPress = 1024;
+    m_fuCountsAtDown = FuCounts;
     if (FCrPen.PenType == pwFuMk)
         FuCountNext(X, Y);
     // Start of the live preview.
@@ -207,7 +208,7 @@ void TPWImage::StrokeEnd()
     const int index = PWRecArray.p;
     // The preview's trail and the new stroke are the only parts of the screen that change.
     const QRect trail = m_prvArea;
-    RenderRecord(index, true);
+    RenderRecord(index, true, &m_fuCountsAtDown);
     PatchTrim();
     DstBitmapUpdateRect(m_dirty);
     ScreenUpdateControlRect(trail);

@@ -61,7 +61,6 @@ void TPWImage::RebuildSelect()
     SelImageBuild();
     LayersReset();
     PatchesClear();
-    m_rendering = true;
     int k = 0;
     for (int j = 0; j <= PWRecArray.p; ++j) {
         if (!IsStrokeRec(PWRecArray.Rec[j].Menu.PenType))
@@ -72,7 +71,6 @@ void TPWImage::RebuildSelect()
             continue;
         RenderRecord(j, false);
     }
-    m_rendering = false;
     DstBitmapUpdate();
     PWImageBitmapUpdate();
 }

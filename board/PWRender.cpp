@@ -155,6 +155,8 @@ QRect TPWImage::RecBounds(const TPWMenuItem &menu, const TPathData &path) const
         return layer;
     if (!IsDrawingPen(k))
         return QRect();
+    if (m_straight)
+        return layer;
     const Single w = Thickness(menu);
     double margin = w / 2 + 3; // half the width, and anti-aliasing
     if (k >= pwArPn0 && k <= pwArMk1)
@@ -231,7 +233,7 @@ void TPWImage::DrawRainbow(const TPWMenuItem &menu, const TPathData &path, Singl
         PreparePainter(p);
         for (int i = 0; i + 1 < path.Count(); ++i) {
             p.setPen(SegmentPen(RbColors[i % 7], w, menu.PenDash));
-            p.drawLine(path.at(i).pt, path.at(i + 1).pt);
+            DrawLineOrDot(p, path.at(i).pt, path.at(i + 1).pt);
         }
     }
     // Only R of the scratch layer holds anything; the rest would blend as nothing.
@@ -275,7 +277,7 @@ void TPWImage::DrawBrush(const TPWMenuItem &menu, const TPathData &path, Single 
             if (t <= 0)
                 continue;
             p.setPen(SegmentPen(color, t, menu.PenDash));
-            p.drawLine(path.at(i).pt, path.at(i + 1).pt);
+            DrawLineOrDot(p, path.at(i).pt, path.at(i + 1).pt);
         }
         if (numbered)
             DrawOrderMark(p, path.at(0).pt, w, int(qint32(menu.PenColor)));
@@ -388,7 +390,7 @@ void TPWImage::PreviewPath(Single opacity)
                 pen.setDashOffset(m_prvDashLength / w);
             p.setPen(pen);
             if (w > 0)
-                p.drawLine(a, b);
+                DrawLineOrDot(p, a, b);
             m_prvDashLength += std::hypot(b.x() - a.x(), b.y() - a.y());
             area |= GrownRect(QRectF(a, b).normalized(), g);
         }
@@ -430,7 +432,7 @@ void TPWImage::PreviewBrush(Single opacity, bool numbered)
         PreparePainter(p);
         p.setOpacity(opacity);
         p.setPen(SegmentPen(color, qMin(t, MaxThickness), FCrPen.PenDash));
-        p.drawLine(P0, P1);
+        DrawLineOrDot(p, P0, P1);
     }
     m_prvArea |= area;
     update(area);
@@ -446,7 +448,7 @@ void TPWImage::PreviewLasso()
         PreparePainter(p);
         p.setOpacity(0.5);
         p.setPen(StrokePen(0xFF000000, 2, sdDot, true));
-        p.drawLine(P0, P1);
+        DrawLineOrDot(p, P0, P1);
     }
     m_prvArea |= area;
     update(area);

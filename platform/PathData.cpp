@@ -1,6 +1,12 @@
 #include "PathData.h"
 
+#include <QPainter>
 #include <algorithm>
+
+void DrawLineOrDot(QPainter &painter, const QPointF &a, const QPointF &b)
+{
+    painter.drawLine(a, a == b ? DotEnd(b) : b);
+}
 
 QRectF TPathData::GetBounds() const
 {
@@ -26,13 +32,22 @@ QPainterPath TPathData::toPainterPath() const
 {
     QPainterPath path;
     path.reserve(int(m_points.size()));
+    QPointF start;
+    bool degenerate = true; // the figure so far is a single point
     for (const Point &p : m_points) {
-        if (p.kind == Move)
+        if (p.kind == Move || path.elementCount() == 0) {
             path.moveTo(p.pt);
-        else if (path.elementCount() == 0)
-            path.moveTo(p.pt); // a path that starts with a line point starts there
-        else
+            start = p.pt;
+            degenerate = true;
+        } else if (p.pt != start || !degenerate) {
             path.lineTo(p.pt);
+            degenerate = false;
+        } else {
+            // Qt's stroker drops zero-length figures; a click must still leave
+            // a dot, so the figure gets a length too small to see.
+            path.lineTo(DotEnd(p.pt));
+            degenerate = false;
+        }
     }
     return path;
 }

@@ -1,4 +1,264 @@
+// The board: fit, zoom and turns; loading; and the promise that every
+// incremental path (commit, undo patches, redo, lasso, switching histories)
+// leaves exactly the pen layer a full replay would draw.
+#include "board/PWImage.h"
+#include "settings/Settings.h"
+
+#include <QRandomGenerator>
 #include <QtTest>
-class TestBoard : public QObject { Q_OBJECT };
+
+namespace {
+QImage Picture(int w, int h)
+{
+    QImage img = NewBitmap(w, h);
+    // An asymmetric picture, so turns and flips show.
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb((x * 255) / qMax(w - 1, 1), (y * 255) / qMax(h - 1, 1), 128));
+    return img;
+}
+
+// Draws a stroke through the board's own pointer handlers (control coordinates).
+void Stroke(TPWImage &b, const QVector<QPointF> &pts)
+{
+    b.PWMouseDown(Single(pts[0].x()), Single(pts[0].y()));
+    for (int i = 1; i < pts.size(); ++i)
+        b.PWMouseMove(Single(pts[i].x()), Single(pts[i].y()));
+    b.PWMouseUp(Single(pts.last().x()), Single(pts.last().y()));
+}
+
+QString FirstDifference(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return QStringLiteral("sizes %1x%2 and %3x%4").arg(a.width()).arg(a.height()).arg(b.width()).arg(b.height());
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                return QStringLiteral("pixel (%1, %2): %3 vs %4")
+                    .arg(x)
+                    .arg(y)
+                    .arg(a.pixel(x, y), 8, 16)
+                    .arg(b.pixel(x, y), 8, 16);
+    return QString();
+}
+} // namespace
+
+class TestBoard : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { Settings().isSmoothing = true; }
+
+    void fitsAndTurns()
+    {
+        TPWImage b;
+        b.resize(800, 600);
+        b.PWResize();
+        b.SetSrcBitmap(Picture(1000, 500));
+        b.ZoomPosSet();
+        QCOMPARE(b.Zoom(), Single(0.8));
+        QCOMPARE(b.FZPos, QPointF(0, 125));
+        // Screen rows 100 to 500 show the picture; the rest is black.
+        QCOMPARE(b.Bitmap.pixel(400, 99), qRgb(0, 0, 0));
+        QVERIFY(b.Bitmap.pixel(400, 101) != qRgb(0, 0, 0));
+        QVERIFY(b.Bitmap.pixel(400, 499) != qRgb(0, 0, 0));
+        QCOMPARE(b.Bitmap.pixel(400, 501), qRgb(0, 0, 0));
+
+        b.SrcBitmapRotate(1);
+        QCOMPARE(b.SrcBitmap().size(), QSize(500, 1000));
+        QCOMPARE(b.SrcBitmap().pixel(499, 0), Picture(1000, 500).pixel(0, 0));
+        const Single turnedZoom = b.Zoom();
+        const QPointF turnedPos = b.FZPos;
+        QCOMPARE(turnedZoom, Single(0.6));
+        // Undo turns the picture back but keeps the view of the turned fit.
+        b.PWUndo();
+        QCOMPARE(b.SrcBitmap().size(), QSize(1000, 500));
+        QCOMPARE(b.Zoom(), turnedZoom);
+        QCOMPARE(b.FZPos, turnedPos);
+        b.PWRedo();
+        for (int i = 0; i < 3; ++i)
+            b.SrcBitmapRotate(1);
+        QCOMPARE(b.FSrcT, 0);
+        QCOMPARE(b.SrcBitmap(), Picture(1000, 500));
+    }
+
+    void zoomKeepsThePointUnderTheCursor()
+    {
+        TPWImage b;
+        b.resize(400, 300);
+        b.PWResize();
+        b.SetSrcBitmap(Picture(400, 300));
+        b.ZoomReset();
+        b.ZoomSet(2, 100, 100);
+        QCOMPARE(b.FZPos, QPointF(-50, -50));
+        QCOMPARE(b.ScreenToPicture(QPointF(100, 100)), QPointF(100, 100));
+    }
+
+    void drawnStrokeIsRecordedInPictureCoordinates()
+    {
+        TPWImage b;
+        b.resize(400, 300);
+        b.PWResize();
+        b.SetSrcBitmap(Picture(800, 600));
+        b.ZoomPosSet(); // zoom 0.5
+        b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 6));
+        Stroke(b, {{10, 10}, {50, 10}, {50, 60}});
+        QCOMPARE(b.PWRecArray.p, 0);
+        QCOMPARE(b.PWRecArray.Rec[0].Points, (TPolygon{{20, 20}, {100, 20}, {100, 120}}));
+        // Rendered smoothed: the middle point moves to the midpoint of its neighbours.
+        QCOMPARE(qAlpha(b.PenBitmap().pixel(60, 70)), 255);
+        QCOMPARE(qAlpha(b.PenBitmap().pixel(100, 20)), 0);
+        // The screen shows the committed stroke.
+        QCOMPARE(b.Bitmap.pixel(30, 35), qRgb(0, 0, 0));
+    }
+
+    void inertPenKindsRecordNothing_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("edit") << int(pwEdit);
+        QTest::newRow("turn right") << int(pwTurnR);
+        QTest::newRow("turn left") << int(pwTurnL);
+    }
+    void inertPenKindsRecordNothing()
+    {
+        QFETCH(int, kind);
+        TPWImage b;
+        b.resize(200, 200);
+        b.PWResize();
+        b.SetSrcBitmap(Picture(200, 200));
+        b.ZoomPosSet();
+        b.SetCrPen(MakeMenuItem(TPWPenType(kind), 0xFF000000, 4));
+        Stroke(b, {{10, 10}, {100, 100}});
+        QCOMPARE(b.PWRecArray.c, -1);
+        QCOMPARE(b.FSrcT, 0);
+    }
+
+    void eraseAllKeepsTheTurnedPicture()
+    {
+        TPWImage b;
+        b.resize(300, 300);
+        b.PWResize();
+        const QImage pic = Picture(300, 200);
+        b.SetSrcBitmap(pic);
+        b.ZoomPosSet();
+        b.SrcBitmapRotate(1);
+        b.EraseAll();
+        QCOMPARE(b.SrcBitmap().size(), QSize(200, 300));
+        b.SetCrPen(MakeMenuItem(pwPn, 0xFFFF0000, 4));
+        b.ZoomReset();
+        Stroke(b, {{20, 250}, {150, 250}});
+        b.PWUndo();
+        b.PWRedo();
+        QCOMPARE(b.SrcBitmap().size(), QSize(200, 300));
+        // Leave the picture and show it again, reloaded in its loaded orientation.
+        TPWRecArray kept;
+        RecCopy(b.PWRecArray, kept);
+        b.SetSrcBitmap(Picture(50, 50));
+        b.SrcBitmapRecPictSet(pic, kept);
+        QCOMPARE(b.SrcBitmap().size(), QSize(200, 300));
+        QCOMPARE(qRed(b.PenBitmap().pixel(100, 250)), 255);
+        QCOMPARE(b.ReplayPenLayer(), b.PenBitmap());
+    }
+
+    void transparentPictureCompositesFromClear()
+    {
+        TPWImage b;
+        b.resize(200, 200);
+        b.PWResize();
+        b.SetSrcBitmap(NewBitmap(200, 200)); // fully transparent picture
+        b.ZoomReset();
+        b.SetCrPen(MakeMenuItem(pwMk, 0xFF0000FF, 10));
+        Stroke(b, {{20, 20}, {100, 20}});
+        const QRgb once = b.DspBitmap().pixel(50, 20);
+        b.ZoomSet(2, 0, 0);
+        b.DstBitmapUpdate();
+        QCOMPARE(b.DspBitmap().pixel(50, 20), once);
+        // An eraser stroke leaves no trace of the marker in the composite.
+        b.SetCrPen(MakeMenuItem(pwEr, 0xFFFFFFFF, 30));
+        b.ZoomReset();
+        Stroke(b, {{10, 20}, {120, 20}});
+        QCOMPARE(b.DspBitmap().pixel(50, 20), 0u);
+    }
+
+    // Random histories: after every step the board's pen layer equals the
+    // straightforward replay of the history in effect.
+    void incrementalEqualsReplay()
+    {
+        QRandomGenerator rng(20261210);
+        TPWImage b;
+        b.resize(160, 120);
+        b.PWResize();
+        const QImage pictures[2] = {Picture(160, 120), Picture(120, 90)};
+        TPWRecArray other;
+        int shown = 0;
+        b.SetSrcBitmap(pictures[0]);
+        b.ZoomPosSet();
+        auto point = [&] {
+            return QPointF(rng.bounded(b.width()), rng.bounded(b.height()));
+        };
+        for (int step = 0; step < 400; ++step) {
+            const int op = rng.bounded(100);
+            QString what;
+            if (op < 55) {
+                static const TPWPenType kinds[] = {pwPn, pwMk, pwEr, pwRbPn, pwRbMk, pwArPn0, pwArPn1,
+                                                   pwArMk0, pwArMk1, pwFuPn, pwFuMk, pwEraseAll};
+                const TPWPenType k = kinds[rng.bounded(int(std::size(kinds)))];
+                b.SetCrPen(MakeMenuItem(k, 0xFF000000 | rng.bounded(0x1000000), Single(1 + rng.bounded(30)),
+                                        TStrokeDash(rng.bounded(5))));
+                QVector<QPointF> pts{point()};
+                const int n = rng.bounded(12);
+                for (int i = 0; i < n; ++i)
+                    pts << pts.last() + QPointF(rng.bounded(41) - 20, rng.bounded(41) - 20);
+                Stroke(b, pts);
+                what = QStringLiteral("stroke of kind %1").arg(int(k));
+            } else if (op < 68) {
+                b.PWUndo();
+                what = QStringLiteral("undo");
+            } else if (op < 78) {
+                b.PWRedo();
+                what = QStringLiteral("redo");
+            } else if (op < 84) {
+                b.SrcBitmapRotate(rng.bounded(2) ? 1 : -1);
+                what = QStringLiteral("turn");
+            } else if (op < 92) {
+                // Lasso around a random area, drag the selection, settle it.
+                b.SetCrPen(MakeMenuItem(pwLasso, 0, 0));
+                const QPointF c = point();
+                const double r = 20 + rng.bounded(60);
+                QVector<QPointF> loop;
+                for (int i = 0; i < 12; ++i)
+                    loop << c + QPointF(r * std::cos(i * M_PI / 6), r * std::sin(i * M_PI / 6));
+                Stroke(b, loop);
+                if (!b.SelLines.isEmpty()) {
+                    const QPointF s = b.SelRF.center();
+                    b.PWMouseDown(Single(s.x()), Single(s.y()));
+                    b.PWMouseMove(Single(s.x() + rng.bounded(30) - 15), Single(s.y() + rng.bounded(30) - 15));
+                    b.PWMouseUp(Single(s.x() + rng.bounded(30) - 15), Single(s.y() + rng.bounded(30) - 15));
+                }
+                b.LassoUpdate();
+                what = QStringLiteral("lasso move");
+            } else if (op < 95) {
+                b.EraseAll();
+                what = QStringLiteral("erase all");
+            } else {
+                TPWRecArray leaving;
+                RecCopy(b.PWRecArray, leaving);
+                shown = 1 - shown;
+                b.SrcBitmapRecPictSet(pictures[shown], other);
+                b.ZoomPosSet();
+                other = leaving;
+                what = QStringLiteral("switch picture");
+            }
+            QVector<int> counts;
+            const QString diff = FirstDifference(b.PenBitmap(), b.ReplayPenLayer(true, &counts));
+            if (!diff.isEmpty())
+                QFAIL(qPrintable(QStringLiteral("step %1 (%2): %3").arg(step).arg(what, diff)));
+            // The stroke counters too: the next pen-order stroke takes its number from them.
+            if (counts != b.FuCounts)
+                QFAIL(qPrintable(QStringLiteral("step %1 (%2): stroke counters differ").arg(step).arg(what)));
+        }
+    }
+};
+
 QTEST_MAIN(TestBoard)
 #include "test_board.moc"
