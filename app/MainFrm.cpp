@@ -1,8 +1,12 @@
 #include "app/MainFrm.h"
 
+#include "platform/Errors.h"
 #include "settings/Settings.h"
+#include "tiles/MetroButton.h"
 
 #include <QAbstractEventDispatcher>
+#include <QCloseEvent>
+#include <QFutureWatcher>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
@@ -52,6 +56,13 @@ TWBDMainFrm::TWBDMainFrm(QWidget *parent) : QWidget(parent)
     ProgressBar1->setTextVisible(false);
     ProgressBar1->hide();
 
+    PicturePanel->OnResize = [this](QObject *) { PicturePanelResize(); };
+    MenuPanel->OnResize = [this](QObject *) { MenuPanelResize(); };
+    MenuRectangle->OnClick = [this](QObject *) { MenuRectangleClick(); };
+    MenuRectangle->OnPaint = [this](QObject *, QPainter &p, const QRect &r) { MenuRectanglePaint(p, r); };
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button1Click(Button2); });
+
     FormCreate();
 }
 
@@ -69,6 +80,9 @@ void TWBDMainFrm::FormCreate()
     PictureCount = 0;
     LoadSettings();
     WBrdRecArray.RecInit();
+    DoLayout();
+    PictureButtonCreate();
+    MenuButtonCreate();
 
     PWImage = new TPWImage(RectangleBG);
     PenIndex = 0;
@@ -76,6 +90,7 @@ void TWBDMainFrm::FormCreate()
     PrPen = PWImage->CrPen();
     m_created = true;
     DoLayout();
+    CreateDialogs();
 
     WBrdEnter();
     PWImage->PWResize();
@@ -95,7 +110,14 @@ void TWBDMainFrm::FormDestroy()
     if (!m_created)
         return;
     m_created = false;
-    SaveSettings();
+    try {
+        SaveSettings();
+    } catch (const FileError &e) {
+        // The settings could not be kept; the user is told, and the program still ends.
+        ShowError(e.message());
+    }
+    PictureButtonFree();
+    MenuButtonFree();
     delete PWImage;
     PWImage = nullptr;
 }
@@ -103,14 +125,37 @@ void TWBDMainFrm::FormDestroy()
 void TWBDMainFrm::OpenCommandLine(const QStringList &arguments)
 {
     if (arguments.size() == 1 && QFileInfo(arguments[0]).isFile())
-        ImageOpen(arguments[0]);
+        RunGuarded([&] { ImageOpen(arguments[0]); });
+}
+
+void TWBDMainFrm::RunGuarded(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const FileError &e) {
+        ShowError(e.message());
+    } catch (const std::exception &e) {
+        ShowError(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void TWBDMainFrm::closeEvent(QCloseEvent *e)
+{
+    if (m_listing) {
+        // Listing a folder runs its own event loop; end it first, then close.
+        m_listing->cancel();
+        e->ignore();
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return;
+    }
+    QWidget::closeEvent(e);
 }
 
 void TWBDMainFrm::DoLayout()
 {
     const int W = width(), H = height();
-    const int ph = PicturePanel->property("CollapsedHeight").isValid() ? 0 : StripHeight;
-    const int mw = MenuPanel->property("CollapsedWidth").isValid() ? 0 : ToolBarWidth;
+    const int ph = m_toolBarShown ? StripHeight : 0;
+    const int mw = m_toolBarShown ? ToolBarWidth : 0;
     PicturePanel->setGeometry(0, H - ph, W, ph);
     Button1->setGeometry(0, 0, 20, ph);
     Button2->setGeometry(W - 20, 0, 20, ph);
@@ -131,11 +176,24 @@ void TWBDMainFrm::resizeEvent(QResizeEvent *)
 
 QImage TWBDMainFrm::WBrdBitmapMake()
 {
+    // The primary screen's size: the white board fills it when fitted.
     QSize size(1024, 768);
     if (QScreen *s = QGuiApplication::primaryScreen())
         size = s->size();
     QImage b = NewBitmap(qMax(size.width(), 1), qMax(size.height(), 1));
-    BitmapClear(b, Settings().FillColor);
+    const SettingsModel &st = Settings();
+    BitmapClear(b, st.FillColor);
+    QPainter p(&b);
+    // Grid lines are one pixel wide and sit on whole pixels, crisp at any fill colour.
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(ToQColor(st.DrawColor), 1));
+    p.setOpacity(0.9);
+    if (st.LineWidth > 0)
+        for (qint64 x = st.LineWidth; x < b.width(); x += st.LineWidth)
+            p.drawLine(QPointF(x, 0), QPointF(x, b.height()));
+    if (st.LineHeight > 0)
+        for (qint64 y = st.LineHeight; y < b.height(); y += st.LineHeight)
+            p.drawLine(QPointF(0, y), QPointF(b.width(), y));
     return b;
 }
 
@@ -157,9 +215,15 @@ void TWBDMainFrm::WBrdShow()
 {
     if (PictureIndex == -1)
         return;
+    StoreBoardStrokes();
+    WBrdEnter();
+    PWImage->ZoomPosSet(this);
 }
 
-void TWBDMainFrm::ImageOpen(const QString &fileName)
+void TWBDMainFrm::StoreBoardStrokes()
 {
-    LastFile = fileName;
+    if (isWBrd)
+        WBrdLeave();
+    else if (PictureIndex >= 0 && PictureIndex < PictureFiles.Files.size())
+        RecCopy(PWImage->PWRecArray, PictureFiles.Files[PictureIndex].PWRecArray);
 }

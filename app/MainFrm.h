@@ -3,6 +3,7 @@
 // every command, and keeps the picture list and the white board's strokes.
 #pragma once
 
+#include "app/PictureFiles.h"
 #include "board/PWImage.h"
 #include "board/PWRec.h"
 #include "platform/Panel.h"
@@ -10,9 +11,18 @@
 #include <QPushButton>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QProgressBar;
-class QLabel;
+class QKeyEvent;
+class QFutureWatcherBase;
+class TMetroButton;
+class TLnchDlg;
+class TPenSetupDlg;
+class TSetupDlg;
+class TAboutDlg;
+
+constexpr int MenuTileCount = 31;
 
 class TWBDMainFrm : public QWidget
 {
@@ -32,6 +42,9 @@ public:
 
     // ---- fields ----------------------------------------------------------------------
     bool isFuMode = false;
+    std::array<TMetroButton *, MenuTileCount> MenuButton{};
+    TPictureFiles PictureFiles;
+    std::array<TMetroButton *, PictureTileCount> PictureButton{};
     int PictureIndex = -1;
     int PicturePage = 0;
     int PictureCount = 0;
@@ -44,28 +57,94 @@ public:
     TPWImage *PWImage = nullptr;
     QString LastFile;
 
+    // The dialogs, created once with the window.
+    TLnchDlg *LnchDlg = nullptr;
+    TPenSetupDlg *PenSetupDlg = nullptr;
+    TSetupDlg *SetupDlg = nullptr;
+    TAboutDlg *AboutDlg = nullptr;
+
     void FormCreate();
     void FormDestroy();
-
     // Runs the command line: one argument naming an existing file opens it.
     void OpenCommandLine(const QStringList &arguments);
 
-    // ---- white board -------------------------------------------------------------------
+    // ---- commands and keys ---------------------------------------------------------------
+    void MenuButtonClick(const TPWMenuItem &item);
+    bool KeyDown(QKeyEvent *e);
+    bool IsBusy() const;
+    void PrPenSave();
+    void SetupExecute();
+    // Shows an error to the user; the program goes on.
+    void ShowError(const QString &message);
+    void ShowWarning(const QString &message);
+    // When set, messages go here instead of a message box (tests read them).
+    static inline std::function<void(const QString &)> MessageSink;
+
+    // ---- tool bar --------------------------------------------------------------------------
+    void MenuButtonCreate();
+    void MenuButtonFree();
+    void MenuPanelResize();
+    void MenuButtonExecute(QObject *sender);
+    void MenuButtonSet(const TPWMenuItem &item, TMetroButton *button);
+    void MenuButtonSubSet(const TPWMenuItem &item, TMetroButton *button);
+    void MenuButtonUpdate();
+    void MenuRectangleClick();
+    void MenuRectanglePaint(QPainter &canvas, const QRect &r);
+    void BackToMenu();
+    bool ToolBarShown() const { return m_toolBarShown; }
+
+    // ---- picture list -------------------------------------------------------------------------
+    void ImageOpenExecute();
+    void ImageOpen(const QString &fileName);
+    void PictureListMake(const QString &fileName);
+    int PictureListFolder(const QString &fileName);
+    int PictureListText(const QString &fileName);
+    void PictureSelect(int index);
+    void PictureButtonCreate();
+    void PictureButtonFree();
+    void PicturePanelResize();
+    void PicturePanelRepaint();
+    void Button1Click(QObject *sender);
+    void PictureButtonExecute(QObject *sender);
+
+    // ---- saving -------------------------------------------------------------------------------
+    void ImageSave();
+    void ImageSaveAs();
+    // Writes the board's content; returns the name written. With keepExisting an
+    // existing file of that name is kept and the picture gets a free name beside it.
+    QString ImageSaveToFile(const QString &fileName, int kind, bool keepExisting = false);
+
+    // ---- white board ------------------------------------------------------------------------
     QImage WBrdBitmapMake();
     void WBrdEnter();
     void WBrdLeave();
     void WBrdShow();
 
-    // ---- picture list (joins with the picture list) ------------------------------------
-    void ImageOpen(const QString &fileName);
-
     // Lays out the panels: the strip along the bottom, the tool bar on the right,
     // the board in what is left.
     void DoLayout();
 
+    // Runs an action outside a command; an error it raises is shown to the user.
+    void RunGuarded(const std::function<void()> &action);
+
 protected:
     void resizeEvent(QResizeEvent *) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
 
 private:
+    void RunCommand(const TPWMenuItem &item);
+    void CreateDialogs();
+    void RepaintHeader();
+    // Stores the strokes now on the board with their owner: the white board or the current entry.
+    void StoreBoardStrokes();
+    void PictureTileRefresh(int entry);
+    void LaunchExecute();
+    TPWMenuItem PenSetupExecute(const TPWMenuItem &base);
+    void InfoExecute();
+    void AppExecute();
+
     bool m_created = false;
+    bool m_toolBarShown = true;
+    QFutureWatcherBase *m_listing = nullptr; // the folder being listed
 };

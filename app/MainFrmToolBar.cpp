@@ -1,0 +1,99 @@
+// The right-hand tool bar: its tiles from the settings' entries, the down
+// state of the current pen, and the header that hides the tool bar and the
+// strip so the board fills the window.
+#include "app/MainFrm.h"
+
+#include "settings/Settings.h"
+#include "tiles/MetroButton.h"
+#include "tiles/ToolBar.h"
+
+#include <QPainter>
+
+void TWBDMainFrm::MenuButtonCreate()
+{
+    for (int i = 0; i < MenuTileCount; ++i)
+        MenuButton[i] = MenuButtonNew(MenuPanel, i, [this](QObject *sender) { MenuButtonExecute(sender); });
+    MenuPanelResize();
+}
+
+void TWBDMainFrm::MenuButtonFree()
+{
+    for (TMetroButton *&t : MenuButton) {
+        delete t;
+        t = nullptr;
+    }
+    CrSetup = -1;
+}
+
+void TWBDMainFrm::MenuPanelResize()
+{
+    if (!MenuButton[0])
+        return;
+    const MenuPanelLayout layout = MenuPanelLayoutFor(MenuPanel->height(), MenuRectangle->height(), Settings().MenuCount);
+    CrSetup = layout.CrSetup;
+    MenuPanelApply(layout, MenuButton, PenIndex);
+    MenuButtonUpdate();
+}
+
+void TWBDMainFrm::MenuButtonExecute(QObject *sender)
+{
+    auto *t = qobject_cast<TMetroButton *>(sender);
+    if (!t)
+        return;
+    const SettingsModel &s = Settings();
+    const int i = t->Tag;
+    if (i == CrSetup)
+        MenuButtonClick(s.MenuItems[s.MenuCount - 1]);
+    else if (i >= 0 && i < s.MenuCount)
+        MenuButtonClick(s.MenuItems[i]);
+}
+
+void TWBDMainFrm::MenuButtonSet(const TPWMenuItem &item, TMetroButton *button)
+{
+    ::MenuButtonSet(item, button, PenIndex);
+}
+
+void TWBDMainFrm::MenuButtonSubSet(const TPWMenuItem &item, TMetroButton *button)
+{
+    ::MenuButtonSubSet(item, button);
+}
+
+void TWBDMainFrm::MenuButtonUpdate()
+{
+    if (CrSetup < 0 || !MenuButton[0])
+        return;
+    // Before the board exists the tiles follow the start pen.
+    const TPWMenuItem current = PWImage ? PWImage->CrPen() : GetStartPen(PenIndex);
+    const MenuPanelLayout layout = MenuPanelLayoutFor(MenuPanel->height(), MenuRectangle->height(), Settings().MenuCount);
+    MenuButtonDownSet(layout, MenuButton, current);
+}
+
+void TWBDMainFrm::RepaintHeader()
+{
+    MenuRectangle->update();
+}
+
+void TWBDMainFrm::MenuRectanglePaint(QPainter &canvas, const QRect &r)
+{
+    static const QImage arrow = ResourceImage(QStringLiteral("PW_RIGHT"));
+    const int w = arrow.isNull() ? 30 : arrow.width();
+    if (!arrow.isNull())
+        DrawBitmap(canvas, arrow, QRectF(0, 0, arrow.width(), arrow.height()), QRectF(0, 0, arrow.width(), arrow.height()),
+                   0.4, true);
+    if (PWImage)
+        PWMenuItemDraw(PWImage->CrPen(), canvas, QRectF(r.left() + w + 10, r.top(), r.width() - w - 10, r.height()));
+}
+
+void TWBDMainFrm::MenuRectangleClick()
+{
+    PWImage->OnPWMenu = [this](QObject *) { BackToMenu(); };
+    m_toolBarShown = false;
+    DoLayout();
+}
+
+void TWBDMainFrm::BackToMenu()
+{
+    PWImage->OnPWMenu = nullptr;
+    m_toolBarShown = true;
+    DoLayout();
+}

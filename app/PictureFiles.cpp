@@ -1,0 +1,189 @@
+#include "app/PictureFiles.h"
+
+#include "imagefiles/FMXBitmapEx.h"
+#include "platform/Bitmap.h"
+#include "platform/Errors.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QStringDecoder>
+#include <algorithm>
+#include <cmath>
+
+QString LowerExtension(const QString &fileName)
+{
+    const QString name = QFileInfo(fileName).fileName();
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return QString();
+    QString ext = name.mid(dot);
+    for (QChar &c : ext)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + 32);
+    return ext;
+}
+
+QStringList ListFolderPictures(const QString &folder, const QString &ext)
+{
+    QDir dir(folder);
+    QStringList names;
+    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    for (const QFileInfo &fi : entries)
+        if (LowerExtension(fi.fileName()) == ext)
+            names << fi.fileName();
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(names.begin(), names.end(), [&](const QString &a, const QString &b) {
+        const int c = collator.compare(a, b);
+        // Names equal but for case keep a fixed order.
+        return c != 0 ? c < 0 : a < b;
+    });
+    return names;
+}
+
+QStringList ReadTextFileLines(const QString &fileName)
+{
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly))
+        throw FileError(QStringLiteral("Cannot open \"%1\": %2").arg(QDir::toNativeSeparators(fileName), f.errorString()));
+    const QByteArray data = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw FileError(QStringLiteral("Cannot read \"%1\": %2").arg(QDir::toNativeSeparators(fileName), f.errorString()));
+    QString text;
+    if (auto bom = QStringConverter::encodingForData(data)) {
+        QStringDecoder dec(*bom);
+        text = dec.decode(data);
+    } else {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        text = utf8.decode(data);
+        if (utf8.hasError()) {
+            QStringDecoder local(QStringDecoder::System);
+            text = local.decode(data);
+        }
+    }
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text.split(QLatin1Char('\n'));
+}
+
+QStringList TextListWords(const QString &fileName)
+{
+    QStringList lines = ReadTextFileLines(fileName);
+    lines.removeAll(QString());
+    return lines;
+}
+
+QString TextFileFirstLine(const QString &fileName)
+{
+    const QStringList words = TextListWords(fileName);
+    return words.isEmpty() ? QStringLiteral("A") : words.first();
+}
+
+QImage MakeThumbnail(const QString &path, QString *error)
+{
+    const QSize size(ThumbnailSize, ThumbnailSize);
+    if (ImageFileKindOf(path) == ImageFileKind::Codec) {
+        // The codecs can decode at a reduced size (JPEG's scaled decode), which
+        // is all a 90 x 90 thumbnail needs.
+        QImageReader reader(path);
+        reader.setScaledSize(size);
+        QImage img = reader.read();
+        if (!img.isNull())
+            return ToBitmap(img.size() == size ? img : img.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    }
+    try {
+        TFMXBitmapEx loader;
+        loader.LoadFromFileEx(path, 0);
+        return ToBitmap(loader.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    } catch (const FileError &e) {
+        if (error)
+            *error = e.message();
+        return QImage();
+    }
+}
+
+QImage BrokenThumbnail()
+{
+    QImage img = NewBitmap(ThumbnailSize, ThumbnailSize);
+    BitmapClear(img, 0xFFE8E8E8);
+    QPainter p(&img);
+    PreparePainter(p);
+    // A picture frame torn in two, in grey and red: this picture cannot be shown.
+    p.setPen(StrokePen(0xFF9A9A9A, 3, sdSolid, true));
+    p.drawPolyline(QVector<QPointF>{{40, 22}, {20, 22}, {20, 68}, {46, 68}});
+    p.drawPolyline(QVector<QPointF>{{52, 22}, {70, 22}, {70, 68}, {56, 68}});
+    p.setPen(StrokePen(0xFFD83020, 4, sdSolid, true));
+    p.drawLine(QPointF(40, 14), QPointF(52, 30));
+    p.drawLine(QPointF(52, 30), QPointF(42, 44));
+    p.drawLine(QPointF(42, 44), QPointF(54, 58));
+    p.drawLine(QPointF(54, 58), QPointF(46, 76));
+    return img;
+}
+
+QImage TextThumbnail(const QString &line, const QString &fontFamily)
+{
+    QImage img = NewBitmap(ThumbnailSize, ThumbnailSize);
+    BitmapClear(img, 0xFFFFFFFF);
+    const QString t = line.left(6);
+    if (t.isEmpty())
+        return img;
+    QPainter p(&img);
+    PreparePainter(p);
+    QFont font(fontFamily);
+    SetFontPixelSize(font, 90.0 / t.size(), &img);
+    p.setFont(font);
+    p.setPen(QColor::fromRgba(0xFF999999));
+    p.drawText(QRectF(0, 0, 90, 90), Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip, t);
+    return img;
+}
+
+int PictureCountFor(double panelWidth)
+{
+    const long long n = RoundEven((panelWidth - 100) / 100);
+    return int(std::clamp<long long>(n, 0, PictureTileCount));
+}
+
+QString SaveExtension(int kind)
+{
+    switch (kind) {
+    case 1: return QStringLiteral(".jpg");
+    case 2: return QStringLiteral(".png");
+    case 3: return QStringLiteral(".bmp");
+    case 4: return QStringLiteral(".tga");
+    case 5: return QStringLiteral(".psd");
+    default: return QStringLiteral(".png");
+    }
+}
+
+QString SaveFileName(const QString &fileName, int kind)
+{
+    const int slash = qMax(fileName.lastIndexOf(QLatin1Char('/')), fileName.lastIndexOf(QLatin1Char('\\')));
+    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot > slash ? fileName.left(dot) : fileName;
+    return base + SaveExtension(kind);
+}
+
+QString NowFileName(const QDateTime &time)
+{
+    return time.toString(QStringLiteral("yyyyMMdd_HHmmss"));
+}
+
+QString FreeFileName(const QString &fileName)
+{
+    if (!QFileInfo::exists(fileName))
+        return fileName;
+    const QFileInfo fi(fileName);
+    const QString ext = LowerExtension(fileName).isEmpty() ? QString() : fileName.mid(fileName.lastIndexOf(QLatin1Char('.')));
+    const QString base = fileName.left(fileName.size() - ext.size());
+    for (int i = 1;; ++i) {
+        const QString candidate = QStringLiteral("%1_%2%3").arg(base).arg(i).arg(ext);
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
+}

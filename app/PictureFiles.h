@@ -1,0 +1,65 @@
+// The picture list's data and the work around it that needs no window:
+// listing a folder, reading a word list, making thumbnails, naming saved files.
+#pragma once
+
+#include "board/PWRec.h"
+
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+constexpr int ThumbnailSize = 90;
+constexpr int PictureTileCount = 25;
+
+struct TPictureFile {
+    QString FileName; // name within the list's folder, or the word of a text list
+    TPWRecArray PWRecArray; // the strokes kept for this entry
+    QImage Bitmap; // 90 x 90 thumbnail
+    QString Error; // why the picture could not be read, empty when it could
+};
+
+struct TPictureFiles {
+    QString Path; // folder of the listed pictures, ending with "/"; empty for a text list
+    QVector<TPictureFile> Files;
+};
+
+// The extension of a file name: the text from the last dot of its name part,
+// dot included, ASCII letters lower-cased; empty when there is none.
+QString LowerExtension(const QString &fileName);
+
+// Names of the files in folder whose extension equals ext (lower case, with
+// the dot), sorted without regard to case in the user's collation.
+QStringList ListFolderPictures(const QString &folder, const QString &ext);
+
+// The lines of a text list, decoded by byte-order mark (UTF-8, UTF-16 either
+// order); without one, UTF-8 when the bytes are valid UTF-8, else the system's
+// 8-bit code page. CR LF, LF and CR end lines. Throws FileError when the file
+// cannot be read.
+QStringList ReadTextFileLines(const QString &fileName);
+// The non-empty lines.
+QStringList TextListWords(const QString &fileName);
+// The first non-empty line, or "A" when there is none.
+QString TextFileFirstLine(const QString &fileName);
+
+// A 90 x 90 thumbnail of a picture file, the whole picture stretched into it.
+// Safe to call on worker threads. On failure returns a null image and sets error.
+QImage MakeThumbnail(const QString &path, QString *error);
+// The thumbnail of a picture that cannot be read.
+QImage BrokenThumbnail();
+// The thumbnail of a word: its first six characters in grey on white.
+QImage TextThumbnail(const QString &line, const QString &fontFamily);
+
+// Thumbnail places between the paging buttons of a strip this wide, 0 to 25.
+int PictureCountFor(double panelWidth);
+
+// Save formats: 1 JPEG, 2 PNG, 3 BMP, 4 TGA, 5 PSD with a pen layer; others PNG.
+QString SaveExtension(int kind);
+// The name with its extension replaced by (or extended with) the kind's.
+QString SaveFileName(const QString &fileName, int kind);
+// "yyyymmdd_hhnnss" of the given local time.
+QString NowFileName(const QDateTime &time = QDateTime::currentDateTime());
+// fileName itself when no such file exists, else the first free name with
+// "_1", "_2", ... before the extension.
+QString FreeFileName(const QString &fileName);

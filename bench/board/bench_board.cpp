@@ -1,0 +1,188 @@
+// Drawing on a 4000 x 3000 picture shown in a 1600 x 900 board: committing a
+// stroke, one preview step, undo at the end of a long history, and the
+// pointer-move handler's latency. Each is reported with the reference it is
+// measured against, in the same run.
+#include "board/PWImage.h"
+#include "settings/Settings.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+
+namespace {
+constexpr int PicW = 4000, PicH = 3000, BoardW = 1600, BoardH = 900;
+
+QImage Photo()
+{
+    // Something photo-like, so nothing is faster for being uniform.
+    QImage img = NewBitmap(PicW, PicH);
+    for (int y = 0; y < PicH; ++y) {
+        QRgb *row = reinterpret_cast<QRgb *>(img.scanLine(y));
+        for (int x = 0; x < PicW; ++x)
+            row[x] = qRgb((x / 7 + y / 11) & 255, (x * y / 97) & 255, (x + 3 * y) / 40 & 255);
+    }
+    return img;
+}
+
+struct Board {
+    TPWImage b;
+    Board()
+    {
+        b.resize(BoardW, BoardH);
+        b.PWResize();
+        static const QImage photo = Photo();
+        b.SetSrcBitmap(photo);
+        b.ZoomPosSet();
+    }
+};
+
+// A random walk in control coordinates over the shown picture.
+QVector<QPointF> Walk(int n, quint32 seed, double step = 8)
+{
+    QRandomGenerator rng(seed);
+    QVector<QPointF> pts;
+    QPointF p(300 + rng.bounded(600), 200 + rng.bounded(400));
+    for (int i = 0; i < n; ++i) {
+        pts << p;
+        p += QPointF(rng.bounded(2 * step) - step + 2, rng.bounded(2 * step) - step);
+        p.setX(std::clamp(p.x(), 150.0, 1400.0));
+        p.setY(std::clamp(p.y(), 10.0, 880.0));
+    }
+    return pts;
+}
+
+const TPWMenuItem Marker = MakeMenuItem(pwMk, 0xFF2080FF, 20);
+
+void StrokeMoves(TPWImage &b, const QVector<QPointF> &pts)
+{
+    b.PWMouseDown(Single(pts[0].x()), Single(pts[0].y()));
+    for (int i = 1; i < pts.size(); ++i)
+        b.PWMouseMove(Single(pts[i].x()), Single(pts[i].y()));
+}
+
+void Stroke(TPWImage &b, const QVector<QPointF> &pts)
+{
+    StrokeMoves(b, pts);
+    b.PWMouseUp(Single(pts.last().x()), Single(pts.last().y()));
+}
+
+// 1. Committing a 200-point marker stroke, until the screen image is ready.
+void BM_CommitMarkerStroke(benchmark::State &state)
+{
+    Board f;
+    f.b.SetCrPen(Marker);
+    const QVector<QPointF> pts = Walk(200, 7);
+    for (auto _ : state) {
+        state.PauseTiming();
+        StrokeMoves(f.b, pts);
+        state.ResumeTiming();
+        f.b.PWMouseUp(Single(pts.last().x()), Single(pts.last().y()));
+        state.PauseTiming();
+        f.b.PWUndo();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_CommitMarkerStroke)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// The reference: stroking the same path once into a transparent layer of the picture's size.
+void BM_BareStrokeIntoLayer(benchmark::State &state)
+{
+    Board f;
+    const QVector<QPointF> pts = Walk(200, 7);
+    TPathData path;
+    for (int i = 0; i < pts.size(); ++i) {
+        const QPointF q = f.b.ScreenToPicture(pts[i]);
+        if (i == 0)
+            path.MoveTo(q);
+        else
+            path.LineTo(q);
+    }
+    const QPainterPath pp = path.toPainterPath();
+    QImage layer = NewBitmap(PicW, PicH);
+    for (auto _ : state) {
+        QPainter p(&layer);
+        PreparePainter(p);
+        p.setPen(StrokePen(Marker.PenColor, Marker.PenThickness, sdSolid, true));
+        p.setOpacity(0.4);
+        p.drawPath(pp);
+        p.end();
+        benchmark::DoNotOptimize(layer.constBits());
+    }
+}
+BENCHMARK(BM_BareStrokeIntoLayer)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// 2. One preview step at the end of a long and of a short marker stroke.
+void BM_PreviewStep(benchmark::State &state)
+{
+    Board f;
+    f.b.SetCrPen(Marker);
+    const int n = int(state.range(0));
+    const QVector<QPointF> pts = Walk(n, 11);
+    StrokeMoves(f.b, pts);
+    const QPointF last = pts.last();
+    int i = 0;
+    for (auto _ : state) {
+        const double dx = (i++ & 1) ? -6 : 6;
+        f.b.PWMouseMove(Single(last.x() + dx), Single(last.y() + 3));
+    }
+    f.b.PWMouseUp(Single(last.x()), Single(last.y()));
+}
+BENCHMARK(BM_PreviewStep)->Arg(10)->Arg(3000)->Unit(benchmark::kMicrosecond)->MinTime(1);
+
+// 3. Undo at the end of a history of 50 and of 2000 marker strokes.
+void BM_UndoAtEnd(benchmark::State &state)
+{
+    Board f;
+    f.b.SetCrPen(Marker);
+    const int n = int(state.range(0));
+    for (int k = 0; k < n; ++k)
+        Stroke(f.b, Walk(30, 1000 + k, 12));
+    for (auto _ : state) {
+        f.b.PWUndo();
+        state.PauseTiming();
+        f.b.PWRedo();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_UndoAtEnd)->Arg(50)->Arg(2000)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// 4. The pointer-move handler while drawing: its 95th percentile.
+void BM_PointerMoveP95(benchmark::State &state)
+{
+    Board f;
+    f.b.SetCrPen(Marker);
+    const QVector<QPointF> pts = Walk(3000, 23, 6);
+    std::vector<double> ms;
+    for (auto _ : state) {
+        ms.clear();
+        f.b.PWMouseDown(Single(pts[0].x()), Single(pts[0].y()));
+        QElapsedTimer t;
+        for (int i = 1; i < pts.size(); ++i) {
+            t.start();
+            f.b.PWMouseMove(Single(pts[i].x()), Single(pts[i].y()));
+            ms.push_back(t.nsecsElapsed() / 1e6);
+        }
+        f.b.PWMouseUp(Single(pts.last().x()), Single(pts.last().y()));
+        f.b.PWUndo();
+    }
+    std::sort(ms.begin(), ms.end());
+    state.counters["p50_ms"] = ms[ms.size() / 2];
+    state.counters["p95_ms"] = ms[ms.size() * 95 / 100];
+    state.counters["max_ms"] = ms.back();
+}
+BENCHMARK(BM_PointerMoveP95)->Unit(benchmark::kMillisecond)->Iterations(3);
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Settings().isSmoothing = true;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,392 @@
+// The main window as a whole: start-up on the white board, the picture list
+// with strokes kept per entry, paging, saving in every format, bad files,
+// the pen state of the commands, keys and the tool bar.
+#include "app/MainFrm.h"
+#include "imagefiles/FMXBitmapEx.h"
+#include "platform/Errors.h"
+#include "settings/Settings.h"
+#include "tiles/MetroButton.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+QImage Colored(QRgb c, int w = 120, int h = 80)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(c);
+    return img;
+}
+
+void Write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
+
+// A settings folder of its own, messages captured, one window.
+struct Fixture {
+    QTemporaryDir config;
+    QStringList messages;
+    std::unique_ptr<TWBDMainFrm> w;
+    explicit Fixture(const std::function<void()> &beforeCreate = {})
+    {
+        SetSettingsFolder(config.path());
+        TWBDMainFrm::MessageSink = [this](const QString &m) { messages << m; };
+        if (beforeCreate) {
+            LoadSettings();
+            beforeCreate();
+            WriteSetupIni();
+        }
+        w = std::make_unique<TWBDMainFrm>();
+        w->show();
+    }
+    ~Fixture()
+    {
+        w.reset();
+        TWBDMainFrm::MessageSink = nullptr;
+    }
+    TPWImage &board() { return *w->PWImage; }
+    // A stroke at zoom 1: control and picture coordinates agree.
+    void stroke(QPointF a, QPointF b)
+    {
+        board().ZoomReset();
+        board().PWMouseDown(Single(a.x()), Single(a.y()));
+        board().PWMouseMove(Single(b.x()), Single(b.y()));
+        board().PWMouseUp(Single(b.x()), Single(b.y()));
+    }
+    void click(TPWPenType t)
+    {
+        TPWMenuItem m = MakeMenuItem(t, 0xFFFFFFFF, 1);
+        w->MenuButtonClick(m);
+    }
+};
+
+TPWMenuItem Pen(TAlphaColor c, Single w = 8)
+{
+    return MakeMenuItem(pwPn, c, w);
+}
+} // namespace
+
+class TestMainFrame : public QObject
+{
+    Q_OBJECT
+private slots:
+    void startsOnTheWhiteBoard()
+    {
+        Fixture f;
+        QVERIFY(f.w->isWBrd);
+        QCOMPARE(f.w->PictureIndex, -1);
+        QCOMPARE(f.w->windowTitle(), QStringLiteral("TOVAREK W"));
+        // The start pen is the first stock-pen entry of the tool bar.
+        QCOMPARE(f.board().CrPen(), Settings().StockPens[0]);
+        for (TMetroButton *t : f.w->PictureButton)
+            QVERIFY(!t->isVisible());
+        // Default white board: light grey lines every 50 pixels, none vertical.
+        const QImage &wb = f.board().SrcBitmap();
+        QCOMPARE(wb.size(), QGuiApplication::primaryScreen()->size());
+        QVERIFY(wb.pixel(10, 50) != 0xFFFFFFFFu);
+        QCOMPARE(wb.pixel(10, 49), 0xFFFFFFFFu);
+        QCOMPARE(wb.pixel(10, 0), 0xFFFFFFFFu);
+        QCOMPARE(wb.pixel(40, 10), 0xFFFFFFFFu);
+        // At the design size there are 16 tile places.
+        QCOMPARE(f.w->MenuPanel->height(), 628);
+        QCOMPARE(f.w->CrSetup, Settings().MenuCount - 1);
+        // Closing writes the settings file.
+        const QString ini = SettingsFilePath();
+        QVERIFY(!QFile::exists(ini));
+        f.w.reset();
+        QVERIFY(QFile::exists(ini));
+    }
+
+    void squareGrid()
+    {
+        Fixture f([] {
+            Settings().LineWidth = 40;
+            Settings().LineHeight = 40;
+        });
+        const QImage &wb = f.board().SrcBitmap();
+        QVERIFY(wb.pixel(40, 10) != 0xFFFFFFFFu);
+        QVERIFY(wb.pixel(10, 40) != 0xFFFFFFFFu);
+        QCOMPARE(wb.pixel(0, 10), 0xFFFFFFFFu);
+        QCOMPARE(wb.pixel(39, 10), 0xFFFFFFFFu);
+    }
+
+    void listingAFolder()
+    {
+        QTemporaryDir pics;
+        const QRgb colors[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00};
+        const char *names[] = {"c.PNG", "a.png", "b.png", "B2.png"};
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(Colored(colors[i]).save(pics.filePath(QString::fromLatin1(names[i])), "PNG"));
+        QVERIFY(Colored(0xFF000000).save(pics.filePath(QStringLiteral("d.jpg")), "JPG"));
+        Fixture f;
+        f.w->ImageOpen(pics.filePath(QStringLiteral("b.png")));
+        QCOMPARE(f.w->PictureFiles.Files.size(), 4);
+        QCOMPARE(f.w->PictureFiles.Files[0].FileName, QStringLiteral("a.png"));
+        QCOMPARE(f.w->PictureFiles.Files[3].FileName, QStringLiteral("c.PNG"));
+        QCOMPARE(f.w->PictureIndex, 1);
+        QVERIFY(!f.w->isWBrd);
+        QCOMPARE(f.board().SrcBitmap().pixel(5, 5), 0xFF0000FFu);
+        // The current entry's tile is lime, the others white; thumbnails are shown.
+        QCOMPARE(f.w->PictureButton[1]->Color(), MetroLime);
+        QCOMPARE(f.w->PictureButton[0]->Color(), 0xFFFFFFFFu);
+        QCOMPARE(f.w->PictureButton[0]->Bitmap().pixel(45, 45), 0xFF00FF00u);
+        QCOMPARE(f.w->LastFile, pics.filePath(QStringLiteral("b.png")));
+
+        // Strokes are kept per entry; Next and Prev wrap.
+        f.board().SetCrPen(Pen(0xFFFF00FF));
+        f.board().ZoomReset();
+        f.stroke({10, 10}, {60, 10});
+        f.click(pwNext);
+        QCOMPARE(f.w->PictureIndex, 2);
+        QCOMPARE(f.board().PWRecArray.c, -1);
+        f.stroke({10, 40}, {60, 40});
+        f.click(pwNext);
+        f.click(pwNext);
+        QCOMPARE(f.w->PictureIndex, 0); // wrapped
+        f.click(pwPrev);
+        QCOMPARE(f.w->PictureIndex, 3);
+        f.w->PictureSelect(1);
+        QCOMPARE(f.board().PWRecArray.c, 0);
+        QCOMPARE(f.board().PWRecArray.Rec[0].Points.first(), QPointF(10, 10));
+        f.w->PictureSelect(2);
+        QCOMPARE(f.board().PWRecArray.Rec[0].Points.first(), QPointF(10, 40));
+    }
+
+    void whiteBoardKeepsItsStrokes()
+    {
+        QTemporaryDir pics;
+        QVERIFY(Colored(0xFF808080).save(pics.filePath(QStringLiteral("p1.png"))));
+        QVERIFY(Colored(0xFF404040).save(pics.filePath(QStringLiteral("p2.png"))));
+        Fixture f;
+        // Before any file is opened, W-Board does nothing.
+        f.click(pwWBrd);
+        QVERIFY(f.w->isWBrd);
+        f.stroke({10, 10}, {100, 10});
+        f.w->ImageOpen(pics.filePath(QStringLiteral("p1.png")));
+        f.stroke({20, 20}, {30, 30});
+        f.click(pwWBrd);
+        QVERIFY(f.w->isWBrd);
+        QCOMPARE(f.board().PWRecArray.c, 0);
+        QCOMPARE(f.board().PWRecArray.Rec[0].Points.first(), QPointF(10, 10));
+        f.w->PictureSelect(0);
+        QCOMPARE(f.board().PWRecArray.c, 0);
+        f.click(pwWBrd);
+        f.click(pwWBrd);
+        QCOMPARE(f.board().PWRecArray.c, 0);
+        f.w->PictureSelect(0);
+        QCOMPARE(f.board().PWRecArray.c, 0);
+    }
+
+    void tooManyPictures()
+    {
+        QTemporaryDir pics;
+        for (int i = 0; i < 60; ++i)
+            QVERIFY(Colored(0xFF000000 | (i * 4)).save(pics.filePath(QStringLiteral("p%1.bmp").arg(i, 2, 10, QLatin1Char('0')))));
+        Fixture f;
+        f.w->ImageOpen(pics.filePath(QStringLiteral("p54.bmp")));
+        QCOMPARE(f.w->PictureFiles.Files.size(), 50);
+        QCOMPARE(f.messages, QStringList{QStringLiteral("The 50 images were listed. ")});
+        QCOMPARE(f.w->PictureIndex, -1);
+        QCOMPARE(f.board().SrcBitmap().pixel(1, 1), 0xFF000000u | (54 * 4));
+        // Paging: 20-ish tiles per page at this width; past the end stays on a blank page.
+        f.w->resize(1024, 728);
+        QCOMPARE(f.w->PictureCount, 9);
+        for (int i = 0; i < 8; ++i)
+            f.w->Button1Click(f.w->Button2);
+        QCOMPARE(f.w->PicturePage, 5);
+        QCOMPARE(f.w->PictureButton[4]->Tag, 49);
+        QCOMPARE(f.w->PictureButton[5]->Tag, -1);
+        f.w->Button1Click(f.w->Button1);
+        QCOMPARE(f.w->PicturePage, 4);
+    }
+
+    void badPicturesLoseNothing()
+    {
+        QTemporaryDir pics;
+        QVERIFY(Colored(0xFF00FF00).save(pics.filePath(QStringLiteral("good.png"))));
+        Write(pics.filePath(QStringLiteral("broken.png")), "not a png at all");
+        Write(pics.filePath(QStringLiteral("bad.tga")), QByteArray(40, '\xFF'));
+        Fixture f;
+        f.stroke({10, 10}, {100, 10});
+        // A corrupt file: a message naming it, and nothing changes.
+        f.w->RunGuarded([&] { f.w->ImageOpen(pics.filePath(QStringLiteral("bad.tga"))); });
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY(f.messages[0].contains(QStringLiteral("bad.tga")));
+        QVERIFY(f.w->isWBrd);
+        QCOMPARE(f.board().PWRecArray.c, 0);
+        QVERIFY(f.w->LastFile.isEmpty());
+        // A folder with a broken picture lists it with a broken thumbnail.
+        f.w->ImageOpen(pics.filePath(QStringLiteral("good.png")));
+        QCOMPARE(f.w->PictureFiles.Files.size(), 2);
+        QVERIFY(!f.w->PictureFiles.Files[0].Error.isEmpty());
+        QCOMPARE(f.w->PictureIndex, 1);
+        f.stroke({10, 10}, {50, 50});
+        f.w->PictureButtonExecute(f.w->PictureButton[0]);
+        QCOMPARE(f.messages.size(), 2);
+        QVERIFY(f.messages[1].contains(QStringLiteral("broken.png")));
+        QCOMPARE(f.w->PictureIndex, 1);
+        QCOMPARE(f.board().PWRecArray.c, 0);
+        // Next skips nothing: it tries the broken entry, reports it, and stays.
+        f.click(pwNext);
+        QCOMPARE(f.w->PictureIndex, 1);
+    }
+
+    void savingInEveryFormat_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("ext");
+        QTest::newRow("jpeg") << 1 << ".jpg";
+        QTest::newRow("png") << 2 << ".png";
+        QTest::newRow("bmp") << 3 << ".bmp";
+        QTest::newRow("tga") << 4 << ".tga";
+        QTest::newRow("psd") << 5 << ".psd";
+    }
+    void savingInEveryFormat()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, ext);
+        QTemporaryDir out;
+        QTemporaryDir pics;
+        QVERIFY(Colored(0xFFFFFFFF, 200, 100).save(pics.filePath(QStringLiteral("white.png"))));
+        Fixture f;
+        f.w->ImageOpen(pics.filePath(QStringLiteral("white.png")));
+        f.board().SetCrPen(Pen(0xFFFF0000, 10));
+        f.board().ZoomReset();
+        f.stroke({20, 50}, {180, 50});
+        const QString name = f.w->ImageSaveToFile(out.filePath(QStringLiteral("lesson1.jpeg")), kind);
+        QCOMPARE(name, out.filePath(QStringLiteral("lesson1") + ext));
+        QVERIFY(QFile::exists(name));
+        // An independent reader sees the stroke in its colour, and the picture around it.
+        QProcess im;
+        im.start(QStringLiteral("/usr/bin/convert"),
+                 {name + (kind == 5 ? QStringLiteral("[0]") : QString()), QStringLiteral("-crop"), QStringLiteral("1x1+100+50"),
+                  QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("txt:-")});
+        if (!im.waitForStarted())
+            QSKIP("ImageMagick is not installed");
+        QVERIFY(im.waitForFinished());
+        const QString txt = QString::fromLatin1(im.readAllStandardOutput());
+        QVERIFY2(txt.contains(QStringLiteral("#FF0000")) || txt.contains(QStringLiteral("#FE0000")) ||
+                     txt.contains(QStringLiteral("#FF0100")),
+                 qPrintable(txt));
+        if (kind == 5) {
+            QProcess id;
+            id.start(QStringLiteral("/usr/bin/identify"), {QStringLiteral("-format"), QStringLiteral("%[label];"), name});
+            QVERIFY(id.waitForFinished());
+            QCOMPARE(QString::fromLatin1(id.readAllStandardOutput()), QStringLiteral(";Layer0;Layer1;"));
+        }
+        // Quick saves in the same second keep both files.
+        Settings().ImagePathDefault = out.path() + QLatin1Char('/');
+        Settings().ImageTypeDefault = kind;
+        f.click(pwSave);
+        f.click(pwSave);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 3);
+    }
+
+    void wordList()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("words.txt"));
+        Write(path, "ABCDEFGH\r\n\r\nxy\r\n");
+        Fixture f;
+        f.w->ImageOpen(path);
+        QVERIFY(f.w->isFuMode);
+        QCOMPARE(f.board().FuCount, 6);
+        QCOMPARE(f.w->PictureFiles.Files.size(), 2);
+        QCOMPARE(f.w->PictureFiles.Files[0].FileName, QStringLiteral("ABCDEFGH"));
+        QCOMPARE(f.w->PictureIndex, 0);
+        f.click(pwNext);
+        QCOMPARE(f.board().FuCount, 2);
+        QCOMPARE(f.board().SrcBitmap().width(), 1000);
+    }
+
+    void penStateToggles()
+    {
+        Fixture f;
+        const TPWMenuItem a = Pen(0xFF000000), b = Pen(0xFFFF0000);
+        f.w->MenuButtonClick(a);
+        f.click(pwEr);
+        QCOMPARE(f.board().CrPen().PenType, pwEr);
+        f.click(pwEr);
+        QCOMPARE(f.board().CrPen(), a);
+        // Eraser, move, move: back to the pen.
+        f.click(pwEr);
+        f.click(pwMove);
+        f.click(pwMove);
+        QCOMPARE(f.board().CrPen(), a);
+        // Pen A, eraser, pen B, eraser, eraser: pen B.
+        f.click(pwEr);
+        f.w->MenuButtonClick(b);
+        f.click(pwEr);
+        f.click(pwEr);
+        QCOMPARE(f.board().CrPen(), b);
+        // Stock pens step with keypad / and wrap from 9 to 0.
+        f.w->PenIndex = 8;
+        QTest::keyClick(f.w.get(), Qt::Key_Slash, Qt::KeypadModifier);
+        QCOMPARE(f.w->PenIndex, 9);
+        QCOMPARE(f.board().CrPen(), Settings().StockPens[9]);
+        QTest::keyClick(f.w.get(), Qt::Key_Slash, Qt::KeypadModifier);
+        QCOMPARE(f.w->PenIndex, 0);
+        // A stock-pen entry beyond the ten pens chooses nothing.
+        const TPWMenuItem before = f.board().CrPen();
+        f.w->MenuButtonClick(MakeMenuItem(pwMarkPtr, 12, 1));
+        QCOMPARE(f.board().CrPen(), before);
+        QCOMPARE(f.w->PenIndex, 0);
+        QVERIFY(!f.w->isWorking);
+    }
+
+    void keysPanAndZoom()
+    {
+        Fixture f;
+        TPWImage &b = f.board();
+        // A sixteenth of the board's height for a picture wider than high, else of its width.
+        const bool wide = b.SrcBitmap().width() > b.SrcBitmap().height();
+        const double s = (wide ? b.height() : b.width()) / 16.0;
+        auto x0 = b.FZPos.x();
+        QTest::keyClick(f.w.get(), Qt::Key_Right);
+        QVERIFY(std::abs((b.FZPos.x() - x0) * b.Zoom() - s) < 1e-3);
+        x0 = b.FZPos.x();
+        QTest::keyClick(f.w.get(), Qt::Key_Left, Qt::ShiftModifier);
+        QVERIFY(std::abs((b.FZPos.x() - x0) * b.Zoom() + 4 * s) < 1e-3);
+        x0 = b.FZPos.x();
+        QTest::keyClick(f.w.get(), Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier);
+        QVERIFY(std::abs((b.FZPos.x() - x0) * b.Zoom() + 1) < 1e-3);
+        const Single z = b.Zoom();
+        QTest::keyClick(f.w.get(), Qt::Key_PageUp, Qt::ShiftModifier);
+        QCOMPARE(b.Zoom(), z * Single(1.2));
+        QTest::keyClick(f.w.get(), Qt::Key_3, Qt::KeypadModifier);
+        QCOMPARE(b.Zoom(), z * Single(1.2) / Single(1.2));
+        // Unmapped keys run nothing; keys while the board works run nothing.
+        f.stroke({10, 10}, {50, 50});
+        QTest::keyClick(f.w.get(), Qt::Key_A);
+        QTest::keyClick(f.w.get(), Qt::Key_Escape);
+        QCOMPARE(b.PWRecArray.c, 0);
+        b.PWMouseDown(10, 10);
+        QTest::keyClick(f.w.get(), Qt::Key_Minus, Qt::KeypadModifier);
+        QCOMPARE(b.PWRecArray.c, 0);
+        b.PWMouseUp(10, 10);
+        QTest::keyClick(f.w.get(), Qt::Key_Minus, Qt::KeypadModifier);
+        QCOMPARE(b.PWRecArray.c, -1);
+    }
+
+    void headerHidesAndRestores()
+    {
+        Fixture f;
+        f.w->MenuRectangleClick();
+        QCOMPARE(f.w->MenuPanel->width(), 0);
+        QCOMPARE(f.w->PicturePanel->height(), 0);
+        QCOMPARE(f.board().width(), f.w->width());
+        QVERIFY(bool(f.board().OnPWMenu));
+        f.board().OnPWMenu(&f.board());
+        QCOMPARE(f.w->MenuPanel->width(), 140);
+        QCOMPARE(f.w->PicturePanel->height(), 100);
+        QVERIFY(!f.board().OnPWMenu);
+    }
+};
+
+QTEST_MAIN(TestMainFrame)
+#include "test_mainframe.moc"

@@ -1,0 +1,147 @@
+// The picture list's helpers: folder listing and its order, word lists in
+// every encoding, thumbnails, strip places and the names saved files get.
+#include "app/PictureFiles.h"
+#include "platform/Errors.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+void Write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+} // namespace
+
+class TestPictureFiles : public QObject
+{
+    Q_OBJECT
+private slots:
+    void folderListingOrderAndExtension()
+    {
+        QTemporaryDir dir;
+        for (const char *n : {"c.PNG", "b.png", "B2.png", "a.png", "d.jpg", "e.jpeg", "f.png.bak"})
+            Write(dir.filePath(QString::fromLatin1(n)), "x");
+        QDir(dir.path()).mkdir(QStringLiteral("sub.png"));
+        QCOMPARE(ListFolderPictures(dir.path(), QStringLiteral(".png")),
+                 (QStringList{"a.png", "b.png", "B2.png", "c.PNG"}));
+        // Opening a .jpg does not list .jpeg files.
+        QCOMPARE(ListFolderPictures(dir.path(), QStringLiteral(".jpg")), QStringList{"d.jpg"});
+    }
+
+    void extensions_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("ext");
+        QTest::newRow("plain") << "/a/b.PNG" << ".png";
+        QTest::newRow("double") << "x.tga.bak" << ".bak";
+        QTest::newRow("none") << "/a.b/readme" << "";
+        QTest::newRow("dot file") << ".png" << ".png";
+    }
+    void extensions()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, ext);
+        QCOMPARE(LowerExtension(name), ext);
+    }
+
+    void wordListEncodings_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QString words = QStringLiteral("漢字\nword two\n\nÄpfel");
+        QTest::newRow("utf-8 bom crlf") << QByteArray("\xEF\xBB\xBF") + words.toUtf8().replace("\n", "\r\n");
+        QTest::newRow("utf-8 lf") << words.toUtf8();
+        QTest::newRow("utf-8 cr") << words.toUtf8().replace("\n", "\r");
+        QByteArray le("\xFF\xFE");
+        for (QChar c : words)
+            le.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+        QTest::newRow("utf-16 le") << le;
+        QByteArray be("\xFE\xFF");
+        for (QChar c : words)
+            be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+        QTest::newRow("utf-16 be") << be;
+    }
+    void wordListEncodings()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("words.txt"));
+        Write(path, bytes);
+        QCOMPARE(TextListWords(path), (QStringList{QStringLiteral("漢字"), QStringLiteral("word two"), QStringLiteral("Äpfel")}));
+        QCOMPARE(TextFileFirstLine(path), QStringLiteral("漢字"));
+    }
+
+    void wordListWithoutWordsOrFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("empty.txt"));
+        Write(path, "\r\n\n\r");
+        QCOMPARE(TextFileFirstLine(path), QStringLiteral("A"));
+        QVERIFY(TextListWords(path).isEmpty());
+        QVERIFY_THROWS_EXCEPTION(FileError, TextFileFirstLine(dir.filePath(QStringLiteral("missing.txt"))));
+    }
+
+    void stripPlaces_data()
+    {
+        QTest::addColumn<double>("width");
+        QTest::addColumn<int>("places");
+        QTest::newRow("1024") << 1024.0 << 9;
+        QTest::newRow("1050 half to even") << 1050.0 << 10;
+        QTest::newRow("1150 half to even") << 1150.0 << 10;
+        QTest::newRow("too narrow") << 120.0 << 0;
+        QTest::newRow("negative") << 10.0 << 0;
+        QTest::newRow("very wide") << 5000.0 << 25;
+    }
+    void stripPlaces()
+    {
+        QFETCH(double, width);
+        QFETCH(int, places);
+        QCOMPARE(PictureCountFor(width), places);
+    }
+
+    void saveNames()
+    {
+        QCOMPARE(SaveFileName(QStringLiteral("/p/lesson1.jpg"), 2), QStringLiteral("/p/lesson1.png"));
+        QCOMPARE(SaveFileName(QStringLiteral("/p/a.jpeg"), 1), QStringLiteral("/p/a.jpg"));
+        QCOMPARE(SaveFileName(QStringLiteral("/p.d/lesson1"), 5), QStringLiteral("/p.d/lesson1.psd"));
+        QCOMPARE(SaveFileName(QStringLiteral("x"), 9), QStringLiteral("x.png"));
+        QCOMPARE(NowFileName(QDateTime(QDate(2024, 3, 11), QTime(14, 30, 5))), QStringLiteral("20240311_143005"));
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("20240311_143005.jpg"));
+        QCOMPARE(FreeFileName(name), name);
+        Write(name, "x");
+        QCOMPARE(FreeFileName(name), dir.filePath(QStringLiteral("20240311_143005_1.jpg")));
+    }
+
+    void thumbnails()
+    {
+        QTemporaryDir dir;
+        QImage img(300, 100, QImage::Format_RGB32);
+        img.fill(Qt::red);
+        for (int y = 0; y < 100; ++y)
+            for (int x = 150; x < 300; ++x)
+                img.setPixel(x, y, qRgb(0, 0, 255));
+        const QString png = dir.filePath(QStringLiteral("p.png"));
+        QVERIFY(img.save(png));
+        QString error;
+        const QImage t = MakeThumbnail(png, &error);
+        // The whole picture, stretched into 90 x 90.
+        QCOMPARE(t.size(), QSize(90, 90));
+        QCOMPARE(t.pixel(10, 45), qRgb(255, 0, 0));
+        QCOMPARE(t.pixel(80, 45), qRgb(0, 0, 255));
+        const QString bad = dir.filePath(QStringLiteral("bad.jpg"));
+        Write(bad, "this is not a picture");
+        QVERIFY(MakeThumbnail(bad, &error).isNull());
+        QVERIFY(error.contains(QStringLiteral("bad.jpg")));
+        // A word's thumbnail shows only its first six letters, large enough to fill it.
+        const QImage w = TextThumbnail(QStringLiteral("ABCDEFGH"), QString());
+        QCOMPARE(w.size(), QSize(90, 90));
+        QCOMPARE(w.pixel(0, 0), qRgb(255, 255, 255));
+    }
+};
+
+QTEST_MAIN(TestPictureFiles)
+#include "test_picturefiles.moc"
