@@ -1,10 +1,12 @@
 // The program entry: a single instance behind its splash picture.
 #include "app/MainFrm.h"
 #include "app/SingleInstance.h"
+#include "auxiliary/HelpPage.h"
 #include "mirror/ViewFrm.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
+#include <QImageReader>
 #include <QScreen>
 #include <QSplashScreen>
 #include <QThread>
@@ -20,6 +22,9 @@ int main(int argc, char *argv[])
     if (!instance.tryAcquire())
         return 0;
 
+    SelectHelpPage();
+    // Pictures as large as the readers accept (1 GiB), not Qt's default limit.
+    QImageReader::setAllocationLimit(1024);
     SetSettingsFolder(GetLocalAppDataFolder() + QStringLiteral("/ORVEN PROJECT/TOVAREK WBD"));
     CreateViewFrm();
     SetMirrorViewExists(ViewFrm != nullptr);

@@ -251,7 +251,9 @@ void TPWImage::ScreenDraw(const QRectF &src, const QRectF &dst)
 
 void TPWImage::ScreenDraw(QPainter &p, const QRectF &src, const QRectF &dst)
 {
-    DrawBitmap(p, FDspBitmap, src, dst, 1.0, true);
+    // Magnified pictures show their pixels; shrunk ones are sampled smoothly,
+    // so thin lines (a ruled white board, a drawing's outlines) never drop out.
+    DrawBitmap(p, FDspBitmap, src, dst, 1.0, dst.width() >= src.width());
     if (OnPWMenu) {
         static const QImage icon = ResourceImage(QStringLiteral("PW_LEFT"));
         if (!icon.isNull()) {
@@ -511,7 +513,7 @@ void TPWImage::ViewFrmUpdate()
     {
         QPainter p(&img);
         const QRectF dst(PictureToView(QPointF(0, 0)), PictureToView(QPointF(FSrcBitmap.width(), FSrcBitmap.height())));
-        DrawBitmap(p, FDspBitmap, SrcBitmapRectF, dst, 1.0, true);
+        DrawBitmap(p, FDspBitmap, SrcBitmapRectF, dst, 1.0, dst.width() >= SrcBitmapRectF.width());
     }
     ViewFrm->Image->update();
 }
