@@ -18,8 +18,14 @@ void TWBDMainFrm::MenuButtonCreate()
 
 void TWBDMainFrm::MenuButtonFree()
 {
+    // The setup command frees the tiles from inside a tile's own click:
+    // they go once that click has returned.
     for (TMetroButton *&t : MenuButton) {
-        delete t;
+        if (t) {
+            t->hide();
+            t->OnExecute = nullptr;
+            t->deleteLater();
+        }
         t = nullptr;
     }
     CrSetup = -1;

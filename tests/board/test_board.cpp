@@ -181,10 +181,11 @@ private slots:
     }
 
     // Random histories: after every step the board's pen layer equals the
-    // straightforward replay of the history in effect.
+    // straightforward replay of the history in effect. TW_SOAK_STEPS makes it a soak.
     void incrementalEqualsReplay()
     {
-        QRandomGenerator rng(20261210);
+        const int steps = qEnvironmentVariableIsSet("TW_SOAK_STEPS") ? qEnvironmentVariableIntValue("TW_SOAK_STEPS") : 400;
+        QRandomGenerator rng(20261210 + steps);
         TPWImage b;
         b.resize(160, 120);
         b.PWResize();
@@ -196,7 +197,7 @@ private slots:
         auto point = [&] {
             return QPointF(rng.bounded(b.width()), rng.bounded(b.height()));
         };
-        for (int step = 0; step < 400; ++step) {
+        for (int step = 0; step < steps; ++step) {
             const int op = rng.bounded(100);
             QString what;
             if (op < 55) {
@@ -237,9 +238,16 @@ private slots:
                 }
                 b.LassoUpdate();
                 what = QStringLiteral("lasso move");
-            } else if (op < 95) {
+            } else if (op < 94) {
                 b.EraseAll();
                 what = QStringLiteral("erase all");
+            } else if (op < 97) {
+                // The view changes nothing in the pen layer.
+                if (rng.bounded(2))
+                    b.ZoomSet(b.Zoom() * Single(rng.bounded(2) ? 1.2 : 1 / 1.2), Single(rng.bounded(160)), Single(rng.bounded(120)));
+                else
+                    b.PWHandMove(Single(rng.bounded(41) - 20), Single(rng.bounded(41) - 20));
+                what = QStringLiteral("view");
             } else {
                 TPWRecArray leaving;
                 RecCopy(b.PWRecArray, leaving);

@@ -1,0 +1,222 @@
+// The tile button: its kinds, the press that shrinks it and fires on
+// release, and its painting with black or white content by the fill's luminance.
+#include "tiles/MetroButton.h"
+
+#include "platform/Bitmap.h"
+
+#include <QFontDatabase>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+
+namespace {
+// The pressed look: the tile shrinks by this much on every side.
+constexpr int PressInset = 3;
+}
+
+TMetroButton::TMetroButton(QWidget *parent, TMetroButtonType type) : QWidget(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setCursor(Qt::PointingHandCursor);
+    SetMetroButtonType(type);
+}
+
+TMetroButton::~TMetroButton() = default;
+
+void TMetroButton::SetMetroButtonType(TMetroButtonType value)
+{
+    // A type change while pressed would otherwise leave the shrunken geometry behind.
+    if (MDown)
+        PressRelease();
+    FMetroButtonType = value;
+    FMetroHeight = (value == mtSmallSingle || value == mtSmallDouble) ? MetroSmallSize : MetroSize;
+    const int h = int(FMetroHeight);
+    int w;
+    if (value == mtPicture) {
+        FColor = 0xFFFFFFFF;
+        BitmapSetSize(FBitmap, h, h);
+        w = h;
+    } else {
+        FColor = MetroBlue;
+        w = (value == mtDouble || value == mtSmallDouble) ? h * 2 + MetroGap : h;
+    }
+    resize(w, h);
+    FMetroWidth = Single(width());
+}
+
+void TMetroButton::SetBitmap(const QImage &value)
+{
+    FBitmap = value.isNull() ? QImage() : ToBitmap(value);
+}
+
+void TMetroButton::SetDown(bool value)
+{
+    if (FDown == value)
+        return;
+    FDown = value;
+    update();
+}
+
+bool TMetroButton::IsLightColor(TAlphaColor color)
+{
+    // L = 0.3 R + 0.59 G + 0.11 B >= 204, in whole numbers so that a
+    // luminance of exactly 204 is not lost to rounding.
+    const int r = qRed(color), g = qGreen(color), b = qBlue(color);
+    return 30 * r + 59 * g + 11 * b >= 20400;
+}
+
+QString TMetroButton::CaptionFontFamily()
+{
+    static const QString family = [] {
+        const QString segoe = QStringLiteral("Segoe UI");
+        if (QFontDatabase::hasFamily(segoe))
+            return segoe;
+        QFont f;
+        f.setStyleHint(QFont::SansSerif);
+        const QString fallback = f.defaultFamily();
+        return fallback.isEmpty() ? QFontDatabase::systemFont(QFontDatabase::GeneralFont).family() : fallback;
+    }();
+    return family;
+}
+
+void TMetroButton::BitmapRecolor(bool black)
+{
+    if (FBitmap.isNull())
+        return;
+    if (FBitmap.format() != BitmapFormat)
+        FBitmap = ToBitmap(FBitmap);
+    for (int y = 0; y < FBitmap.height(); ++y) {
+        auto *row = reinterpret_cast<QRgb *>(FBitmap.scanLine(y));
+        for (int x = 0; x < FBitmap.width(); ++x) {
+            const QRgb a = qAlpha(row[x]);
+            // Premultiplied: white at the pixel's own opacity has every channel equal to alpha.
+            row[x] = black ? (a << 24) : ((a << 24) | (a << 16) | (a << 8) | a);
+        }
+    }
+}
+
+void TMetroButton::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    PreparePainter(p);
+    const QRectF R(0, 0, width(), height());
+    const double W = R.width(), H = R.height();
+
+    p.fillRect(R, QColor::fromRgba(FColor));
+
+    if (Enter || FDown) {
+        p.setBrush(Qt::NoBrush);
+        // A white frame two pixels wide at the edge with a black pixel line
+        // inside it, both on whole pixels.
+        p.setPen(QPen(QColor::fromRgba(0xFF000000), 1));
+        p.drawRect(R.adjusted(2.5, 2.5, -2.5, -2.5));
+        p.setPen(QPen(QColor::fromRgba(0xFFFFFFFF), 2));
+        p.drawRect(R.adjusted(1, 1, -1, -1));
+    }
+
+    if (FMetroButtonType == mtPicture) {
+        DrawBitmap(p, FBitmap, QRectF(0, 0, FBitmap.width(), FBitmap.height()), R, 0.5, false);
+        return;
+    }
+
+    const double s = H - 24 - 10;
+    const QRectF iconRect(R.left() + (W - s) / 2, R.bottom() - 24 - s, s, s);
+
+    const bool light = IsLightColor(FColor);
+    // The stored icons are drawn for the default colour; on any other
+    // colour they take the content colour, and keep it.
+    if (FColor != MetroBlue)
+        BitmapRecolor(light);
+    const QColor content = QColor::fromRgba(light ? 0xFF000000 : 0xFFFFFFFF);
+
+    if (s > 0)
+        DrawBitmap(p, FBitmap, QRectF(0, 0, FBitmap.width(), FBitmap.height()), iconRect, 1.0, false);
+
+    if (FText.isEmpty())
+        return;
+    QFont font(CaptionFontFamily());
+    SetFontPixelSize(font, H * 0.16, this);
+    p.setFont(font);
+    p.setPen(content);
+    p.drawText(QRectF(R.left() + 6, R.top() + 3, W - 12, H - 6),
+               Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, FText);
+}
+
+void TMetroButton::PressRelease()
+{
+    MDown = false;
+    setGeometry(x() - PressInset, y() - PressInset, width() + 2 * PressInset, height() + 2 * PressInset);
+}
+
+void TMetroButton::mousePressEvent(QMouseEvent *e)
+{
+    e->accept();
+    // A second button while pressed must not shrink the tile again.
+    if (MDown)
+        return;
+    MDown = true;
+    Enter = true;
+    setGeometry(x() + PressInset, y() + PressInset, width() - 2 * PressInset, height() - 2 * PressInset);
+    update();
+}
+
+void TMetroButton::mouseMoveEvent(QMouseEvent *e)
+{
+    e->accept();
+    // Qt keeps sending moves to the pressed tile while the pointer is
+    // elsewhere and sends no leave until release: a move off the tile is
+    // the leave, and coming back only brings the hover frame back.
+    const bool inside = rect().contains(e->position().toPoint());
+    if (!inside && MDown) {
+        Enter = false;
+        PressRelease();
+        update();
+        return;
+    }
+    if (inside != Enter) {
+        Enter = inside;
+        update();
+    }
+}
+
+void TMetroButton::mouseReleaseEvent(QMouseEvent *e)
+{
+    e->accept();
+    if (!MDown)
+        return;
+    // Over the tile at its full size: a press at the very edge counts even
+    // though the shrunken tile no longer covers that point.
+    const QPoint at = e->position().toPoint();
+    const bool over = rect().adjusted(-PressInset, -PressInset, PressInset, PressInset).contains(at);
+    PressRelease();
+    if (over && OnExecute) {
+        // The handler may close a dialog or rebuild the tiles.
+        QPointer<TMetroButton> self(this);
+        OnExecute(this);
+        if (!self)
+            return;
+    }
+    update();
+}
+
+void TMetroButton::enterEvent(QEnterEvent *)
+{
+    Enter = true;
+    update();
+}
+
+void TMetroButton::leaveEvent(QEvent *)
+{
+    Enter = false;
+    if (MDown)
+        PressRelease();
+    update();
+}
+
+void TMetroButton::hideEvent(QHideEvent *)
+{
+    // A tile hidden while pressed gets no release; it must not stay small.
+    Enter = false;
+    if (MDown)
+        PressRelease();
+}

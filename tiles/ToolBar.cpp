@@ -1,0 +1,202 @@
+// Tile dressing for commands and pens, the down rule of the tool bar, and
+// the arithmetic of its tile places applied to the tiles.
+#include "tiles/ToolBar.h"
+
+#include "platform/Bitmap.h"
+#include "settings/Settings.h"
+
+namespace {
+// The stock-pen index a pwMarkPtr entry carries.
+int StockIndex(const TPWMenuItem &item)
+{
+    return int(item.PenColor & 0x00FFFFFF);
+}
+
+bool IsStockIndex(int k)
+{
+    return k >= 0 && k < StockPenCount;
+}
+} // namespace
+
+MenuItemLook MenuCommandLook(TPWPenType t)
+{
+    switch (t) {
+    case pwEr: return {QStringLiteral("Eraser"), QStringLiteral("MT_ERASER")};
+    case pwMove: return {QStringLiteral("Move"), QStringLiteral("MT_MOVE")};
+    case pwEraseAll: return {QStringLiteral("Erase All"), QStringLiteral("MT_ERASEALL")};
+    case pwOpen: return {QStringLiteral("Open ..."), QStringLiteral("MT_OPEN")};
+    case pwSave: return {QStringLiteral("Save"), QStringLiteral("MT_SAVE")};
+    case pwSaveAs: return {QStringLiteral("Save As ..."), QStringLiteral("MT_SAVE")};
+    case pwUndo: return {QStringLiteral("Undo"), QStringLiteral("MT_UNDO")};
+    case pwRedo: return {QStringLiteral("Redo"), QStringLiteral("MT_REDO")};
+    case pwZoom0: return {QStringLiteral("Zoom+"), QStringLiteral("MT_ZOOM0")};
+    case pwZoom1: return {QStringLiteral("Zoom-"), QStringLiteral("MT_ZOOM1")};
+    case pwWBrd: return {QStringLiteral("W-Board"), QStringLiteral("MT_WBRD")};
+    case pwNext: return {QStringLiteral("Next"), QStringLiteral("MT_NEXT")};
+    case pwPrev: return {QStringLiteral("Prev"), QStringLiteral("MT_PREV")};
+    case pwCenter: return {QStringLiteral("Center"), QStringLiteral("MT_CENTER")};
+    case pwLaunch: return {QStringLiteral("Menu ..."), QStringLiteral("MT_LAUNCH")};
+    case pwMView: return {QStringLiteral("Multi View"), QStringLiteral("MT_MVIEW")};
+    case pwTurnR: return {QStringLiteral("Turn Right"), QStringLiteral("MT_TURNR")};
+    case pwTurnL: return {QStringLiteral("Turn Left"), QStringLiteral("MT_TURNL")};
+    case pwLasso: return {QStringLiteral("Lasso"), QStringLiteral("MT_LASSO")};
+    case pwInfo: return {QStringLiteral("Info"), QStringLiteral("MT_INFO")};
+    case pwSetup: return {QStringLiteral("Setup ..."), QStringLiteral("MT_SETUP")};
+    case pwPenSetup: return {QStringLiteral("Pen Setup"), QStringLiteral("MT_PENSETUP")};
+    case pwClose: return {QStringLiteral("Close"), QStringLiteral("MT_CLOSE")};
+    case pwApp: return {QStringLiteral("Desktop"), QStringLiteral("MT_DESKTOP")};
+    default: return {};
+    }
+}
+
+MenuItemLook MenuPenLook(TPWPenType t)
+{
+    switch (t) {
+    case pwPn: return {QStringLiteral("Pen"), QStringLiteral("MT_PEN"), true};
+    case pwMk: return {QStringLiteral("Marker"), QStringLiteral("MT_MARKER"), true};
+    case pwRbPn: return {QStringLiteral("Pen"), QStringLiteral("MT_RBPEN"), false};
+    case pwRbMk: return {QStringLiteral("Marker"), QStringLiteral("MT_RBMARKER"), false};
+    case pwArPn0:
+    case pwArMk0: return {QStringLiteral("Arrow"), QStringLiteral("MT_ARROWS"), true};
+    case pwArPn1:
+    case pwArMk1: return {QStringLiteral("Arrow Both"), QStringLiteral("MT_ARROWD"), true};
+    case pwFuPn: return {QStringLiteral("Brush"), QStringLiteral("MT_FUPEN"), false};
+    case pwFuMk: return {QStringLiteral("Pen Order"), QStringLiteral("MT_FUMARKER"), false};
+    default: return {};
+    }
+}
+
+void MenuButtonSubSet(const TPWMenuItem &item, TMetroButton *button)
+{
+    if (!button)
+        return;
+    const MenuItemLook look = MenuPenLook(item.PenType);
+    if (look.Caption.isEmpty())
+        return;
+    button->SetText(look.Caption);
+    if (look.Colored)
+        button->SetColor(item.PenColor);
+    button->SetBitmap(ResourceImage(look.Icon));
+}
+
+void MenuButtonSet(const TPWMenuItem &item, TMetroButton *button, int &penIndex)
+{
+    if (!button)
+        return;
+    if (item.PenType == pwMarkPtr) {
+        const int k = StockIndex(item);
+        if (!IsStockIndex(k)) {
+            // Only an edited settings file gets here: show what the entry is
+            // meant to be without reading past the stock pens.
+            button->SetText(QStringLiteral("Stock Pen"));
+            button->SetBitmap(QImage());
+            return;
+        }
+        penIndex = k;
+        MenuButtonSubSet(Settings().StockPens[size_t(k)], button);
+        return;
+    }
+    const MenuItemLook look = MenuCommandLook(item.PenType);
+    if (!look.Caption.isEmpty()) {
+        button->SetText(look.Caption);
+        button->SetBitmap(ResourceImage(look.Icon));
+        return;
+    }
+    MenuButtonSubSet(item, button);
+}
+
+bool MenuItemIsDown(const TPWMenuItem &entry, const TPWMenuItem &current)
+{
+    switch (entry.PenType) {
+    case pwPn:
+    case pwMk:
+    case pwArPn0:
+    case pwArPn1:
+    case pwArMk0:
+    case pwArMk1:
+    case pwFuPn:
+    case pwFuMk:
+        return entry == current;
+    case pwEr:
+    case pwRbPn:
+    case pwRbMk:
+    case pwMove:
+    case pwLasso:
+        return entry.PenType == current.PenType;
+    case pwMarkPtr: {
+        const int k = StockIndex(entry);
+        return IsStockIndex(k) && Settings().StockPens[size_t(k)] == current;
+    }
+    default:
+        return false;
+    }
+}
+
+int MenuPanelLayout::EntryIndex(int tile) const
+{
+    if (!IsVisible(tile))
+        return -1;
+    return tile == CrSetup ? MenuCount - 1 : tile;
+}
+
+MenuPanelLayout MenuPanelLayoutFor(int panelHeight, int headerHeight, int menuCount)
+{
+    MenuPanelLayout l;
+    l.MenuCount = qBound(0, menuCount, MenuButtonCount);
+    // A panel shorter than its header fits no row rather than a negative number of them.
+    l.Places = qMax(0, int(TruncZero(double(panelHeight - headerHeight) / MenuRowStep)) * 2);
+    l.CrSetup = qMin(l.MenuCount, qMin(l.Places, MenuButtonCount)) - 1;
+    return l;
+}
+
+QPoint MenuButtonPos(int i)
+{
+    return QPoint(5 + (i % 2) * MenuRowStep, (i / 2) * MenuRowStep + 35);
+}
+
+TMetroButton *MenuButtonNew(QWidget *panel, int i, std::function<void(QObject *)> onExecute)
+{
+    auto *b = new TMetroButton(panel, mtSmallSingle);
+    b->move(MenuButtonPos(i));
+    b->Tag = i;
+    b->OnExecute = std::move(onExecute);
+    return b;
+}
+
+void MenuPanelApply(const MenuPanelLayout &layout, std::span<TMetroButton *const> tiles, int &penIndex)
+{
+    const auto &items = Settings().MenuItems;
+    const int n = int(tiles.size());
+    for (int i = 0; i < n; ++i)
+        if (tiles[size_t(i)])
+            tiles[size_t(i)]->setVisible(layout.IsVisible(i));
+    const int last = layout.MenuCount - 1;
+    if (last >= 0 && last < n && tiles[size_t(last)])
+        tiles[size_t(last)]->SetMetroButtonType(layout.IsDouble(last) ? mtSmallDouble : mtSmallSingle);
+    for (int i = 0; i <= layout.CrSetup && i < n; ++i) {
+        TMetroButton *b = tiles[size_t(i)];
+        if (!b)
+            continue;
+        // Tiles are reused from one layout to the next: a tile that showed a
+        // coloured pen must not lend its colour or icon to a command (the
+        // dressing of a command leaves the colour alone).
+        b->SetColor(MetroBlue);
+        b->SetText(QString());
+        b->SetBitmap(QImage());
+        MenuButtonSet(items[size_t(layout.EntryIndex(i))], b, penIndex);
+        b->update();
+    }
+}
+
+void MenuButtonDownSet(const MenuPanelLayout &layout, std::span<TMetroButton *const> tiles,
+                       const TPWMenuItem &current)
+{
+    if (layout.CrSetup < 0)
+        return;
+    const auto &items = Settings().MenuItems;
+    for (int i = 0; i < int(tiles.size()); ++i) {
+        TMetroButton *b = tiles[size_t(i)];
+        if (b)
+            b->SetDown(i < layout.CrSetup && MenuItemIsDown(items[size_t(i)], current));
+    }
+}
