@@ -31,7 +31,7 @@ QStringList ListFolderPictures(const QString &folder, const QString &ext)
 {
     QDir dir(folder);
     QStringList names;
-    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::NoSort);
     for (const QFileInfo &fi : entries)
         if (LowerExtension(fi.fileName()) == ext)
             names << fi.fileName();

@@ -1,0 +1,403 @@
+#!/usr/bin/python3
+"""End-to-end journeys: the real program under its own Xvfb, driven only as a
+teacher drives it (mouse and keys through xdotool), looked at through
+screenshots (ImageMagick's import) and checked through the files it writes.
+
+usage: e2e.py JOURNEY --exe PATH
+"""
+import argparse
+import os
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+from PIL import Image
+
+SCREEN_W, SCREEN_H = 1280, 800
+TOOLBAR_W, STRIP_H = 140, 100
+
+
+class Failure(Exception):
+    pass
+
+
+def check(cond, what):
+    if not cond:
+        raise Failure(what)
+    print("ok:", what, flush=True)
+
+
+class Xvfb:
+    def __init__(self):
+        r, w = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(w), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp"],
+            pass_fds=[w], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(w)
+        num = b""
+        deadline = time.time() + 20
+        while not num.endswith(b"\n"):
+            if time.time() > deadline or not select.select([r], [], [], deadline - time.time())[0]:
+                raise Failure("Xvfb did not start")
+            c = os.read(r, 1)
+            if not c:
+                raise Failure("Xvfb ended at start")
+            num += c
+        os.close(r)
+        self.display = ":" + num.decode().strip()
+
+    def stop(self):
+        self.proc.terminate()
+        try:
+            self.proc.wait(5)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+
+
+class App:
+    """The program with a home, settings and runtime folder of its own."""
+
+    def __init__(self, exe, display, root, args=()):
+        self.exe, self.display, self.root = exe, display, root
+        self.home = os.path.join(root, "home")
+        self.config = os.path.join(self.home, ".config")
+        self.runtime = os.path.join(root, "runtime")
+        self.pictures = os.path.join(self.home, "Pictures")
+        for d in (self.config, self.runtime, self.pictures):
+            os.makedirs(d, exist_ok=True)
+        os.chmod(self.runtime, 0o700)
+        self.env = dict(os.environ, DISPLAY=display, HOME=self.home, XDG_CONFIG_HOME=self.config,
+                        XDG_RUNTIME_DIR=self.runtime, QT_QPA_PLATFORM="xcb", LANG="C.UTF-8",
+                        LC_ALL="C.UTF-8", XDG_PICTURES_DIR=self.pictures)
+        self.env.pop("QT_QPA_PLATFORMTHEME", None)
+        self.log = open(os.path.join(root, "program.log"), "w")
+        self.start(args)
+
+    def start(self, args=()):
+        self.proc = subprocess.Popen([self.exe, *args], env=self.env, stdout=self.log, stderr=self.log)
+        self.win = self.wait_window("^TOVAREK W$", 30)
+        self.geometry()
+
+    def xdo(self, *args, timeout=20):
+        r = subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True, timeout=timeout)
+        return r.stdout
+
+    def windows(self, name):
+        out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name], env=self.env,
+                             capture_output=True, text=True, timeout=10).stdout
+        return [int(w) for w in out.split()]
+
+    def wait_window(self, name, timeout=15, exclude=()):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if self.proc.poll() is not None:
+                raise Failure(f"the program ended (status {self.proc.returncode}) before showing {name}")
+            ws = [w for w in self.windows(name) if w not in exclude]
+            if ws:
+                time.sleep(0.5)
+                return ws[0]
+            time.sleep(0.2)
+        raise Failure(f"no window {name} within {timeout} s")
+
+    def geometry(self):
+        out = self.xdo("getwindowgeometry", "--shell", self.win)
+        g = dict(line.split("=") for line in out.split() if "=" in line)
+        self.x, self.y, self.w, self.h = int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
+
+    # ---- places on the screen -------------------------------------------------------------
+    def board_rect(self):
+        return self.x, self.y, self.w - TOOLBAR_W, self.h - STRIP_H
+
+    def board(self, fx, fy):
+        """A point of the board, as fractions of its width and height."""
+        bx, by, bw, bh = self.board_rect()
+        return int(bx + fx * bw), int(by + fy * bh)
+
+    def tile(self, i):
+        """Centre of tool bar tile i."""
+        return (self.x + self.w - TOOLBAR_W + 5 + (i % 2) * 70 + 30, self.y + (i // 2) * 70 + 35 + 30)
+
+    def thumb(self, i):
+        """Centre of thumbnail tile i of the strip."""
+        return self.x + 30 + i * 100 + 45, self.y + self.h - STRIP_H + 5 + 45
+
+    # ---- input --------------------------------------------------------------------------
+    def settle(self, t=0.4):
+        time.sleep(t)
+
+    def click(self, p, button=1):
+        self.xdo("mousemove", p[0], p[1])
+        time.sleep(0.1)
+        self.xdo("click", button)
+        self.settle()
+
+    def drag(self, points, step=8):
+        x0, y0 = points[0]
+        self.xdo("mousemove", x0, y0)
+        time.sleep(0.1)
+        self.xdo("mousedown", 1)
+        for (xa, ya), (xb, yb) in zip(points, points[1:]):
+            n = max(1, int(max(abs(xb - xa), abs(yb - ya)) / step))
+            for k in range(1, n + 1):
+                self.xdo("mousemove", int(xa + (xb - xa) * k / n), int(ya + (yb - ya) * k / n))
+        time.sleep(0.1)
+        self.xdo("mouseup", 1)
+        self.settle()
+
+    def key(self, *keys):
+        for k in keys:
+            self.xdo("key", "--clearmodifiers", k)
+            time.sleep(0.15)
+        self.settle()
+
+    def type(self, text):
+        self.xdo("type", "--delay", "20", text)
+        self.settle(0.2)
+
+    # ---- looking -----------------------------------------------------------------------
+    def shot(self, name=None):
+        data = subprocess.run(["import", "-display", self.display, "-window", "root", "png:-"],
+                              capture_output=True, timeout=30).stdout
+        path = os.path.join(self.root, (name or "shot") + ".png")
+        with open(path, "wb") as f:
+            f.write(data)
+        return Image.open(path).convert("RGB")
+
+    def close(self, timeout=30):
+        """Closes the main window as a window manager does, and waits for the program."""
+        from Xlib import X, display, protocol
+        d = display.Display(self.display)
+        w = d.create_resource_object("window", self.win)
+        proto = d.intern_atom("WM_PROTOCOLS")
+        delete = d.intern_atom("WM_DELETE_WINDOW")
+        ev = protocol.event.ClientMessage(window=w, client_type=proto, data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+        w.send_event(ev, event_mask=X.NoEventMask)
+        d.flush()
+        d.close()
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("the program did not end after its window was closed")
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        self.log.flush()
+
+
+# ---- picture helpers ------------------------------------------------------------------------
+
+def dark(px, limit=80):
+    return max(px) < limit
+
+
+def count(img, box, pred):
+    x0, y0, x1, y1 = box
+    n = 0
+    for y in range(y0, y1):
+        for x in range(x0, x1):
+            if pred(img.getpixel((x, y))):
+                n += 1
+    return n
+
+
+def dark_extent(img, y, x0, x1):
+    """Length of the dark run of a row through its middle (a stroke across the centre)."""
+    mid = (x0 + x1) // 2
+    if not dark(img.getpixel((mid, y))):
+        return 0
+    a = b = mid
+    while a > x0 and dark(img.getpixel((a - 1, y))):
+        a -= 1
+    while b < x1 - 1 and dark(img.getpixel((b + 1, y))):
+        b += 1
+    return b - a + 1
+
+
+def near(px, rgb, tol=40):
+    return all(abs(a - b) <= tol for a, b in zip(px, rgb))
+
+
+def around(p, r=6):
+    return p[0] - r, p[1] - r, p[0] + r + 1, p[1] + r + 1
+
+
+def make_pictures(folder, colours, size=(400, 300), ext="png"):
+    os.makedirs(folder, exist_ok=True)
+    names = []
+    for i, c in enumerate(colours):
+        img = Image.new("RGB", size, c)
+        name = os.path.join(folder, f"p{i}.{ext}")
+        img.save(name)
+        names.append(name)
+    return names
+
+
+# ---- journeys ---------------------------------------------------------------------------------
+
+def journey_whiteboard(app):
+    """Start on the white board, draw with the start pen, undo, redo, erase all, close."""
+    a, b = app.board(0.2, 0.4), app.board(0.7, 0.45)
+    mid = app.board(0.45, 0.425)
+    img = app.shot("start")
+    check(not dark(img.getpixel(mid)), "the white board is shown")
+    app.drag([a, b])
+    check(count(app.shot("drawn"), around(mid), dark) > 10, "the stroke drawn with the start pen shows")
+    app.click(app.tile(2))  # Undo
+    check(count(app.shot("undone"), around(mid), dark) == 0, "Undo takes the stroke away")
+    app.click(app.tile(3))  # Redo
+    check(count(app.shot("redone"), around(mid), dark) > 10, "Redo brings it back")
+    app.click(app.tile(9))  # Erase All
+    check(count(app.shot("erased"), around(mid), dark) == 0, "Erase All clears the board")
+    app.click(app.tile(3))
+    check(count(app.shot("erased2"), around(mid), dark) == 0, "Erase All cannot be undone by Redo")
+    ini = os.path.join(app.config, "ORVEN PROJECT", "TOVAREK WBD", "Setup.ini")
+    check(not os.path.exists(ini), "no settings file before closing")
+    status = app.close()
+    check(status == 0, f"the program ends normally (status {status})")
+    check(os.path.exists(ini), "closing writes the settings file")
+    with open(ini, encoding="utf-8") as f:
+        text = f.read()
+    check("[Menu]" in text and "PenType0=pwOpen" in text, "the settings file holds the tool bar")
+
+
+def journey_pictures(app):
+    """Open a picture of a folder of five, draw on two, move between them with the
+    thumbnails, see each picture's own strokes, turn one, zoom and fit."""
+    folder = os.path.join(app.root, "lesson")
+    colours = [(250, 230, 200), (200, 230, 250), (220, 250, 200), (250, 210, 230), (235, 235, 235)]
+    names = make_pictures(folder, colours)
+    app.stop()
+    app.start([names[1]])
+    center = app.board(0.5, 0.5)
+    img = app.shot("opened")
+    check(near(img.getpixel(center), colours[1], 8), "the opened picture is shown")
+    check(near(img.getpixel(app.thumb(0)), colours[0], 60), "the strip shows the folder's thumbnails")
+    # Draw on picture 1 (a horizontal stroke) and on picture 3 (a vertical one).
+    h0, h1 = app.board(0.3, 0.5), app.board(0.7, 0.5)
+    v0, v1 = app.board(0.5, 0.3), app.board(0.5, 0.7)
+    hp, vp = app.board(0.4, 0.5), app.board(0.5, 0.4)
+    app.drag([h0, h1])
+    app.click(app.thumb(3))
+    img = app.shot("picture3")
+    check(near(img.getpixel(center), colours[3], 8), "the thumbnail shows picture 3")
+    check(count(img, around(hp), dark) == 0, "picture 3 does not show picture 1's stroke")
+    app.drag([v0, v1])
+    app.click(app.thumb(1))
+    img = app.shot("back1")
+    check(count(img, around(hp), dark) > 10 and count(img, around(vp), dark) == 0, "picture 1 shows its own stroke")
+    app.click(app.thumb(3))
+    img = app.shot("back3")
+    check(count(img, around(vp), dark) > 10 and count(img, around(hp), dark) == 0, "picture 3 shows its own stroke")
+    # Turn right (keypad 7): the vertical stroke becomes horizontal.
+    app.key("KP_7")
+    img = app.shot("turned")
+    check(count(img, around(hp), dark) > 10 and count(img, around(vp), dark) == 0, "the turned picture turns its stroke")
+    # Zoom in (Page Up twice, 1.2 x 1.2) about the centre, then fit again (Home).
+    row = app.board(0, 0.5)[1]
+    x0, x1 = app.board(0, 0)[0], app.board(1, 0)[0]
+    before = dark_extent(app.shot("before_zoom"), row, x0, x1)
+    app.key("Prior", "Prior")
+    zoomed = dark_extent(app.shot("zoomed"), row, x0, x1)
+    check(abs(zoomed / before - 1.44) < 0.1, f"Page Up zooms in ({before} -> {zoomed} pixels)")
+    app.key("Home")
+    fitted = dark_extent(app.shot("fitted"), row, x0, x1)
+    check(abs(fitted - before) <= 2, f"Home fits the picture again ({fitted} pixels)")
+    check(app.close() == 0, "the program ends normally")
+
+
+def journey_badfiles(app):
+    """A corrupt picture and a folder of unreadable ones: clear messages, nothing lost."""
+    folder = os.path.join(app.root, "bad")
+    os.makedirs(folder)
+    good = make_pictures(folder, [(200, 220, 250)], ext="png")[0]
+    with open(os.path.join(folder, "broken.png"), "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + b"garbage" * 20)
+    os.mkfifo(os.path.join(folder, "stuck.png"))
+    os.symlink(os.path.join(folder, "gone.png"), os.path.join(folder, "dangling.png"))
+    corrupt = os.path.join(app.root, "corrupt.tga")
+    with open(corrupt, "wb") as f:
+        f.write(bytes([0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 32, 0x20]) + b"\x00" * 30)
+    # Draw on the white board first: that drawing must survive everything below.
+    mid = app.board(0.45, 0.5)
+    app.drag([app.board(0.2, 0.5), app.board(0.7, 0.5)])
+    check(count(app.shot("drawn"), around(mid), dark) > 10, "a stroke on the white board")
+    # Open the corrupt file through the Open dialog.
+    app.click(app.tile(0))
+    dialog = app.wait_window("^Image Open$")
+    app.type(corrupt)
+    app.key("Return")
+    box = app.wait_window("^TOVAREK W$", exclude=(app.win,))
+    app.shot("message")
+    check(box != app.win, "a message box tells about the corrupt file")
+    app.key("Return")
+    time.sleep(0.5)
+    check(app.proc.poll() is None, "the program goes on")
+    check(count(app.shot("after"), around(mid), dark) > 10, "the white board's stroke is still there")
+    # The folder with a broken picture, a pipe and a dangling link lists and stays usable.
+    app.click(app.tile(0))
+    app.wait_window("^Image Open$")
+    app.type(good)
+    app.key("Return")
+    time.sleep(1.5)
+    check(app.proc.poll() is None, "listing a folder of unreadable files does not hang or crash")
+    img = app.shot("listed")
+    check(near(img.getpixel(app.board(0.5, 0.5)), (200, 220, 250), 8), "the readable picture is shown")
+    app.click(app.thumb(0))  # broken.png sorts first
+    box = app.wait_window("^TOVAREK W$", exclude=(app.win,))
+    check(box != app.win, "choosing the broken picture shows a message")
+    app.key("Return")
+    time.sleep(0.3)
+    img = app.shot("still")
+    check(near(img.getpixel(app.board(0.5, 0.5)), (200, 220, 250), 8), "the board still shows the good picture")
+    check(app.close() == 0, "the program ends normally")
+
+
+JOURNEYS = {
+    "whiteboard": journey_whiteboard,
+    "pictures": journey_pictures,
+    "badfiles": journey_badfiles,
+}
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("journey", choices=sorted(JOURNEYS))
+    ap.add_argument("--exe", required=True)
+    ap.add_argument("--keep", action="store_true", help="keep the screenshots and files")
+    args = ap.parse_args()
+    for tool in ("Xvfb", "xdotool", "import"):
+        if not shutil.which(tool):
+            print(f"SKIP: {tool} is not installed")
+            return 0
+    root = tempfile.mkdtemp(prefix=f"tw-e2e-{args.journey}-")
+    x = Xvfb()
+    app = None
+    try:
+        app = App(os.path.abspath(args.exe), x.display, root)
+        JOURNEYS[args.journey](app)
+        print(f"PASS {args.journey}")
+        return 0
+    except Failure as e:
+        print(f"FAIL {args.journey}: {e}  (screenshots in {root})")
+        args.keep = True
+        return 1
+    finally:
+        if app:
+            app.stop()
+        x.stop()
+        if not args.keep:
+            shutil.rmtree(root, ignore_errors=True)
+        else:
+            log = os.path.join(root, "program.log")
+            if os.path.exists(log):
+                print(open(log).read()[-3000:])
+
+
+if __name__ == "__main__":
+    sys.exit(main())
