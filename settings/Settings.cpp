@@ -1,17 +1,147 @@
-// Placeholder store: defaults only, until the settings file lands.
+// The process-wide settings: defaults, Setup.ini, normalisation, the pen-kind
+// names of the file, font families, the user's folders and the start pen.
 #include "settings/Settings.h"
+
+#include "platform/Errors.h"
+#include "settings/IniFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFont>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <QSaveFile>
 #include <QStandardPaths>
+
+const std::array<TPWPenEx, 35> PenExTable = {{
+    {"pwPn", pwPn},         {"pwMk", pwMk},         {"pwEr", pwEr},           {"pwRbPn", pwRbPn},
+    {"pwRbMk", pwRbMk},     {"pwArPn0", pwArPn0},   {"pwArPn1", pwArPn1},     {"pwArMk0", pwArMk0},
+    {"pwArMk1", pwArMk1},   {"pwMove", pwMove},     {"pwEraseAll", pwEraseAll}, {"pwOpen", pwOpen},
+    {"pwFuPn", pwFuPn},     {"pwFuMk", pwFuMk},     {"pwSave", pwSave},       {"pwSaveAs", pwSaveAs},
+    {"pwUndo", pwUndo},     {"pwRedo", pwRedo},     {"pwZoom0", pwZoom0},     {"pwZoom1", pwZoom1},
+    {"pwWBrd", pwWBrd},     {"pwNext", pwNext},     {"pwPrev", pwPrev},       {"pwCenter", pwCenter},
+    {"pwLaunch", pwLaunch}, {"pwMView", pwMView},   {"pwTurnR", pwTurnR},     {"pwTurnL", pwTurnL},
+    {"pwLasso", pwLasso},   {"pwInfo", pwInfo},     {"pwClose", pwClose},     {"pwSetup", pwSetup},
+    {"pwPenSetup", pwPenSetup}, {"pwMarkPtr", pwMarkPtr}, {"pwApp", pwApp},
+}};
 
 namespace {
 SettingsModel g_settings;
 QString g_folder;
 bool g_mirror = false;
+
+// Commands carry no pen; the defaults fill their other fields like this.
+TPWMenuItem Command(TPWPenType t, Single thickness = 1)
+{
+    return MakeMenuItem(t, 0xFFFFFFFF, thickness);
 }
+
+// A stock-pen reference holds the plain index, as the launcher's entries do,
+// so that tool bar and launcher entries compare equal.
+TPWMenuItem MarkPtr(int index)
+{
+    return MakeMenuItem(pwMarkPtr, TAlphaColor(index), 1);
+}
+
+constexpr TAlphaColor Opaque = 0xFF000000;
+constexpr TAlphaColor Rgb = 0x00FFFFFF;
+
+// The pens GetStartPen accepts as they stand: every drawing pen but the eraser.
+bool IsStartPen(TPWPenType t)
+{
+    return IsDrawingPen(t) && t != pwEr;
+}
+
+bool HasGuiApplication()
+{
+    return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
+}
+
+bool IsSeparator(QChar c)
+{
+#ifdef Q_OS_WIN
+    return c == QLatin1Char('/') || c == QLatin1Char(':');
+#else
+    return c == QLatin1Char('/');
+#endif
+}
+
+// The folder part of a path: up to its last separator, without that final
+// "/" unless it is the root or follows a drive colon or another "/"
+// ("/home/x/" gives "/home/x", "/" stays "/", "C:/" stays "C:/").
+QString FolderPart(const QString &path)
+{
+    qsizetype i = path.size() - 1;
+    while (i >= 0 && !IsSeparator(path[i]))
+        --i;
+    if (i < 0)
+        return QString();
+    if (path[i] == QLatin1Char('/') && i > 0 && !IsSeparator(path[i - 1]))
+        return path.left(i);
+    return path.left(i + 1);
+}
+
+// ImagePathDefault as normalisation leaves it: an existing folder ending with
+// "/". A relative folder would depend on where the program was started, so
+// only an absolute one is kept.
+QString NormalizeImagePath(const QString &value)
+{
+#ifdef Q_OS_WIN
+    const QString folder = FolderPart(QDir::fromNativeSeparators(value));
+#else
+    const QString folder = FolderPart(value);
+#endif
+    if (folder.isEmpty())
+        return GetMyPicturesFolder();
+    const QString withSlash = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    if (QDir::isAbsolutePath(withSlash) && QFileInfo(withSlash).isDir())
+        return withSlash;
+    return GetMyPicturesFolder();
+}
+
+QString Indexed(const char *stem, int i)
+{
+    return QLatin1String(stem) + QString::number(i);
+}
+
+void ReadItem(const IniFile &ini, const QString &section, int i, TPWMenuItem &item)
+{
+    item.PenType = PenTypeFromName(ini.readString(section, Indexed("PenType", i), PenTypeToName(item.PenType)));
+    const TAlphaColor rgb = TAlphaColor(ini.readInteger(section, Indexed("PenColor", i), int(item.PenColor & Rgb))) & Rgb;
+    item.PenColor = item.PenType == pwMarkPtr ? rgb : rgb | Opaque;
+    item.PenThickness = ini.readSingle(section, Indexed("PenThickness", i), item.PenThickness);
+    // Dash ordinals are kept as read; a number no dash field can hold keeps the old one.
+    const int dash = ini.readInteger(section, Indexed("PenDash", i), int(item.PenDash));
+    if (dash >= 0 && dash <= 255)
+        item.PenDash = TStrokeDash(dash);
+}
+
+void WriteItem(IniFile &ini, const QString &section, int i, const TPWMenuItem &item)
+{
+    ini.writeString(section, Indexed("PenType", i), PenTypeToName(item.PenType));
+    ini.writeInteger(section, Indexed("PenColor", i), int(item.PenColor & Rgb));
+    ini.writeSingle(section, Indexed("PenThickness", i), item.PenThickness);
+    ini.writeInteger(section, Indexed("PenDash", i), int(item.PenDash));
+}
+
+TAlphaColor ReadColor(const IniFile &ini, const QString &section, const QString &key, TAlphaColor def)
+{
+    return (TAlphaColor(ini.readInteger(section, key, int(def & Rgb))) & Rgb) | Opaque;
+}
+
+void WriteColor(IniFile &ini, const QString &section, const QString &key, TAlphaColor c)
+{
+    ini.writeInteger(section, key, int(c & Rgb));
+}
+
+[[noreturn]] void WriteFailed(const QString &path)
+{
+    throw FileError(QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(path)));
+}
+} // namespace
 
 SettingsModel &Settings()
 {
@@ -20,6 +150,8 @@ SettingsModel &Settings()
 
 QString SettingsFolder()
 {
+    if (g_folder.isEmpty())
+        return GetLocalAppDataFolder() + QStringLiteral("/ORVEN PROJECT/TOVAREK WBD");
     return g_folder;
 }
 
@@ -30,7 +162,7 @@ void SetSettingsFolder(const QString &folder)
 
 QString SettingsFilePath()
 {
-    return g_folder + QStringLiteral("/Setup.ini");
+    return SettingsFolder() + QStringLiteral("/Setup.ini");
 }
 
 void SetMirrorViewExists(bool exists)
@@ -43,27 +175,246 @@ bool MirrorViewExists()
     return g_mirror;
 }
 
-QString DefaultFontFamily()
+void AddMenuItem(TPWPenType t, Single thickness, TAlphaColor color, TStrokeDash dash)
 {
-    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    SettingsModel &s = g_settings;
+    if (s.MenuCount < 0 || s.MenuCount >= MenuSlotCount)
+        return;
+    s.MenuItems[size_t(s.MenuCount++)] = MakeMenuItem(t, color, thickness, dash);
+}
+
+void AddLnchItem(TPWPenType t, Single thickness, TAlphaColor color, TStrokeDash dash)
+{
+    SettingsModel &s = g_settings;
+    if (s.LnchCount < 0 || s.LnchCount >= LnchSlotCount)
+        return;
+    s.LnchItems[size_t(s.LnchCount++)] = MakeMenuItem(t, color, thickness, dash);
 }
 
 void SetDefaultSettings()
 {
     SettingsModel &s = g_settings;
-    s = SettingsModel();
+    s.isMaximized = false;
+
     s.StockPens = {MakeMenuItem(pwPn, 0xFF000000, 8),    MakeMenuItem(pwPn, 0xFFFF0000, 8),
                    MakeMenuItem(pwPn, 0xFF0000FF, 8),    MakeMenuItem(pwMk, 0xFF00FFFF, 20),
                    MakeMenuItem(pwPn, 0xFFFFFF00, 40),   MakeMenuItem(pwPn, 0xFF000000, 8, sdDash),
                    MakeMenuItem(pwRbPn, 0xFFFFFFFF, 8),  MakeMenuItem(pwRbMk, 0xFFFFFFFF, 40),
                    MakeMenuItem(pwArPn0, 0xFF000000, 8), MakeMenuItem(pwArPn1, 0xFFFF0000, 8)};
-    s.NumFont = s.BkFont = DefaultFontFamily();
+
+    const auto add = [](void (*to)(TPWPenType, Single, TAlphaColor, TStrokeDash), const TPWMenuItem &m) {
+        to(m.PenType, m.PenThickness, m.PenColor, m.PenDash);
+    };
+    s.MenuCount = 0;
+    s.MenuItems.fill(Command(pwNone));
+    for (const TPWMenuItem &m : {Command(pwOpen), Command(pwSaveAs), Command(pwUndo), Command(pwRedo), MarkPtr(0),
+                                 MarkPtr(1), MarkPtr(2), Command(pwPenSetup), Command(pwEr, 40),
+                                 Command(pwEraseAll), Command(pwLaunch), Command(pwMove), Command(pwCenter)})
+        add(AddMenuItem, m);
+    if (MirrorViewExists())
+        add(AddMenuItem, Command(pwMView));
+    add(AddMenuItem, Command(pwInfo));
+    add(AddMenuItem, Command(pwSetup));
+
+    s.LnchCount = 0;
+    s.LnchItems.fill(Command(pwNone));
+    for (const TPWMenuItem &m : {Command(pwOpen), Command(pwSaveAs), Command(pwUndo), Command(pwRedo), Command(pwPrev),
+                                 Command(pwNext), Command(pwEr, 40), Command(pwEraseAll), Command(pwZoom0),
+                                 Command(pwZoom1), Command(pwMove), Command(pwWBrd), Command(pwCenter),
+                                 Command(pwLasso), Command(pwPenSetup)})
+        add(AddLnchItem, m);
+    for (int i = 0; i < StockPenCount; ++i)
+        add(AddLnchItem, MarkPtr(i));
+    if (MirrorViewExists())
+        add(AddLnchItem, Command(pwMView));
+    add(AddLnchItem, Command(pwTurnL));
+    add(AddLnchItem, Command(pwTurnR));
+    if (DesktopProgramExists())
+        add(AddLnchItem, Command(pwApp));
+    add(AddLnchItem, Command(pwInfo));
+    add(AddLnchItem, Command(pwClose));
+
+    s.PenSetupThickness = {2, 10, 20, 40, 60};
+    s.PenSetupColor = {0xFF000000, 0xFF0000FF, 0xFF00FF00, 0xFF00FFFF, 0xFFFF0000,
+                       0xFFFF00FF, 0xFFFFFF00, 0xFFFFFFFF, 0xFFF39800, 0xFFB865CC};
+    s.ImageTypeDefault = 1;
+    s.ImageJPEGQuality = 100;
     s.ImagePathDefault = GetMyPicturesFolder();
+    s.FillColor = 0xFFFFFFFF;
+    s.DrawColor = 0xFFEEEEEE;
+    s.LineWidth = 0;
+    s.LineHeight = 50;
+    s.isSmoothing = true;
+    s.NumFont = s.BkFont = DefaultFontFamily();
+    s.MaxPictureCount = 50;
 }
 
-void NormalizeSettings() {}
-void ReadSetupIni() {}
-void WriteSetupIni() {}
+void NormalizeSettings()
+{
+    SettingsModel &s = g_settings;
+    s.ImagePathDefault = NormalizeImagePath(s.ImagePathDefault);
+
+    // The tool bar keeps at most 29 entries of its own and always ends with
+    // the launcher and the setup command; a missing sibling program takes
+    // its command with it. Slots from MenuCount on are empty by rule; one a
+    // caller forgot to clear is not brought back into the tool bar.
+    s.MenuCount = qBound(0, s.MenuCount, MenuSlotCount);
+    const bool app = DesktopProgramExists();
+    std::array<TPWMenuItem, MenuSlotCount> kept;
+    kept.fill(Command(pwNone));
+    int n = 0;
+    for (int i = 0; i < s.MenuCount && n < MenuSlotCount - 2; ++i) {
+        const TPWMenuItem &m = s.MenuItems[size_t(i)];
+        if (m.PenType == pwNone || m.PenType == pwLaunch || m.PenType == pwSetup)
+            continue;
+        if (m.PenType == pwApp && !app)
+            continue;
+        kept[size_t(n++)] = m;
+    }
+    kept[size_t(n++)] = Command(pwLaunch);
+    kept[size_t(n++)] = Command(pwSetup);
+    s.MenuItems = kept;
+    s.MenuCount = n;
+
+    for (Single &t : s.PenSetupThickness) {
+        if (!(t >= 1)) // also catches NaN
+            t = 1;
+        else if (t > 60)
+            t = 60;
+    }
+    for (TAlphaColor &c : s.PenSetupColor)
+        c |= Opaque;
+    s.NumFont = CheckFontFamily(s.NumFont);
+    s.BkFont = CheckFontFamily(s.BkFont);
+    s.MaxPictureCount = qBound(50, s.MaxPictureCount, 300);
+}
+
+void ReadSettings(const IniFile &ini)
+{
+    SettingsModel &s = g_settings;
+    const QString setup = QStringLiteral("Setup"), pen = QStringLiteral("Pen"), menu = QStringLiteral("Menu"),
+                  mark = QStringLiteral("Mark"), wbrd = QStringLiteral("WhiteBoard"),
+                  penSetup = QStringLiteral("PenSetup"), penOrder = QStringLiteral("PenOrder");
+
+    s.isMaximized = ini.readBool(setup, QStringLiteral("isMaximized"), s.isMaximized);
+    s.ImageTypeDefault = ini.readInteger(setup, QStringLiteral("ImageTypeDefault"), s.ImageTypeDefault);
+    s.ImageJPEGQuality = ini.readInteger(setup, QStringLiteral("ImageJPEGQuality"), s.ImageJPEGQuality);
+    s.ImagePathDefault = ini.readString(setup, QStringLiteral("ImagePathDefault"), s.ImagePathDefault);
+    s.isSmoothing = ini.readBool(pen, QStringLiteral("isSmoothing"), s.isSmoothing);
+
+    // 30, not 31: the last slot is the setup command, which normalisation appends.
+    s.MenuCount = qBound(0, ini.readInteger(menu, QStringLiteral("Count"), s.MenuCount), MenuSlotCount - 1);
+    for (int i = 0; i < s.MenuCount; ++i)
+        ReadItem(ini, menu, i, s.MenuItems[size_t(i)]);
+    for (int i = s.MenuCount; i < MenuSlotCount; ++i)
+        s.MenuItems[size_t(i)].PenType = pwNone;
+    for (int i = 0; i < StockPenCount; ++i)
+        ReadItem(ini, mark, i, s.StockPens[size_t(i)]);
+
+    s.FillColor = ReadColor(ini, wbrd, QStringLiteral("FillColor"), s.FillColor);
+    s.DrawColor = ReadColor(ini, wbrd, QStringLiteral("DrawColor"), s.DrawColor);
+    s.LineWidth = ini.readInteger(wbrd, QStringLiteral("LineWidth"), s.LineWidth);
+    s.LineHeight = ini.readInteger(wbrd, QStringLiteral("LineHeight"), s.LineHeight);
+
+    for (int i = 0; i < int(s.PenSetupThickness.size()); ++i)
+        s.PenSetupThickness[size_t(i)] = ini.readSingle(penSetup, Indexed("Thickness", i), s.PenSetupThickness[size_t(i)]);
+    for (int i = 0; i < int(s.PenSetupColor.size()); ++i)
+        s.PenSetupColor[size_t(i)] = ReadColor(ini, penSetup, Indexed("Color", i), s.PenSetupColor[size_t(i)]);
+
+    s.NumFont = ini.readString(penOrder, QStringLiteral("NumFont"), s.NumFont);
+    s.BkFont = ini.readString(penOrder, QStringLiteral("BkFont"), s.BkFont);
+    s.MaxPictureCount = ini.readInteger(menu, QStringLiteral("MaxPictureCount"), s.MaxPictureCount);
+}
+
+void WriteSettings(IniFile &ini)
+{
+    const SettingsModel &s = g_settings;
+    const QString setup = QStringLiteral("Setup"), pen = QStringLiteral("Pen"), menu = QStringLiteral("Menu"),
+                  mark = QStringLiteral("Mark"), wbrd = QStringLiteral("WhiteBoard"),
+                  penSetup = QStringLiteral("PenSetup"), penOrder = QStringLiteral("PenOrder");
+
+    ini.writeBool(setup, QStringLiteral("isMaximized"), s.isMaximized);
+    ini.writeInteger(setup, QStringLiteral("ImageTypeDefault"), s.ImageTypeDefault);
+    ini.writeInteger(setup, QStringLiteral("ImageJPEGQuality"), s.ImageJPEGQuality);
+    ini.writeString(setup, QStringLiteral("ImagePathDefault"), s.ImagePathDefault);
+    ini.writeBool(pen, QStringLiteral("isSmoothing"), s.isSmoothing);
+
+    const int count = qBound(0, s.MenuCount, MenuSlotCount);
+    ini.writeInteger(menu, QStringLiteral("Count"), count);
+    for (int i = 0; i < count; ++i)
+        WriteItem(ini, menu, i, s.MenuItems[size_t(i)]);
+    for (int i = 0; i < StockPenCount; ++i)
+        WriteItem(ini, mark, i, s.StockPens[size_t(i)]);
+
+    WriteColor(ini, wbrd, QStringLiteral("FillColor"), s.FillColor);
+    WriteColor(ini, wbrd, QStringLiteral("DrawColor"), s.DrawColor);
+    ini.writeInteger(wbrd, QStringLiteral("LineWidth"), s.LineWidth);
+    ini.writeInteger(wbrd, QStringLiteral("LineHeight"), s.LineHeight);
+
+    for (int i = 0; i < int(s.PenSetupThickness.size()); ++i)
+        ini.writeSingle(penSetup, Indexed("Thickness", i), s.PenSetupThickness[size_t(i)]);
+    for (int i = 0; i < int(s.PenSetupColor.size()); ++i)
+        WriteColor(ini, penSetup, Indexed("Color", i), s.PenSetupColor[size_t(i)]);
+
+    ini.writeString(penOrder, QStringLiteral("NumFont"), s.NumFont);
+    ini.writeString(penOrder, QStringLiteral("BkFont"), s.BkFont);
+    ini.writeInteger(menu, QStringLiteral("MaxPictureCount"), s.MaxPictureCount);
+}
+
+void ReadSetupIni()
+{
+    const QString path = SettingsFilePath();
+    if (!QFileInfo(path).isFile())
+        return;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return;
+    IniFile ini;
+    ini.parse(f.readAll());
+    ReadSettings(ini);
+}
+
+void WriteSetupIni()
+{
+    NormalizeSettings();
+    const QString path = SettingsFilePath();
+    if (!QDir().mkpath(SettingsFolder()))
+        WriteFailed(path);
+
+    // Keys and lines this program does not write are kept, so an old file
+    // that cannot be read must not be replaced by a fresh one.
+    IniFile ini;
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink()) {
+        QFile old(path);
+        if (!info.isFile() || !old.open(QIODevice::ReadOnly))
+            WriteFailed(path);
+        const QByteArray data = old.readAll();
+        if (old.error() != QFileDevice::NoError)
+            WriteFailed(path);
+        ini.parse(data);
+    }
+    WriteSettings(ini);
+
+#ifdef Q_OS_WIN
+    const QByteArray eol("\r\n");
+#else
+    const QByteArray eol("\n");
+#endif
+    const QByteArray data = ini.toByteArray(eol);
+    // Unbuffered, so that a short write (a full disk, a size limit) shows in
+    // write()'s count: Qt's buffered flush passes it over silently and the
+    // commit would then rename a truncated file over the old one.
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        WriteFailed(path);
+    if (out.write(data) != data.size() || out.size() != data.size()) {
+        out.cancelWriting();
+        WriteFailed(path);
+    }
+    if (!out.commit())
+        WriteFailed(path);
+}
 
 void LoadSettings()
 {
@@ -77,15 +428,75 @@ void SaveSettings()
     WriteSetupIni();
 }
 
+TPWPenType PenTypeFromName(const QString &name)
+{
+    for (const TPWPenEx &e : PenExTable)
+        if (name == QLatin1String(e.s))
+            return e.p;
+    return pwNone;
+}
+
+QString PenTypeToName(TPWPenType t)
+{
+    for (const TPWPenEx &e : PenExTable)
+        if (e.p == t)
+            return QLatin1String(e.s);
+    return QStringLiteral("pwNone");
+}
+
+QStringList GetFontFamilies()
+{
+    QStringList result;
+    if (!HasGuiApplication()) // the font database needs the GUI side of Qt
+        return result;
+    static const QRegularExpression unusable(QStringLiteral("[@$&%]"));
+    for (const QString &f : QFontDatabase::families())
+        if (!f.contains(unusable))
+            result << f;
+    return result;
+}
+
+QString CheckFontFamily(const QString &family)
+{
+    if (GetFontFamilies().contains(family, Qt::CaseInsensitive))
+        return family;
+    return DefaultFontFamily();
+}
+
+QString DefaultFontFamily()
+{
+    if (!HasGuiApplication())
+        return QString();
+    // The family the toolkit's default font actually resolves to, so that it
+    // is one of GetFontFamilies and the setup dialog can select it.
+    return QFontInfo(QGuiApplication::font()).family();
+}
+
 TPWMenuItem GetStartPen(int &penIndex)
 {
+    const SettingsModel &s = g_settings;
+    const int count = qBound(0, s.MenuCount, MenuSlotCount);
+    for (int i = 0; i < count; ++i) {
+        const TPWMenuItem &m = s.MenuItems[size_t(i)];
+        if (IsStartPen(m.PenType))
+            return m;
+        if (m.PenType == pwMarkPtr) {
+            const TAlphaColor k = m.PenColor & Rgb;
+            if (k < TAlphaColor(StockPenCount)) {
+                penIndex = int(k);
+                return s.StockPens[k];
+            }
+        }
+    }
     penIndex = 0;
-    return g_settings.StockPens[0];
+    return s.StockPens[0];
 }
 
 QString GetMyPicturesFolder()
 {
     QString p = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (p.isEmpty() || !QFileInfo(p).isDir())
+        p = QDir::homePath();
     if (!p.endsWith(QLatin1Char('/')))
         p += QLatin1Char('/');
     return p;
@@ -98,7 +509,7 @@ QString GetLocalAppDataFolder()
 
 bool DesktopProgramExists()
 {
-    return QFileInfo::exists(DesktopProgramPath());
+    return QFileInfo(DesktopProgramPath()).isFile();
 }
 
 QString DesktopProgramPath()

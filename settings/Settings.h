@@ -33,12 +33,17 @@ struct SettingsModel {
     int LineHeight = 50;
     QString NumFont;
     QString BkFont;
+
+    bool operator==(const SettingsModel &) const = default;
 };
+
+class IniFile;
 
 // The process-wide settings.
 SettingsModel &Settings();
 
-// Folder of Setup.ini; set once at start-up (tests point it elsewhere).
+// Folder of Setup.ini; set once at start-up (tests point it elsewhere). Until
+// then it is GetLocalAppDataFolder() + "/ORVEN PROJECT/TOVAREK WBD".
 QString SettingsFolder();
 void SetSettingsFolder(const QString &folder);
 QString SettingsFilePath();
@@ -56,6 +61,11 @@ void ReadSetupIni();
 void WriteSetupIni();
 void LoadSettings();
 void SaveSettings();
+// The reading and writing rules of Setup.ini over a file already in memory
+// (ReadSetupIni and WriteSetupIni without the disk; the fuzzer uses them).
+// WriteSettings does not normalise first.
+void ReadSettings(const IniFile &ini);
+void WriteSettings(IniFile &ini);
 
 struct TPWPenEx {
     const char *s;
@@ -69,12 +79,13 @@ QStringList GetFontFamilies();
 QString CheckFontFamily(const QString &family);
 QString DefaultFontFamily();
 
-// The pen the board starts with; may set the stock-pen index.
+// The pen the board starts with; may set the stock-pen index. A stock-pen
+// reference to an index of 10 or more (an edited file) does not qualify.
 TPWMenuItem GetStartPen(int &penIndex);
 void AddMenuItem(TPWPenType t, Single thickness, TAlphaColor color, TStrokeDash dash);
 void AddLnchItem(TPWPenType t, Single thickness, TAlphaColor color, TStrokeDash dash);
 
-QString GetMyPicturesFolder(); // ends with "/"
+QString GetMyPicturesFolder(); // ends with "/"; the home folder when there is no picture folder
 QString GetLocalAppDataFolder(); // no trailing "/"
 bool DesktopProgramExists();
 QString DesktopProgramPath();
