@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 ROOT=$PWD
 
 BUILD_PKGS=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
-            libgl-dev fonts-dejavu-core)
+            libgl-dev fonts-dejavu-core fonts-ipafont-gothic)
 TEST_PKGS=(xvfb xauth xdotool x11-utils imagemagick python3-pil python3-psd-tools python3-numpy
            clang libclang-rt-14-dev)
 

@@ -4,6 +4,7 @@
 
 #include "auxiliary/AboutDlg.h"
 #include "auxiliary/HelpPage.h"
+#include "settings/SetupDlg.h"
 #include "settings/Settings.h"
 #include "tiles/LnchDlg.h"
 #include "tiles/PenSetupDlg.h"
@@ -13,6 +14,10 @@ void TWBDMainFrm::CreateDialogs()
     LnchDlg = new TLnchDlg(this, [this](const TPWMenuItem &item) { MenuButtonClick(item); }, &PenIndex);
     PenSetupDlg = new TPenSetupDlg(this);
     AboutDlg = new TAboutDlg(this);
+    // Re-opening the last file under a new picture limit reports its own errors,
+    // so the tool bar is rebuilt whatever happens to the file.
+    SetupDlg = new TSetupDlg(
+        this, [this] { return LastFile; }, [this](const QString &f) { RunGuarded([&] { ImageOpen(f); }); }, &PenIndex);
 }
 
 void TWBDMainFrm::LaunchExecute()
@@ -27,6 +32,12 @@ TPWMenuItem TWBDMainFrm::PenSetupExecute(const TPWMenuItem &base)
 
 void TWBDMainFrm::SetupExecute()
 {
+    if (!SetupDlg->Execute())
+        return;
+    // The tool bar follows the new entries.
+    MenuButtonFree();
+    MenuButtonCreate();
+    RepaintHeader();
 }
 
 void TWBDMainFrm::InfoExecute()

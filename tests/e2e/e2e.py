@@ -358,7 +358,78 @@ def journey_badfiles(app):
     check(app.close() == 0, "the program ends normally")
 
 
+def dialog_origin(app, w, h):
+    """Top-left of a dialog of that client size centred over the main window."""
+    return app.x + round((app.w - w) / 2), app.y + round((app.h - h) / 2)
+
+
+def journey_wordlist(app):
+    """Open a word list, write numbered strokes with the pen-order pen, lasso two
+    strokes and drag them, undo the move."""
+    words = os.path.join(app.root, "words.txt")
+    with open(words, "w", encoding="utf-8") as f:
+        f.write("\ufeff十\n\n木\n")
+    app.click(app.tile(0))
+    app.wait_window("^Image Open$")
+    app.type(words)
+    app.key("Return")
+    time.sleep(1)
+    img = app.shot("word")
+    check(any(near(img.getpixel(app.board(0.5, fy)), (0xDD, 0xDD, 0xDD), 12) for fy in (0.45, 0.5, 0.55)),
+          "the word is drawn large and light grey")
+    tx, ty = app.thumb(1)
+    check(near(img.getpixel((tx - 40, ty - 40)), (255, 255, 255), 30) and
+          count(img, (tx - 30, ty - 30, tx + 30, ty + 30), lambda p: p[0] < 230) > 20, "the strip shows the list's words")
+    # The pen-order pen, from the pen dialog (tile 7: "Pen Setup").
+    app.click(app.tile(7))
+    dx, dy = dialog_origin(app, 680, 350)
+    app.click((dx + 75 + 30, dy + 285 + 30))   # kind tile "Pen Order"
+    app.click((dx + 615 + 30, dy + 5 + 30))    # OK
+    # Three strokes in the cell's top margin, away from the grey character.
+    rows = [0.03, 0.07, 0.11]
+    starts = []
+    for fy in rows:
+        a, b = app.board(0.45, fy), app.board(0.65, fy)
+        app.drag([a, b], step=4)
+        starts.append(a)
+    img = app.shot("numbered")
+    expected = [(255, 153, 255), (255, 153, 153), (255, 194, 153)]  # magenta, red, orange at 0.4
+    for n, fy in enumerate(rows):
+        px = img.getpixel(app.board(0.6, fy))
+        check(near(px, expected[n], 30), f"stroke {n + 1} takes its colour {expected[n]} (got {px})")
+    # Each stroke starts with a white circle holding its number, drawn at the
+    # marker's opacity: its black rim and digits show grey.
+    grey = lambda p: max(p) < 190 and max(p) - min(p) < 12
+    for n, a in enumerate(starts):
+        box = around(a, 9)
+        check(count(img, box, grey) > 10 and count(img, box, lambda p: min(p) > 245) > 5,
+              f"stroke {n + 1} has its numbered circle")
+    # The lasso is on the launcher ("Menu ..." is tile 13; the lasso its entry 13).
+    app.click(app.tile(13))
+    lx, ly = dialog_origin(app, 500, 350)
+    app.click((lx + 70 * 1 + 5 + 30, ly + 70 * 2 + 5 + 30))
+    # An outline around the first two strokes.
+    p0, p1 = app.board(0.40, 0.005), app.board(0.70, 0.09)
+    app.drag([p0, (p1[0], p0[1]), p1, (p0[0], p1[1]), (p0[0], p0[1] + 2)], step=6)
+    img = app.shot("selected")
+    check(not near(img.getpixel(app.board(0.6, 0.03)), expected[0], 30), "the selected strokes leave the pen layer")
+    # Drag the selection down by 120 pixels.
+    grab = app.board(0.55, 0.05)
+    app.drag([grab, (grab[0], grab[1] + 60), (grab[0], grab[1] + 120)], step=6)
+    app.click(app.tile(5))  # any command settles the move: a stock pen
+    img = app.shot("moved")
+    moved = (app.board(0.6, 0.03)[0], app.board(0.6, 0.03)[1] + 120)
+    check(near(img.getpixel(moved), expected[0], 30), "the moved stroke is drawn in its new place")
+    check(near(img.getpixel(app.board(0.6, 0.11)), expected[2], 30), "the stroke left out stays where it was")
+    app.click(app.tile(2))  # Undo
+    img = app.shot("undone")
+    check(near(img.getpixel(app.board(0.6, 0.03)), expected[0], 30), "Undo puts the strokes back")
+    check(not near(img.getpixel(moved), expected[0], 30), "and takes them away from where they were moved")
+    check(app.close() == 0, "the program ends normally")
+
+
 JOURNEYS = {
+    "wordlist": journey_wordlist,
     "whiteboard": journey_whiteboard,
     "pictures": journey_pictures,
     "badfiles": journey_badfiles,
