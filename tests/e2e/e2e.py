@@ -428,7 +428,75 @@ def journey_wordlist(app):
     check(app.close() == 0, "the program ends normally")
 
 
+def fit(app, pw, ph):
+    """Zoom and offset with which the board shows a pw x ph picture fitted."""
+    _, _, bw, bh = app.board_rect()
+    z = bw / pw
+    if z * ph > bh:
+        z = bh / ph
+    return z, (bw - pw * z) / (z * 2), (bh - ph * z) / (z * 2)
+
+
+def journey_psd(app):
+    """Choose PSD as the default format in the setup dialog, save with the keypad
+    key, and read the file with an independent reader: two layers, the strokes
+    where they were drawn, in their real colours."""
+    from psd_tools import PSDImage
+    # A red pen stroke (stock pen 1 on the tool bar) ...
+    app.click(app.tile(5))
+    r0, r1 = app.board(0.2, 0.3), app.board(0.6, 0.3)
+    app.drag([r0, r1])
+    # ... and a cyan marker stroke (stock pen 3, on the launcher).
+    app.click(app.tile(13))
+    lx, ly = dialog_origin(app, 500, 350)
+    app.click((lx + 5 + 30, ly + 70 * 3 + 5 + 30))
+    m0, m1 = app.board(0.2, 0.6), app.board(0.6, 0.6)
+    app.drag([m0, m1])
+    # Setup: the File tab, "PSD (Pen Layer)", OK.
+    app.click(app.tile(14))
+    setup = app.wait_window("^Setup$")
+    g = dict(line.split("=") for line in app.xdo("getwindowgeometry", "--shell", setup).split() if "=" in line)
+    sx, sy = int(g["X"]), int(g["Y"])
+    app.click((sx + 283, sy + 17))
+    app.shot("setup_file")
+    app.click((sx + 35, sy + 303))
+    app.click((sx + 333, sy + 458))
+    before = set(os.listdir(app.pictures))
+    app.key("KP_Add")
+    time.sleep(1)
+    new = sorted(set(os.listdir(app.pictures)) - before)
+    check(len(new) == 1 and new[0].endswith(".psd"), f"keypad + saves a PSD into the pictures folder ({new})")
+    path = os.path.join(app.pictures, new[0])
+    psd = PSDImage.open(path)
+    layers = list(psd)
+    check([l.name for l in layers] == ["Layer0", "Layer1"], "the document has the picture and pen layers")
+    pw, ph = psd.width, psd.height
+    check((pw, ph) == (SCREEN_W, SCREEN_H), f"the white board is saved at the screen's size ({pw} x {ph})")
+    z, ox, oy = fit(app, pw, ph)
+    bx, by, _, _ = app.board_rect()
+
+    def picture_point(p):
+        return int((p[0] - bx) / z - ox), int((p[1] - by) / z - oy)
+
+    pen = layers[1].topil().convert("RGBA")
+    px = pen.getpixel(picture_point(((r0[0] + r1[0]) // 2, r0[1])))
+    check(px == (255, 0, 0, 255), f"the pen layer holds the red stroke in pure red ({px})")
+    px = pen.getpixel(picture_point(((m0[0] + m1[0]) // 2, m0[1])))
+    check(px[:3] == (0, 255, 255) and abs(px[3] - 102) <= 2,
+          f"the marker is cyan at 40 % in the pen layer, not darkened ({px})")
+    px = pen.getpixel(picture_point(app.board(0.8, 0.45)))
+    check(px[3] == 0, "the pen layer is transparent where nothing was drawn")
+    pic = layers[0].topil().convert("RGB")
+    check(pic.getpixel(picture_point(((r0[0] + r1[0]) // 2, r0[1]))) == (255, 255, 255),
+          "the picture layer holds no strokes")
+    merged = psd.composite().convert("RGB") if hasattr(psd, "composite") else psd.topil().convert("RGB")
+    px = merged.getpixel(picture_point(((m0[0] + m1[0]) // 2, m0[1])))
+    check(near(px, (153, 255, 255), 6), f"the merged image shows the marker over the white board ({px})")
+    check(app.close() == 0, "the program ends normally")
+
+
 JOURNEYS = {
+    "psd": journey_psd,
     "wordlist": journey_wordlist,
     "whiteboard": journey_whiteboard,
     "pictures": journey_pictures,
