@@ -6,10 +6,41 @@
 #include "settings/Settings.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <cstdio>
 #include <QImageReader>
 #include <QScreen>
 #include <QSplashScreen>
 #include <QThread>
+
+namespace {
+// For the start-up benchmark: with TW_EXIT_WHEN_SHOWN set, prints the wall
+// clock (ms since the epoch) when the main window first paints, and quits.
+class ExitWhenShownProbe : public QObject
+{
+public:
+    explicit ExitWhenShownProbe(QWidget *w)
+    {
+        if (qEnvironmentVariableIsSet("TW_EXIT_WHEN_SHOWN"))
+            w->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint && !m_done) {
+            m_done = true;
+            QMetaObject::invokeMethod(qApp, [] {
+                std::printf("shown %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+                std::fflush(stdout);
+                QCoreApplication::quit();
+            }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    bool m_done = false;
+};
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -34,6 +65,7 @@ int main(int argc, char *argv[])
         QSplashScreen splash(QPixmap::fromImage(ResourceImage(QStringLiteral("SPLASH"))),
                              Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
         splash.setAttribute(Qt::WA_ShowWithoutActivating);
+        splash.setWindowTitle(QStringLiteral("TOVAREK W starting"));
         splash.show();
         app.processEvents();
         QThread::msleep(500);
@@ -51,6 +83,7 @@ int main(int argc, char *argv[])
         QStringList args = app.arguments();
         args.removeFirst();
         main.OpenCommandLine(args);
+        ExitWhenShownProbe probe(&main);
         result = app.exec();
     }
     FreeViewFrm();

@@ -138,8 +138,10 @@ void BM_UndoAtEnd(benchmark::State &state)
     Board f;
     f.b.SetCrPen(Marker);
     const int n = int(state.range(0));
-    for (int k = 0; k < n; ++k)
+    // The same last stroke in both histories: only the length of the history differs.
+    for (int k = 0; k < n - 1; ++k)
         Stroke(f.b, Walk(30, 1000 + k, 12));
+    Stroke(f.b, Walk(30, 999, 12));
     for (auto _ : state) {
         f.b.PWUndo();
         state.PauseTiming();

@@ -79,8 +79,15 @@ class App:
 
     def start(self, args=()):
         self.proc = subprocess.Popen([self.exe, *args], env=self.env, stdout=self.log, stderr=self.log)
-        self.win = self.wait_window("^TOVAREK W$", 30)
-        self.geometry()
+        # The main window: the only large one of that name (dialogs and message boxes are smaller).
+        deadline = time.time() + 30
+        while True:
+            self.win = self.wait_window("^TOVAREK W$", max(1, deadline - time.time()))
+            self.geometry()
+            if self.w >= 800 or time.time() > deadline:
+                break
+            time.sleep(0.2)
+        check(self.w >= 800, "the main window is shown")
 
     def xdo(self, *args, timeout=20):
         r = subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True, timeout=timeout)
@@ -524,6 +531,11 @@ def main():
         return 0
     except Failure as e:
         print(f"FAIL {args.journey}: {e}  (screenshots in {root})")
+        if app:
+            try:
+                app.shot("failure")
+            except Exception:
+                pass
         args.keep = True
         return 1
     finally:
