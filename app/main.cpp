@@ -71,13 +71,14 @@ int main(int argc, char *argv[])
         QThread::msleep(500);
 
         TWBDMainFrm main;
+        // The splash goes before the main window shows (QSplashScreen::finish
+        // would wait for the window to appear first).
+        splash.close();
         if (Settings().isMaximized) {
-            splash.finish(&main);
             main.showMaximized();
         } else {
             if (QScreen *s = main.screen())
                 main.move(s->availableGeometry().center() - main.rect().center());
-            splash.finish(&main);
             main.show();
         }
         QStringList args = app.arguments();
