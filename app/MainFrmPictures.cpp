@@ -167,7 +167,9 @@ int TWBDMainFrm::PictureListFolder(const QString &fileName)
     connect(&watcher, &QFutureWatcher<Thumb>::resultReadyAt, &loop, take);
     connect(&watcher, &QFutureWatcher<Thumb>::finished, &loop, &QEventLoop::quit);
     m_listing = &watcher;
-    watcher.setFuture(QtConcurrent::mapped(indices, [folder, names](int k) {
+    // A pool of its own: Qt's painting borrows the global pool's threads and
+    // would wait behind the thumbnails, freezing the window.
+    watcher.setFuture(QtConcurrent::mapped(&ThumbnailPool(), indices, [folder, names](int k) {
         Thumb t;
         t.image = MakeThumbnail(folder + names[k], &t.error);
         return t;

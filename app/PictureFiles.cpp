@@ -11,6 +11,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QStringDecoder>
+#include <QThreadPool>
 #include <algorithm>
 #include <cmath>
 
@@ -106,6 +107,12 @@ QImage MakeThumbnail(const QString &path, QString *error)
             *error = e.message();
         return QImage();
     }
+}
+
+QThreadPool &ThumbnailPool()
+{
+    static QThreadPool pool;
+    return pool;
 }
 
 QImage BrokenThumbnail()

@@ -46,6 +46,9 @@ QString TextFileFirstLine(const QString &fileName);
 // A 90 x 90 thumbnail of a picture file, the whole picture stretched into it.
 // Safe to call on worker threads. On failure returns a null image and sets error.
 QImage MakeThumbnail(const QString &path, QString *error);
+// The worker threads that make thumbnails (as many as the machine has cores).
+class QThreadPool;
+QThreadPool &ThumbnailPool();
 // The thumbnail of a picture that cannot be read.
 QImage BrokenThumbnail();
 // The thumbnail of a word: its first six characters in grey on white.

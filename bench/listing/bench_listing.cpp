@@ -105,10 +105,10 @@ int main(int argc, char *argv[])
     std::vector<double> one, all, firstShown, freezes, vips1, vipsAll;
     ListOnce(w, files.first()); // reads the files once, so every run finds them cached
     for (int i = 0; i < runs; ++i) {
-        QThreadPool::globalInstance()->setMaxThreadCount(1);
+        ThumbnailPool().setMaxThreadCount(1);
         one.push_back(ListOnce(w, files.first()).total);
         vips1.push_back(VipsOnce(files, 1));
-        QThreadPool::globalInstance()->setMaxThreadCount(cores);
+        ThumbnailPool().setMaxThreadCount(cores);
         const Listing l = ListOnce(w, files.first());
         all.push_back(l.total);
         firstShown.push_back(l.first);
