@@ -9,7 +9,7 @@ ROOT=$PWD
 
 BUILD_PKGS=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
             libgl-dev fonts-dejavu-core fonts-ipafont-gothic)
-TEST_PKGS=(xvfb xauth xdotool x11-utils imagemagick python3-pil python3-psd-tools python3-numpy
+TEST_PKGS=(xvfb xauth xdotool x11-utils imagemagick python3-pil python3-psd-tools python3-numpy python3-xlib
            clang libclang-rt-14-dev)
 
 sudo_if_needed() {

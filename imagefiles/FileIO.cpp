@@ -1,0 +1,93 @@
+// Whole-file reads and safe replacing writes for the picture files.
+#include "FileIO.h"
+
+#include "platform/Errors.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+// Nothing the program reads comes near this; a bigger file is not a picture of ours.
+constexpr qint64 MaxFileBytes = qint64(4) << 30;
+
+QString NativeName(const QString &fileName)
+{
+    return QDir::toNativeSeparators(fileName);
+}
+
+} // namespace
+
+QString OpenErrorText(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("Cannot open \"%1\": %2.").arg(NativeName(fileName), reason);
+}
+
+QString SaveErrorText(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("Cannot save \"%1\": %2.").arg(NativeName(fileName), reason);
+}
+
+QByteArray ReadWholeFile(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    if (fileName.isEmpty() || !info.exists())
+        throw FileError(OpenErrorText(fileName, QStringLiteral("the file does not exist")));
+    if (info.isDir())
+        throw FileError(OpenErrorText(fileName, QStringLiteral("it is a folder, not a file")));
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (file.error() == QFileDevice::PermissionsError)
+            throw FileError(OpenErrorText(fileName, QStringLiteral("the program is not allowed to read it")));
+        throw FileError(OpenErrorText(fileName, file.errorString()));
+    }
+    const qint64 size = file.size();
+    if (size > MaxFileBytes)
+        throw FileError(OpenErrorText(fileName, QStringLiteral("the file is too large")));
+    QByteArray data;
+    if (size > 0) {
+        data.resize(size);
+        qint64 got = 0;
+        while (got < size) {
+            const qint64 n = file.read(data.data() + got, size - got);
+            if (n <= 0)
+                break;
+            got += n;
+        }
+        if (got < size && file.error() != QFileDevice::NoError)
+            throw FileError(OpenErrorText(fileName, file.errorString()));
+        data.truncate(got);
+    } else {
+        // Files whose size is not known in advance (pipes, special files).
+        data = file.readAll();
+    }
+    return data;
+}
+
+void SaveFileSafely(const QString &fileName, const std::function<bool(QIODevice &)> &write)
+{
+    if (fileName.isEmpty())
+        throw FileError(SaveErrorText(fileName, QStringLiteral("no file name was given")));
+    const QFileInfo info(fileName);
+    if (!info.absoluteDir().exists())
+        throw FileError(SaveErrorText(fileName, QStringLiteral("the folder does not exist")));
+    if (info.isDir())
+        throw FileError(SaveErrorText(fileName, QStringLiteral("a folder of that name exists")));
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (file.error() == QFileDevice::PermissionsError)
+            throw FileError(SaveErrorText(fileName, QStringLiteral("the program is not allowed to write there")));
+        throw FileError(SaveErrorText(fileName, file.errorString()));
+    }
+    const bool written = write(file);
+    if (!written || file.error() != QFileDevice::NoError) {
+        const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
+                                                                     : QStringLiteral("the data could not be written");
+        file.cancelWriting();
+        throw FileError(SaveErrorText(fileName, reason));
+    }
+    if (!file.commit())
+        throw FileError(SaveErrorText(fileName, file.errorString()));
+}

@@ -1,0 +1,281 @@
+// TFMXBitmapEx: the codec chosen by extension, errors that name the file and
+// the reason while the bitmap stays as it was, the TGA author, rotation, JPEG
+// quality, and saves that never destroy an existing file.
+#include "TestPictures.h"
+#include "imagefiles/FMXBitmapEx.h"
+#include "imagefiles/FMXTGA.h"
+#include "imagefiles/FileIO.h"
+#include "platform/Errors.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(ImageFileKind)
+
+namespace {
+
+void WriteFile(const QString &name, const QByteArray &data)
+{
+    QFile f(name);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+QByteArray FileBytes(const QString &name)
+{
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestBitmapEx : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void kinds_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<ImageFileKind>("kind");
+        QTest::newRow(".JPG") << "/p/PHOTO.JPG" << ImageFileKind::Codec;
+        QTest::newRow(".Jpeg") << "a.Jpeg" << ImageFileKind::Codec;
+        QTest::newRow(".png") << "a.png" << ImageFileKind::Codec;
+        QTest::newRow(".bmp") << "a.bmp" << ImageFileKind::Codec;
+        QTest::newRow(".PSD") << "a.PSD" << ImageFileKind::Psd;
+        QTest::newRow(".tga") << "a.b.tga" << ImageFileKind::Tga;
+        QTest::newRow("Windows path") << "C:\\Pictures\\a.png" << ImageFileKind::Codec;
+        QTest::newRow(".gif") << "a.gif" << ImageFileKind::None;
+        QTest::newRow("no dot") << "README" << ImageFileKind::None;
+        QTest::newRow(".tga.bak") << "a.tga.bak" << ImageFileKind::None;
+        QTest::newRow("dot only in the folder") << "/pics.tga/file" << ImageFileKind::None;
+        QTest::newRow("trailing dot") << "a.png." << ImageFileKind::None;
+        QTest::newRow("non-ASCII letters do not fold") << QString::fromUtf8("a.\xC5\xA4GA") << ImageFileKind::None;
+    }
+
+    void kinds()
+    {
+        QFETCH(QString, name);
+        QFETCH(ImageFileKind, kind);
+        QCOMPARE(ImageFileKindOf(name), kind);
+    }
+
+    void defaults()
+    {
+        TFMXBitmapEx bmp;
+        QCOMPARE(bmp.size(), QSize(0, 0));
+        QCOMPARE(bmp.Author, QString("ORVEN PROJECT"));
+        QVERIFY(bmp.hasAlpha);
+        TFMXBitmapEx sized(3, 2);
+        QCOMPARE(sized.size(), QSize(3, 2));
+        QCOMPARE(sized.format(), BitmapFormat);
+        QCOMPARE(PixelAt(sized, 2, 1), 0u);
+    }
+
+    void saveAndLoad_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("exact");   // identical pixels, alpha included
+        QTest::addColumn<bool>("opaque");  // the format drops alpha: compare straight colour
+        QTest::newRow("png") << "f.png" << true << false;
+        QTest::newRow("tga 32-bit") << "f.tga" << true << false;
+        QTest::newRow("psd") << "f.PSD" << false << true;
+        QTest::newRow("bmp") << "f.bmp" << false << false;
+        QTest::newRow("jpeg") << "f.jpeg" << false << false;
+    }
+
+    void saveAndLoad()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, exact);
+        QFETCH(bool, opaque);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        TFMXBitmapEx out;
+        out = FPicture();
+        out.SaveToFileEx(path);
+        TFMXBitmapEx in;
+        in.LoadFromFileEx(path, 0);
+        QCOMPARE(in.size(), out.size());
+        QCOMPARE(in.format(), BitmapFormat);
+        if (exact)
+            QVERIFY(in == out);
+        if (opaque) {
+            for (int y = 0; y < out.height(); ++y)
+                for (int x = 0; x < out.width(); ++x) {
+                    const quint32 p = PixelAt(out, x, y);
+                    QCOMPARE(PixelAt(in, x, y), qAlpha(p) ? qUnpremultiply(p) | 0xFF000000u : 0xFF000000u);
+                }
+        }
+        // The opaque red of the F survives every format (JPEG blurs it with the blue).
+        const QRgb red = PixelAt(in, 2, 5);
+        QVERIFY2(qRed(red) > 200 && qRed(red) > qBlue(red) + 80, qPrintable(QString::number(red, 16)));
+    }
+
+    void tgaAuthorAndForm()
+    {
+        QTemporaryDir dir;
+        const QString plain = dir.filePath("plain.tga");
+        WriteFile(plain, TgaHeader(2, 1, 1, 24, 0x20) + "abc");
+        TFMXBitmapEx bmp;
+        bmp.LoadFromFileEx(plain, 0);
+        QCOMPARE(bmp.Author, QString()); // no extension area
+        bmp.hasAlpha = false;
+        const QString again = dir.filePath("again.tga");
+        bmp.SaveToFileEx(again);
+        const QByteArray file = FileBytes(again);
+        QCOMPARE(int(file[2]), 10); // 24-bit RLE
+        QCOMPARE(int(file[16]), 24);
+        TFMXBitmapEx back;
+        back.LoadFromFileEx(again, 0);
+        QCOMPARE(back.Author, QString());
+        QVERIFY(back == bmp);
+
+        TFMXBitmapEx withDefault(2, 2);
+        withDefault.SaveToFileEx(dir.filePath("d.tga"));
+        back.LoadFromFileEx(dir.filePath("d.tga"), 0);
+        QCOMPARE(back.Author, QString("ORVEN PROJECT"));
+        QCOMPARE(int(FileBytes(dir.filePath("d.tga"))[16]), 32);
+    }
+
+    void rotation_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("tga") << "r.tga";
+        QTest::newRow("psd") << "r.psd";
+        QTest::newRow("png") << "r.png";
+    }
+
+    void rotation()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        TFMXBitmapEx out;
+        out = Opaque(FPicture(7, 5));
+        out.SaveToFileEx(dir.filePath(name));
+        const QRgb green = PixelAt(out, 0, 0);
+        TFMXBitmapEx in;
+        in.LoadFromFileEx(dir.filePath(name), 90);
+        QCOMPARE(in.size(), QSize(5, 7));
+        QCOMPARE(PixelAt(in, 4, 0), green); // top-left turns to top-right
+        in.LoadFromFileEx(dir.filePath(name), -90);
+        QCOMPARE(PixelAt(in, 0, 6), green);
+        in.LoadFromFileEx(dir.filePath(name), 180);
+        QCOMPARE(PixelAt(in, 6, 4), green);
+    }
+
+    void loadErrors_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content"); // empty: the file is not created
+        QTest::addColumn<QString>("reason");
+        QByteArray truncated = TgaHeader(2, 4, 4, 24, 0x20) + QByteArray(20, 'x');
+        QTest::newRow("missing") << "missing.png" << QByteArray() << "does not exist";
+        QTest::newRow("gif") << "anim.gif" << QByteArray("GIF89a") << "does not read .gif";
+        QTest::newRow("no extension") << "picture" << QByteArray("x") << "no extension";
+        QTest::newRow("colour-mapped TGA") << "map.tga" << TgaHeader(1, 2, 2, 8, 0) + "abcd" << "colour map";
+        QTest::newRow("truncated TGA") << "cut.tga" << truncated << "incomplete";
+        QTest::newRow("CMYK PSD") << "c.psd" << PsdHead(4, 1, 1, 8, 4) << "CMYK";
+        QTest::newRow("empty PSD") << "e.psd" << QByteArray("\0", 1) << "not a Photoshop document";
+        QTest::newRow("PNG that is not one") << "bad.png" << QByteArray("not a picture at all") << "damaged";
+        QTest::newRow("TGA named .png") << "tga.png" << TgaHeader(2, 1, 1, 24, 0x20) + "abc" << "damaged";
+    }
+
+    void loadErrors()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        if (!content.isEmpty())
+            WriteFile(path, content);
+        TFMXBitmapEx bmp;
+        bmp = FPicture(3, 3);
+        const QImage before = bmp.copy();
+        try {
+            bmp.LoadFromFileEx(path, 0);
+            QFAIL("no error");
+        } catch (const FileError &e) {
+            QVERIFY2(e.message().contains(QDir::toNativeSeparators(path)), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(reason), qPrintable(e.message()));
+        }
+        QVERIFY(bmp == before);
+    }
+
+    void folderIsNotAPicture()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("x.png"));
+        TFMXBitmapEx bmp;
+        QVERIFY_THROWS_EXCEPTION(FileError, bmp.LoadFromFileEx(dir.filePath("x.png"), 0));
+        QCOMPARE(bmp.size(), QSize(0, 0));
+    }
+
+    // A failed save leaves the file that was there, and no temporary file.
+    void failedSaveKeepsOldFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("keep.tga");
+        WriteFile(path, "old content");
+        QVERIFY_THROWS_EXCEPTION(FileError, SaveFileSafely(path, [](QIODevice &dev) {
+                                     dev.write("partial");
+                                     return false;
+                                 }));
+        QCOMPARE(FileBytes(path), QByteArray("old content"));
+
+        TFMXBitmapEx empty;
+        QVERIFY_THROWS_EXCEPTION(FileError, empty.SaveToFileEx(path));
+        QCOMPARE(FileBytes(path), QByteArray("old content"));
+
+        TFMXBitmapEx wide(70000, 1);
+        QVERIFY_THROWS_EXCEPTION(FileError, wide.SaveToFileEx(path));
+        QCOMPARE(FileBytes(path), QByteArray("old content"));
+
+        TFMXBitmapEx pic;
+        pic = FPicture();
+        QVERIFY_THROWS_EXCEPTION(FileError, pic.SaveToFileEx(dir.filePath("x.gif")));
+        QVERIFY_THROWS_EXCEPTION(FileError, pic.SaveToFileEx(dir.filePath("nowhere/x.png")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.tga"});
+
+        pic.SaveToFileEx(path);
+        TFMXBitmapEx back;
+        back.LoadFromFileEx(path, 0);
+        QVERIFY(back == pic);
+    }
+
+    void qualityParam_data()
+    {
+        QTest::addColumn<QString>("params");
+        QTest::addColumn<int>("quality");
+        QTest::newRow("empty") << "" << -1;
+        QTest::newRow("quality=85") << "quality=85" << 85;
+        QTest::newRow("spaces and case") << " Quality = 0 " << 0;
+        QTest::newRow("among others") << "progressive=1,quality=40" << 40;
+        QTest::newRow("out of range") << "quality=101" << -1;
+        QTest::newRow("not a number") << "quality=high" << -1;
+    }
+
+    void qualityParam()
+    {
+        QFETCH(QString, params);
+        QFETCH(int, quality);
+        QCOMPARE(ImageQualityParam(params), quality);
+    }
+
+    void jpegQualityReachesTheEncoder()
+    {
+        QTemporaryDir dir;
+        TFMXBitmapEx pic;
+        pic = FPicture(64, 48).scaled(200, 150);
+        pic.SaveToFileEx(dir.filePath("low.jpg"), "quality=5");
+        pic.SaveToFileEx(dir.filePath("high.jpg"), "quality=95");
+        const qint64 low = QFileInfo(dir.filePath("low.jpg")).size();
+        const qint64 high = QFileInfo(dir.filePath("high.jpg")).size();
+        QVERIFY2(low > 0 && low * 2 < high, qPrintable(QString("%1 %2").arg(low).arg(high)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBitmapEx)
+#include "test_bitmapex.moc"
