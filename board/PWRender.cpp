@@ -50,6 +50,16 @@ QPen SegmentPen(TAlphaColor color, double w, TStrokeDash dash)
 {
     return StrokePen(color, w, dash, true);
 }
+
+// Starts drawing a stroke on the scratch layer: only R is used, and it starts as fill.
+void BeginScratch(QPainter &p, QImage &scratch, const QRect &R, const QColor &fill)
+{
+    p.begin(&scratch);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.fillRect(R, fill);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    PreparePainter(p);
+}
 } // namespace
 
 // ---- geometry helpers ----------------------------------------------------------
@@ -226,11 +236,8 @@ void TPWImage::DrawRainbow(const TPWMenuItem &menu, const TPathData &path, Singl
     if (R.isEmpty() || w <= 0 || path.Count() < 2)
         return;
     {
-        QPainter p(&DLnBitmap);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.fillRect(R, Qt::transparent);
-        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        PreparePainter(p);
+        QPainter p;
+        BeginScratch(p, DLnBitmap, R, Qt::transparent);
         for (int i = 0; i + 1 < path.Count(); ++i) {
             p.setPen(SegmentPen(RbColors[i % 7], w, menu.PenDash));
             DrawLineOrDot(p, path.at(i).pt, path.at(i + 1).pt);
@@ -266,11 +273,8 @@ void TPWImage::DrawBrush(const TPWMenuItem &menu, const TPathData &path, Single 
         return;
     const TAlphaColor color = numbered ? RbColors[OrderIndex(menu.PenColor)] : menu.PenColor;
     {
-        QPainter p(&DLnBitmap);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.fillRect(R, Qt::transparent);
-        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        PreparePainter(p);
+        QPainter p;
+        BeginScratch(p, DLnBitmap, R, Qt::transparent);
         LastPress = 1024;
         for (int i = 0; i + 1 < path.Count(); ++i) {
             const Single t = BrushWidth(w, path.at(i).pt, path.at(i + 1).pt);
@@ -293,11 +297,8 @@ void TPWImage::DrawEraser(const TPWMenuItem &menu, const TPathData &path)
     if (R.isEmpty() || w <= 0 || path.Count() < 2)
         return;
     {
-        QPainter p(&DLnBitmap);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.fillRect(R, QColor(255, 255, 255, 255));
-        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        PreparePainter(p);
+        QPainter p;
+        BeginScratch(p, DLnBitmap, R, QColor(255, 255, 255, 255));
         p.setPen(StrokePen(0xFF000000, w, sdSolid, true));
         p.setBrush(Qt::NoBrush);
         p.drawPath(path.toPainterPath());

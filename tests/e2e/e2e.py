@@ -183,11 +183,15 @@ class App:
         delete = d.intern_atom("WM_DELETE_WINDOW")
         ev = protocol.event.ClientMessage(window=w, client_type=proto, data=(32, [delete, X.CurrentTime, 0, 0, 0]))
         w.send_event(ev, event_mask=X.NoEventMask)
-        d.flush()
+        d.sync()  # the server has taken the message before this connection goes
         d.close()
         try:
             return self.proc.wait(timeout)
         except subprocess.TimeoutExpired:
+            if shutil.which("gdb"):  # where it hangs, for whoever reads the log
+                r = subprocess.run(["gdb", "-p", str(self.proc.pid), "-batch", "-ex", "thread apply all bt 25"],
+                                   capture_output=True, text=True, timeout=120)
+                print(r.stdout[-6000:])
             raise Failure("the program did not end after its window was closed")
 
     def stop(self):
@@ -259,6 +263,14 @@ def journey_whiteboard(app):
     check(count(app.shot("undone"), around(mid), dark) == 0, "Undo takes the stroke away")
     app.click(app.tile(3))  # Redo
     check(count(app.shot("redone"), around(mid), dark) > 10, "Redo brings it back")
+    # The header hides the tool bar and the strip; the board's corner brings them back.
+    app.click((app.x + app.w - TOOLBAR_W + 15, app.y + 15))
+    img = app.shot("hidden")
+    check(min(img.getpixel((app.x + app.w - 70, app.y + app.h // 2))) > 200, "the board fills the window")
+    app.click((app.x + app.w - 15, app.y + 15))
+    img = app.shot("restored")
+    tx, ty = app.tile(0)
+    check(near(img.getpixel((tx - 24, ty - 24)), (0x1B, 0xA1, 0xE2), 30), "the tool bar is back")
     app.click(app.tile(9))  # Erase All
     check(count(app.shot("erased"), around(mid), dark) == 0, "Erase All clears the board")
     app.click(app.tile(3))
@@ -432,6 +444,9 @@ def journey_wordlist(app):
     img = app.shot("undone")
     check(near(img.getpixel(app.board(0.6, 0.03)), expected[0], 30), "Undo puts the strokes back")
     check(not near(img.getpixel(moved), expected[0], 30), "and takes them away from where they were moved")
+    app.click(app.tile(3))  # Redo
+    img = app.shot("redone")
+    check(near(img.getpixel(moved), expected[0], 30), "Redo moves them again")
     check(app.close() == 0, "the program ends normally")
 
 
