@@ -327,6 +327,25 @@ def journey_pictures(app):
     app.key("Home")
     fitted = dark_extent(app.shot("fitted"), row, x0, x1)
     check(abs(fitted - before) <= 2, f"Home fits the picture again ({fitted} pixels)")
+    # Next and Prev, from the launcher (its entries 5 and 4).
+    lx, ly = dialog_origin(app, 500, 350)
+    app.click(app.tile(13))
+    app.click((lx + 70 * 5 + 35, ly + 35))
+    check(near(app.shot("next").getpixel(center), colours[4], 8), "Next shows picture 4")
+    app.click(app.tile(13))
+    app.click((lx + 70 * 4 + 35, ly + 35))
+    img = app.shot("prev")
+    check(near(img.getpixel(app.board(0.5, 0.2)), colours[3], 8) and count(img, around(hp), dark) > 10,
+          "Prev shows picture 3 again, turned, with its stroke")
+    # Save (keypad +): a JPEG in the pictures folder, the picture with its stroke drawn in.
+    app.key("KP_Add")
+    time.sleep(1)
+    saved = [f for f in os.listdir(app.pictures) if f.endswith(".jpg")]
+    check(len(saved) == 1, f"keypad + saves a JPEG ({saved})")
+    shot = Image.open(os.path.join(app.pictures, saved[0])).convert("RGB")
+    check(shot.size == (300, 400), f"the saved picture is the turned picture's size ({shot.size})")
+    check(min(shot.getpixel((150, 200))) < 60 and near(shot.getpixel((20, 20)), colours[3], 12),
+          "the saved picture holds the stroke over the picture")
     check(app.close() == 0, "the program ends normally")
 
 
