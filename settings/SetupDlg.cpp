@@ -380,48 +380,17 @@ void TSetupDlg::ReadControlsOnOK()
 
 void TSetupDlg::TakeSnapshot()
 {
-    const SettingsModel &s = Settings();
-    Snapshot &v = SavedSettings;
-    v.isMaximized = s.isMaximized;
-    v.MenuCount = s.MenuCount;
-    v.MenuItems = s.MenuItems;
-    v.StockPens = s.StockPens;
-    v.PenSetupColor = s.PenSetupColor;
-    v.PenSetupThickness = s.PenSetupThickness;
-    v.ImageTypeDefault = s.ImageTypeDefault;
-    v.ImageJPEGQuality = s.ImageJPEGQuality;
-    v.LineWidth = s.LineWidth;
-    v.LineHeight = s.LineHeight;
-    v.FillColor = s.FillColor;
-    v.DrawColor = s.DrawColor;
-    v.ImagePathDefault = s.ImagePathDefault;
-    v.NumFont = s.NumFont;
-    v.BkFont = s.BkFont;
-    v.MaxPictureCount = s.MaxPictureCount;
-    v.isSmoothing = s.isSmoothing;
+    SavedSettings = Settings();
 }
 
 void TSetupDlg::RestoreSnapshot()
 {
     SettingsModel &s = Settings();
-    const Snapshot &v = SavedSettings;
-    s.isMaximized = v.isMaximized;
-    s.MenuCount = v.MenuCount;
-    s.MenuItems = v.MenuItems;
-    s.StockPens = v.StockPens;
-    s.PenSetupColor = v.PenSetupColor;
-    s.PenSetupThickness = v.PenSetupThickness;
-    s.ImageTypeDefault = v.ImageTypeDefault;
-    s.ImageJPEGQuality = v.ImageJPEGQuality;
-    s.LineWidth = v.LineWidth;
-    s.LineHeight = v.LineHeight;
-    s.FillColor = v.FillColor;
-    s.DrawColor = v.DrawColor;
-    s.ImagePathDefault = v.ImagePathDefault;
-    s.NumFont = v.NumFont;
-    s.BkFont = v.BkFont;
-    s.MaxPictureCount = v.MaxPictureCount;
-    s.isSmoothing = v.isSmoothing;
+    const auto lnchItems = s.LnchItems;
+    const int lnchCount = s.LnchCount;
+    s = SavedSettings;
+    s.LnchItems = lnchItems;
+    s.LnchCount = lnchCount;
 }
 
 void TSetupDlg::ShowSettings()

@@ -118,27 +118,9 @@ public:
     // Where the pointer last went down in the tool bar list.
     QPointF StartingPoint;
 
-    // What Cancel restores: every setting but the launcher list.
-    struct Snapshot {
-        bool isMaximized = false;
-        int MenuCount = 0;
-        std::array<TPWMenuItem, MenuSlotCount> MenuItems{};
-        std::array<TPWMenuItem, StockPenCount> StockPens{};
-        std::array<TAlphaColor, 10> PenSetupColor{};
-        std::array<Single, 5> PenSetupThickness{};
-        int ImageTypeDefault = 1;
-        int ImageJPEGQuality = 100;
-        int LineWidth = 0;
-        int LineHeight = 50;
-        TAlphaColor FillColor = 0;
-        TAlphaColor DrawColor = 0;
-        QString ImagePathDefault;
-        QString NumFont;
-        QString BkFont;
-        int MaxPictureCount = 50;
-        bool isSmoothing = true;
-    };
-    Snapshot SavedSettings;
+    // What Cancel restores: the settings as they were when the dialog opened,
+    // all but the launcher list (LnchItems, LnchCount).
+    SettingsModel SavedSettings;
 
     // List item data: the item's Tag (an index into LnchItems in LnchLB,
     // into MenuItems in MenuLB) and the index of the tile it shows.

@@ -22,29 +22,12 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include "ModalDialog.h"
 #include <functional>
 #include <memory>
 
 namespace {
-// Runs an action on the modal dialog once it is open. A dialog the action
-// leaves open is rejected, so a failing test ends instead of hanging.
-void OnModal(std::function<void(QDialog *)> action)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!d || !d->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action(d);
-        if (d->isVisible())
-            d->reject();
-    });
-    timer->start();
-}
-
 // Answers the folder chooser once it is shown.
 void WhenFolderDialogShows(std::function<void(QFileDialog *)> answer)
 {

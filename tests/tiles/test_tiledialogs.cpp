@@ -8,6 +8,8 @@
 #include "tiles/ToolBar.h"
 
 #include <QtTest>
+
+#include "ModalDialog.h"
 #include <cmath>
 #include <functional>
 
@@ -16,25 +18,6 @@ using namespace TileTest;
 Q_DECLARE_METATYPE(TPWMenuItem)
 
 namespace {
-// Runs an action on the modal dialog once it is open. A dialog the action
-// leaves open is rejected, so a failing test ends instead of hanging.
-void OnModal(std::function<void(QDialog *)> action)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!d || !d->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action(d);
-        if (d->isVisible())
-            d->reject();
-    });
-    timer->start();
-}
-
 void Click(TMetroButton *tile)
 {
     QTest::mouseClick(tile, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
