@@ -48,6 +48,10 @@ QStringList ListFolderPictures(const QString &folder, const QString &ext)
 
 QStringList ReadTextFileLines(const QString &fileName)
 {
+    // A pipe or device would keep the program waiting for data that may never come.
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile())
+        throw FileError(QStringLiteral("Cannot open \"%1\": it is not an ordinary file.").arg(QDir::toNativeSeparators(fileName)));
     QFile f(fileName);
     if (!f.open(QIODevice::ReadOnly))
         throw FileError(QStringLiteral("Cannot open \"%1\": %2").arg(QDir::toNativeSeparators(fileName), f.errorString()));

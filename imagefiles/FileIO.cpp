@@ -37,6 +37,9 @@ QByteArray ReadWholeFile(const QString &fileName)
         throw FileError(OpenErrorText(fileName, QStringLiteral("the file does not exist")));
     if (info.isDir())
         throw FileError(OpenErrorText(fileName, QStringLiteral("it is a folder, not a file")));
+    // A pipe or device would keep the program waiting for data that may never come.
+    if (!info.isFile())
+        throw FileError(OpenErrorText(fileName, QStringLiteral("it is not an ordinary file")));
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         if (file.error() == QFileDevice::PermissionsError)
@@ -59,9 +62,6 @@ QByteArray ReadWholeFile(const QString &fileName)
         if (got < size && file.error() != QFileDevice::NoError)
             throw FileError(OpenErrorText(fileName, file.errorString()));
         data.truncate(got);
-    } else {
-        // Files whose size is not known in advance (pipes, special files).
-        data = file.readAll();
     }
     return data;
 }

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 void Write(const QString &path, const QByteArray &bytes)
 {
@@ -82,6 +84,10 @@ private slots:
         QCOMPARE(TextFileFirstLine(path), QStringLiteral("A"));
         QVERIFY(TextListWords(path).isEmpty());
         QVERIFY_THROWS_EXCEPTION(FileError, TextFileFirstLine(dir.filePath(QStringLiteral("missing.txt"))));
+        // A pipe named like a word list is refused instead of waiting for a writer.
+        const QString fifo = dir.filePath(QStringLiteral("pipe.txt"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY_THROWS_EXCEPTION(FileError, TextFileFirstLine(fifo));
     }
 
     void stripPlaces_data()

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 Q_DECLARE_METATYPE(ImageFileKind)
 
 namespace {
@@ -211,6 +213,10 @@ private slots:
         TFMXBitmapEx bmp;
         QVERIFY_THROWS_EXCEPTION(FileError, bmp.LoadFromFileEx(dir.filePath("x.png"), 0));
         QCOMPARE(bmp.size(), QSize(0, 0));
+        // A pipe is refused at once instead of waiting for a writer that never comes.
+        const QString fifo = dir.filePath("pipe.tga");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY_THROWS_EXCEPTION(FileError, bmp.LoadFromFileEx(fifo, 0));
     }
 
     // A failed save leaves the file that was there, and no temporary file.
