@@ -26,7 +26,7 @@ def shown_after(cmd, env):
 def main():
     program, minimal = sys.argv[1], sys.argv[2]
     runs = int(sys.argv[3]) if len(sys.argv) > 3 else 15
-    xvfb = subprocess.Popen(["Xvfb", ":97", "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+    xvfb = subprocess.Popen(["Xvfb", ":97", "-screen", "0", "1280x800x24", "-nolisten", "tcp", "-noreset"],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     time.sleep(1.5)
     root = tempfile.mkdtemp()

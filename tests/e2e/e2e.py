@@ -34,8 +34,10 @@ def check(cond, what):
 class Xvfb:
     def __init__(self):
         r, w = os.pipe()
+        # -noreset: when the last client leaves, the server would reset, and a
+        # program started again at that moment could not connect.
         self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(w), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(w), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp", "-noreset"],
             pass_fds=[w], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(w)
         num = b""

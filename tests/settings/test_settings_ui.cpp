@@ -7,24 +7,9 @@
 #include <QFileDialog>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <functional>
 
-namespace {
-// Runs answer on the folder dialog once it is shown modally.
-void WhenDialogShows(std::function<void(QFileDialog *)> answer)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
-        if (auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            answer(d);
-        }
-    });
-    timer->start();
-}
-} // namespace
+#include "ModalDialog.h"
+#include <functional>
 
 class TestSettingsUi : public QObject
 {
@@ -73,7 +58,7 @@ private slots:
         expected.replace(QStringLiteral("<tmp>"), tmp.path());
 
         QString title;
-        WhenDialogShows([&](QFileDialog *d) {
+        WhenModalShows<QFileDialog>([&](QFileDialog *d) {
             title = d->windowTitle();
             if (pick.isEmpty()) {
                 d->reject();

@@ -28,20 +28,6 @@
 #include <memory>
 
 namespace {
-// Answers the folder chooser once it is shown.
-void WhenFolderDialogShows(std::function<void(QFileDialog *)> answer)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer] {
-        if (auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            answer(d);
-        }
-    });
-    timer->start();
-}
 
 struct DialogFixture {
     QWidget main;
@@ -782,10 +768,16 @@ private slots:
         TSetupDlg &d = f.dlg;
         const QString setting = Settings().ImagePathDefault;
         QString title;
-        WhenFolderDialogShows([&](QFileDialog *fd) {
+        WhenModalShows<QFileDialog>([&](QFileDialog *fd) {
             title = fd->windowTitle();
             fd->setDirectory(pick);
             fd->selectFile(pick);
+            // The dialog's file model fills in the background; under load the
+            // choice shows only once it has.
+            QTest::qWaitFor([&] {
+                return !fd->selectedFiles().isEmpty()
+                       && QDir(fd->selectedFiles().first()).canonicalPath() == QDir(pick).canonicalPath();
+            }, 5000);
             static_cast<QDialog *>(fd)->accept(); // QFileDialog::accept, which checks the choice
         });
         Click(d.Button1);
@@ -793,7 +785,7 @@ private slots:
         QCOMPARE(d.ImagePathEdit->text(), shown);
 
         // Cancelled, the edit keeps its text; the setting waits for OK.
-        WhenFolderDialogShows([](QFileDialog *fd) { fd->reject(); });
+        WhenModalShows<QFileDialog>([](QFileDialog *fd) { fd->reject(); });
         Click(d.Button1);
         QCOMPARE(d.ImagePathEdit->text(), shown);
         QCOMPARE(Settings().ImagePathDefault, setting);
