@@ -3,8 +3,14 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 // A dialog the action leaves open is rejected, so a failing test ends
 // instead of hanging.
@@ -39,4 +45,29 @@ void WhenModalShows(std::function<void(Dialog *)> answer)
         }
     });
     timer->start();
+}
+
+// Chooses a folder in an open folder dialog as a user does: goes there and
+// presses Choose with nothing selected. The dialog reads folders in the
+// background, and a late update could change what it reports once closed, so
+// the choice waits until the folder has been read.
+inline void ChooseFolder(QFileDialog *d, const QString &folder)
+{
+    auto *model = d->findChild<QFileSystemModel *>();
+    std::unique_ptr<QSignalSpy> loaded;
+    if (model)
+        loaded = std::make_unique<QSignalSpy>(model, &QFileSystemModel::directoryLoaded);
+    d->setDirectory(folder);
+    const QString wanted = QDir(folder).canonicalPath();
+    // A folder read before gives no signal; it is chosen after the wait.
+    const bool read = QTest::qWaitFor([&] {
+        if (!loaded)
+            return true;
+        for (const QList<QVariant> &args : std::as_const(*loaded))
+            if (QDir(args.value(0).toString()).canonicalPath() == wanted)
+                return true;
+        return false;
+    }, 3000);
+    Q_UNUSED(read);
+    static_cast<QDialog *>(d)->accept(); // QFileDialog::accept, which checks the choice
 }

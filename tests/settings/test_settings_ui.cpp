@@ -63,9 +63,7 @@ private slots:
             if (pick.isEmpty()) {
                 d->reject();
             } else {
-                d->setDirectory(pick);
-                d->selectFile(pick);
-                static_cast<QDialog *>(d)->accept(); // QFileDialog::accept, which checks the choice
+                ChooseFolder(d, pick);
             }
         });
         QWidget owner;
