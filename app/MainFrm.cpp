@@ -110,12 +110,8 @@ void TWBDMainFrm::FormDestroy()
     if (!m_created)
         return;
     m_created = false;
-    try {
-        SaveSettings();
-    } catch (const FileError &e) {
-        // The settings could not be kept; the user is told, and the program still ends.
-        ShowError(e.message());
-    }
+    // The settings could not be kept: the user is told, and the program still ends.
+    RunGuarded([] { SaveSettings(); });
     PictureButtonFree();
     MenuButtonFree();
     delete PWImage;
@@ -217,7 +213,6 @@ void TWBDMainFrm::WBrdShow()
         return;
     StoreBoardStrokes();
     WBrdEnter();
-    PWImage->ZoomPosSet(this);
 }
 
 void TWBDMainFrm::StoreBoardStrokes()

@@ -7,6 +7,7 @@
 #include "board/PWImage.h"
 #include "board/PWRec.h"
 #include "platform/Panel.h"
+#include "tiles/ToolBar.h"
 
 #include <QPushButton>
 #include <QWidget>
@@ -21,8 +22,6 @@ class TLnchDlg;
 class TPenSetupDlg;
 class TSetupDlg;
 class TAboutDlg;
-
-constexpr int MenuTileCount = 31;
 
 class TWBDMainFrm : public QWidget
 {
@@ -42,7 +41,7 @@ public:
 
     // ---- fields ----------------------------------------------------------------------
     bool isFuMode = false;
-    std::array<TMetroButton *, MenuTileCount> MenuButton{};
+    std::array<TMetroButton *, MenuButtonCount> MenuButton{};
     TPictureFiles PictureFiles;
     std::array<TMetroButton *, PictureTileCount> PictureButton{};
     int PictureIndex = -1;
@@ -85,13 +84,10 @@ public:
     void MenuButtonFree();
     void MenuPanelResize();
     void MenuButtonExecute(QObject *sender);
-    void MenuButtonSet(const TPWMenuItem &item, TMetroButton *button);
-    void MenuButtonSubSet(const TPWMenuItem &item, TMetroButton *button);
     void MenuButtonUpdate();
     void MenuRectangleClick();
     void MenuRectanglePaint(QPainter &canvas, const QRect &r);
     void BackToMenu();
-    bool ToolBarShown() const { return m_toolBarShown; }
 
     // ---- picture list -------------------------------------------------------------------------
     void ImageOpenExecute();

@@ -20,24 +20,26 @@ void TWBDMainFrm::PrPenSave()
         PrPen = PWImage->CrPen();
 }
 
-void TWBDMainFrm::ShowError(const QString &message)
+namespace {
+void ShowMessage(QWidget *owner, QMessageBox::Icon icon, const QString &message)
 {
-    if (MessageSink) {
-        MessageSink(message);
+    if (TWBDMainFrm::MessageSink) {
+        TWBDMainFrm::MessageSink(message);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("TOVAREK W"), message, QMessageBox::Ok, this);
+    QMessageBox box(icon, QStringLiteral("TOVAREK W"), message, QMessageBox::Ok, owner);
     box.exec();
+}
+} // namespace
+
+void TWBDMainFrm::ShowError(const QString &message)
+{
+    ShowMessage(this, QMessageBox::Critical, message);
 }
 
 void TWBDMainFrm::ShowWarning(const QString &message)
 {
-    if (MessageSink) {
-        MessageSink(message);
-        return;
-    }
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("TOVAREK W"), message, QMessageBox::Ok, this);
-    box.exec();
+    ShowMessage(this, QMessageBox::Warning, message);
 }
 
 void TWBDMainFrm::MenuButtonClick(const TPWMenuItem &item)
@@ -46,14 +48,10 @@ void TWBDMainFrm::MenuButtonClick(const TPWMenuItem &item)
     // inside its own command); only the outermost one clears the flag.
     const bool outer = !isWorking;
     isWorking = true;
-    try {
+    RunGuarded([&] {
         PWImage->LassoUpdate();
         RunCommand(item);
-    } catch (const FileError &e) {
-        ShowError(e.message());
-    } catch (const std::exception &e) {
-        ShowError(QString::fromLocal8Bit(e.what()));
-    }
+    });
     if (outer)
         isWorking = false;
     MenuButtonUpdate();
@@ -122,9 +120,9 @@ void TWBDMainFrm::RunCommand(const TPWMenuItem &item)
     }
     case pwMarkPtr: {
         // An index beyond the ten stock pens (an edited settings file) chooses nothing.
-        const quint32 index = item.PenColor & 0xFFFFFF;
-        if (index < quint32(StockPenCount)) {
-            PenIndex = int(index);
+        const int index = StockPenIndex(item);
+        if (index >= 0) {
+            PenIndex = index;
             b.SetCrPen(Settings().StockPens[PenIndex]);
             RepaintHeader();
         }

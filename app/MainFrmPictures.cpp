@@ -366,10 +366,10 @@ QString TWBDMainFrm::ImageSaveToFile(const QString &fileName, int kind, bool kee
         TPSDFile psd;
         psd.LayerCount = 2;
         psd.Layer.resize(2);
-        psd.Layer[0].Bitmap = PWImage->SrcBitmap().copy();
-        psd.Layer[1].Bitmap = PWImage->PenBitmap().copy();
+        // Shared, not copied: the writer only reads them.
+        psd.Layer[0].Bitmap = PWImage->SrcBitmap();
+        psd.Layer[1].Bitmap = PWImage->PenBitmap();
         WritePSDLayers(name, psd);
-        FreePSDFile(psd);
     }
     return name;
 }

@@ -11,7 +11,7 @@
 
 void TWBDMainFrm::MenuButtonCreate()
 {
-    for (int i = 0; i < MenuTileCount; ++i)
+    for (int i = 0; i < MenuButtonCount; ++i)
         MenuButton[i] = MenuButtonNew(MenuPanel, i, [this](QObject *sender) { MenuButtonExecute(sender); });
     MenuPanelResize();
 }
@@ -54,24 +54,13 @@ void TWBDMainFrm::MenuButtonExecute(QObject *sender)
         MenuButtonClick(s.MenuItems[i]);
 }
 
-void TWBDMainFrm::MenuButtonSet(const TPWMenuItem &item, TMetroButton *button)
-{
-    ::MenuButtonSet(item, button, PenIndex);
-}
-
-void TWBDMainFrm::MenuButtonSubSet(const TPWMenuItem &item, TMetroButton *button)
-{
-    ::MenuButtonSubSet(item, button);
-}
-
 void TWBDMainFrm::MenuButtonUpdate()
 {
     if (CrSetup < 0 || !MenuButton[0])
         return;
     // Before the board exists the tiles follow the start pen.
     const TPWMenuItem current = PWImage ? PWImage->CrPen() : GetStartPen(PenIndex);
-    const MenuPanelLayout layout = MenuPanelLayoutFor(MenuPanel->height(), MenuRectangle->height(), Settings().MenuCount);
-    MenuButtonDownSet(layout, MenuButton, current);
+    MenuButtonDownSet(CrSetup, MenuButton, current);
 }
 
 void TWBDMainFrm::RepaintHeader()
@@ -81,7 +70,7 @@ void TWBDMainFrm::RepaintHeader()
 
 void TWBDMainFrm::MenuRectanglePaint(QPainter &canvas, const QRect &r)
 {
-    static const QImage arrow = ResourceImage(QStringLiteral("PW_RIGHT"));
+    const QImage arrow = ResourceImage(QStringLiteral("PW_RIGHT"));
     const int w = arrow.isNull() ? 30 : arrow.width();
     if (!arrow.isNull())
         DrawBitmap(canvas, arrow, QRectF(0, 0, arrow.width(), arrow.height()), QRectF(0, 0, arrow.width(), arrow.height()),

@@ -1,12 +1,12 @@
 #include "app/PictureFiles.h"
 
 #include "imagefiles/FMXBitmapEx.h"
+#include "imagefiles/FileIO.h"
 #include "platform/Bitmap.h"
 #include "platform/Errors.h"
 
 #include <QCollator>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -14,19 +14,6 @@
 #include <QThreadPool>
 #include <algorithm>
 #include <cmath>
-
-QString LowerExtension(const QString &fileName)
-{
-    const QString name = QFileInfo(fileName).fileName();
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return QString();
-    QString ext = name.mid(dot);
-    for (QChar &c : ext)
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + 32);
-    return ext;
-}
 
 QStringList ListFolderPictures(const QString &folder, const QString &ext)
 {
@@ -48,16 +35,7 @@ QStringList ListFolderPictures(const QString &folder, const QString &ext)
 
 QStringList ReadTextFileLines(const QString &fileName)
 {
-    // A pipe or device would keep the program waiting for data that may never come.
-    const QFileInfo info(fileName);
-    if (info.exists() && !info.isFile())
-        throw FileError(QStringLiteral("Cannot open \"%1\": it is not an ordinary file.").arg(QDir::toNativeSeparators(fileName)));
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("Cannot open \"%1\": %2").arg(QDir::toNativeSeparators(fileName), f.errorString()));
-    const QByteArray data = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        throw FileError(QStringLiteral("Cannot read \"%1\": %2").arg(QDir::toNativeSeparators(fileName), f.errorString()));
+    const QByteArray data = ReadWholeFile(fileName);
     QString text;
     if (auto bom = QStringConverter::encodingForData(data)) {
         QStringDecoder dec(*bom);

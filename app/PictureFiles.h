@@ -3,6 +3,7 @@
 #pragma once
 
 #include "board/PWRec.h"
+#include "imagefiles/FMXBitmapEx.h" // LowerExtension
 
 #include <QDateTime>
 #include <QImage>
@@ -24,10 +25,6 @@ struct TPictureFiles {
     QString Path; // folder of the listed pictures, ending with "/"; empty for a text list
     QVector<TPictureFile> Files;
 };
-
-// The extension of a file name: the text from the last dot of its name part,
-// dot included, ASCII letters lower-cased; empty when there is none.
-QString LowerExtension(const QString &fileName);
 
 // Names of the files in folder whose extension equals ext (lower case, with
 // the dot), sorted without regard to case in the user's collation.

@@ -255,7 +255,7 @@ void TPWImage::ScreenDraw(QPainter &p, const QRectF &src, const QRectF &dst)
     // so thin lines (a ruled white board, a drawing's outlines) never drop out.
     DrawBitmap(p, FDspBitmap, src, dst, 1.0, dst.width() >= src.width());
     if (OnPWMenu) {
-        static const QImage icon = ResourceImage(QStringLiteral("PW_LEFT"));
+        const QImage icon = ResourceImage(QStringLiteral("PW_LEFT"));
         if (!icon.isNull()) {
             const QRectF ir(Bitmap.width() - icon.width(), 0, icon.width(), icon.height());
             DrawBitmap(p, icon, QRectF(0, 0, icon.width(), icon.height()), ir, 0.4, true);

@@ -57,8 +57,7 @@ void BeginScratch(QPainter &p, QImage &scratch, const QRect &R, const QColor &fi
     p.begin(&scratch);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.fillRect(R, fill);
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    PreparePainter(p);
+    PreparePainter(p); // back to SourceOver
 }
 } // namespace
 

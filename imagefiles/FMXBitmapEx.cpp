@@ -17,25 +17,9 @@
 
 namespace {
 
-QString Extension(const QString &fileName)
-{
-    const int slash = std::max(fileName.lastIndexOf(QLatin1Char('/')), fileName.lastIndexOf(QLatin1Char('\\')));
-    const QString name = fileName.mid(slash + 1);
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return QString();
-    QString ext = name.mid(dot);
-    // Only A-Z: other letters are never part of the extensions we know.
-    for (QChar &c : ext) {
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + ('a' - 'A'));
-    }
-    return ext;
-}
-
 QString KindRefusal(const QString &fileName, bool saving)
 {
-    const QString ext = Extension(fileName);
+    const QString ext = LowerExtension(fileName);
     const QString what = saving ? QStringLiteral("save") : QStringLiteral("read");
     if (ext.isEmpty() || ext == QLatin1String("."))
         return QStringLiteral("the name has no extension that says what kind of picture it is");
@@ -44,7 +28,7 @@ QString KindRefusal(const QString &fileName, bool saving)
 
 QByteArray CodecFormat(const QString &fileName)
 {
-    QString ext = Extension(fileName).mid(1);
+    QString ext = LowerExtension(fileName).mid(1);
     if (ext == QLatin1String("jpeg"))
         ext = QStringLiteral("jpg");
     return ext.toLatin1();
@@ -64,9 +48,25 @@ QImage Rotated(const QImage &img, Single rotate)
 
 } // namespace
 
+QString LowerExtension(const QString &fileName)
+{
+    const int slash = std::max(fileName.lastIndexOf(QLatin1Char('/')), fileName.lastIndexOf(QLatin1Char('\\')));
+    const QString name = fileName.mid(slash + 1);
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return QString();
+    QString ext = name.mid(dot);
+    // Only A-Z: other letters are never part of the extensions we know.
+    for (QChar &c : ext) {
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + ('a' - 'A'));
+    }
+    return ext;
+}
+
 ImageFileKind ImageFileKindOf(const QString &fileName)
 {
-    const QString ext = Extension(fileName);
+    const QString ext = LowerExtension(fileName);
     if (ext == QLatin1String(".jpg") || ext == QLatin1String(".jpeg") || ext == QLatin1String(".png")
         || ext == QLatin1String(".bmp"))
         return ImageFileKind::Codec;

@@ -15,8 +15,11 @@ enum class ImageFileKind {
     Tga,
 };
 
-// Looks only at the name: the text from the last dot of the file-name part,
-// ASCII letters compared without case. "x.tga.bak" is a .bak file.
+// The extension of a file name: the text from the last dot of its name part,
+// dot included, ASCII letters lower-cased; empty when there is none.
+QString LowerExtension(const QString &fileName);
+
+// Looks only at the name, by its LowerExtension. "x.tga.bak" is a .bak file.
 ImageFileKind ImageFileKindOf(const QString &fileName);
 
 class TFMXBitmapEx : public QImage // ARGB32 premultiplied

@@ -118,7 +118,7 @@ public:
         if (m_row >= m_height)
             return;
         for (int x = 0; x < m_width; ++x)
-            m_straight[x] = StraightPixel(src[x]);
+            m_straight[x] = qUnpremultiply(src[x]);
         for (int c = 0; c < m_count; ++c) {
             const int shift = m_shift[c];
             for (int x = 0; x < m_width; ++x)
@@ -509,20 +509,9 @@ void PrepareLayers(TPSDFile &psd)
     psd.Height = height;
 }
 
-bool LayersWritable(const TPSDFile &psd)
+// Writes layers PrepareLayers has measured.
+bool WritePreparedLayers(QIODevice &dev, TPSDFile &psd)
 {
-    return SizeWritable(psd.Width, psd.Height);
-}
-
-} // namespace
-
-bool WritePSDLayers(QIODevice &dev, TPSDFile &psd)
-{
-    if (psd.LayerCount == 0)
-        return false;
-    PrepareLayers(psd);
-    if (!LayersWritable(psd))
-        return false;
     PsdOut out(dev);
     WriteHeader(out, 3, quint32(psd.Width), quint32(psd.Height));
 
@@ -585,13 +574,11 @@ bool WritePSDLayers(QIODevice &dev, TPSDFile &psd)
         band.fill(0xFF000000u);
         {
             QPainter p(&band);
-            p.setRenderHint(QPainter::SmoothPixmapTransform);
             for (const TPSDLayer &layer : psd.Layer) {
                 if (layer.Bitmap.isNull())
                     continue;
                 p.setOpacity(layer.Opacity / 255.0);
-                p.drawImage(QRect(int(layer.Left), int(layer.Top) - top, int(layer.Width), int(layer.Height)),
-                            layer.Bitmap);
+                p.drawImage(QPoint(int(layer.Left), int(layer.Top) - top), layer.Bitmap);
             }
         }
         for (int y = 0; y < rows; ++y)
@@ -601,12 +588,24 @@ bool WritePSDLayers(QIODevice &dev, TPSDFile &psd)
     return out.ok();
 }
 
+} // namespace
+
+bool WritePSDLayers(QIODevice &dev, TPSDFile &psd)
+{
+    if (psd.LayerCount == 0)
+        return false;
+    PrepareLayers(psd);
+    if (!SizeWritable(psd.Width, psd.Height))
+        return false;
+    return WritePreparedLayers(dev, psd);
+}
+
 bool WritePSDLayers(const QString &fileName, TPSDFile &psd)
 {
     if (psd.LayerCount == 0)
         return false;
     PrepareLayers(psd);
     CheckWritable(fileName, psd.Width, psd.Height);
-    SaveFileSafely(fileName, [&](QIODevice &dev) { return WritePSDLayers(dev, psd); });
+    SaveFileSafely(fileName, [&](QIODevice &dev) { return WritePreparedLayers(dev, psd); });
     return true;
 }

@@ -405,7 +405,7 @@ bool WriteTGA(QIODevice &dev, const QImage &source, const TTGAParamsVals &params
     for (int y = 0; y < height && ok; ++y) {
         const auto *src = reinterpret_cast<const quint32 *>(bmp.constScanLine(y));
         for (int x = 0; x < width; ++x)
-            straight[x] = StraightPixel(src[x]);
+            straight[x] = qUnpremultiply(src[x]);
         uchar *dst = block.data() + fill;
         if (compressed) {
             fill += EncodeTGARow24(straight.data(), width, dst);

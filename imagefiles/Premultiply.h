@@ -1,7 +1,8 @@
 // Conversions between the bitmap's premultiplied colour and the straight
-// colour that TGA and PSD files hold. qUnpremultiply followed by qPremultiply
-// gives back every value a premultiplied bitmap can hold, so files the
-// program writes read back to identical pixels.
+// colour that TGA and PSD files hold. Writers use qUnpremultiply, which
+// stores a fully transparent pixel as 0; followed by qPremultiply it gives
+// back every value a premultiplied bitmap can hold, so files the program
+// writes read back to identical pixels.
 #pragma once
 
 #include <QRgb>
@@ -20,16 +21,4 @@ inline void PremultiplyRow(quint32 *row, int count)
         if ((p >> 24) != 0xFF)
             row[i] = qPremultiply(p);
     }
-}
-
-// Premultiplied colour from the bitmap becomes straight colour for a file;
-// a fully transparent pixel is stored as 0.
-inline quint32 StraightPixel(quint32 p)
-{
-    const quint32 a = p >> 24;
-    if (a == 0xFF)
-        return p;
-    if (a == 0)
-        return 0;
-    return qUnpremultiply(p);
 }

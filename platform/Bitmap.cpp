@@ -1,6 +1,8 @@
 #include "Bitmap.h"
 
 #include <QFont>
+#include <QHash>
+#include <QMutex>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QTransform>
@@ -103,10 +105,19 @@ void PreparePainter(QPainter &p)
 
 QImage ResourceImage(const QString &name)
 {
-    QImage img(QStringLiteral(":/res/%1.png").arg(name));
-    if (img.isNull())
-        return QImage();
-    return ToBitmap(img);
+    // Tiles are dressed again on every resize of the tool bar and the cursor
+    // on every pen change: each picture is decoded once. The copies handed
+    // out share their pixels until a caller writes to its own.
+    static QMutex mutex;
+    static QHash<QString, QImage> decoded;
+    const QMutexLocker lock(&mutex);
+    const auto found = decoded.constFind(name);
+    if (found != decoded.constEnd())
+        return *found;
+    const QImage img(QStringLiteral(":/res/%1.png").arg(name));
+    const QImage bitmap = img.isNull() ? QImage() : ToBitmap(img);
+    decoded.insert(name, bitmap);
+    return bitmap;
 }
 
 void SetFontPixelSize(QFont &font, double px, const QPaintDevice *device)

@@ -185,11 +185,6 @@ void ColorQuad::SetFromPoint(const QPointF &p)
     SetHsl(v);
 }
 
-void ColorQuad::resizeEvent(QResizeEvent *)
-{
-    m_planeHue = -1;
-}
-
 void ColorQuad::paintEvent(QPaintEvent *)
 {
     const int w = width(), h = height();
@@ -319,9 +314,11 @@ TAlphaColor ColorEditor::Color() const
     return Box->Color();
 }
 
-void ColorEditor::SetBoxColor(TAlphaColor c)
+void ColorEditor::ShowColor(TAlphaColor c)
 {
     Box->SetColor(c);
+    SetPickerColor(c);
+    SetEditColor(c);
 }
 
 void ColorEditor::SetPickerColor(TAlphaColor c)

@@ -74,7 +74,6 @@ protected:
     void paintEvent(QPaintEvent *) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
-    void resizeEvent(QResizeEvent *) override;
 
 private:
     HslColor m_hsl;
@@ -128,7 +127,8 @@ public:
 
     // The swatch's colour: what a reported change stores.
     TAlphaColor Color() const;
-    void SetBoxColor(TAlphaColor c);
+    // Shows a colour in the swatch, the hue strip and square, and the edit.
+    void ShowColor(TAlphaColor c);
     // Sets the hue strip, which moves the square (and may report a change).
     void SetPickerColor(TAlphaColor c);
     // Shows the colour's six hexadecimal digits in the edit.

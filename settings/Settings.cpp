@@ -481,10 +481,10 @@ TPWMenuItem GetStartPen(int &penIndex)
         if (IsStartPen(m.PenType))
             return m;
         if (m.PenType == pwMarkPtr) {
-            const TAlphaColor k = m.PenColor & Rgb;
-            if (k < TAlphaColor(StockPenCount)) {
-                penIndex = int(k);
-                return s.StockPens[k];
+            const int k = StockPenIndex(m);
+            if (k >= 0) {
+                penIndex = k;
+                return s.StockPens[size_t(k)];
             }
         }
     }

@@ -79,6 +79,14 @@ QStringList GetFontFamilies();
 QString CheckFontFamily(const QString &family);
 QString DefaultFontFamily();
 
+// The stock pen a pwMarkPtr entry names, or -1 when its index names none
+// (an edited settings file may hold any number there).
+inline int StockPenIndex(const TPWMenuItem &item)
+{
+    const quint32 k = item.PenColor & 0x00FFFFFF;
+    return k < quint32(StockPenCount) ? int(k) : -1;
+}
+
 // The pen the board starts with; may set the stock-pen index. A stock-pen
 // reference to an index of 10 or more (an edited file) does not qualify.
 TPWMenuItem GetStartPen(int &penIndex);

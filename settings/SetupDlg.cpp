@@ -4,7 +4,6 @@
 #include "settings/SetupDlg.h"
 
 #include "board/PWImage.h"
-#include "platform/Bitmap.h"
 #include "platform/ImageControl.h"
 #include "platform/Panel.h"
 #include "settings/ColorEditor.h"
@@ -262,7 +261,7 @@ TSetupDlg::TSetupDlg(QWidget *mainWindow, std::function<QString()> lastFile,
       m_mainWindow(mainWindow),
       m_lastFile(std::move(lastFile)),
       m_imageOpen(std::move(imageOpen)),
-      m_penIndex(penIndex)
+      m_penIndex(penIndex ? penIndex : &m_spareIndex)
 {
     setModal(true);
     setWindowTitle(QStringLiteral("Setup"));
@@ -505,9 +504,7 @@ void TSetupDlg::SelectStockPen(int index)
         return;
     PenIndex = index;
     const TPWMenuItem pen = Settings().StockPens[size_t(index)];
-    StockPenColor->SetBoxColor(pen.PenColor);
-    StockPenColor->SetPickerColor(pen.PenColor);
-    StockPenColor->SetEditColor(pen.PenColor);
+    StockPenColor->ShowColor(pen.PenColor);
     // Showing a pen the controls cannot hold exactly (an edited file) must
     // not rewrite it; only the user's changes do.
     const QSignalBlocker b1(StockPenSB), b2(StockPenDashCB), b3(StockPenTypeCB);
@@ -565,10 +562,8 @@ void TSetupDlg::StockPenColorBtnClick()
         return;
     const TAlphaColor c = ParseColorText(StockPenColor->EditText());
     Settings().StockPens[size_t(PenIndex)].PenColor = c;
-    StockPenColor->SetBoxColor(c);
-    StockPenColor->SetPickerColor(c);
     // The edit shows what was taken, also when the text did not read.
-    StockPenColor->SetEditColor(c);
+    StockPenColor->ShowColor(c);
     TabItem1->update();
 }
 
@@ -631,9 +626,7 @@ void TSetupDlg::SelectPenColor(int index)
         return;
     PenColorIndex = index;
     const TAlphaColor c = Settings().PenSetupColor[size_t(index)];
-    PenColor->SetBoxColor(c);
-    PenColor->SetPickerColor(c);
-    PenColor->SetEditColor(c);
+    PenColor->ShowColor(c);
 }
 
 void TSetupDlg::ShowPenThickness()
@@ -686,9 +679,7 @@ void TSetupDlg::PenColorBtnClick()
         return;
     const TAlphaColor c = ParseColorText(PenColor->EditText());
     Settings().PenSetupColor[size_t(PenColorIndex)] = c;
-    PenColor->SetBoxColor(c);
-    PenColor->SetPickerColor(c);
-    PenColor->SetEditColor(c);
+    PenColor->ShowColor(c);
     TabItem5->update();
 }
 
@@ -781,7 +772,6 @@ void TSetupDlg::CreateLnchButtons()
         ClearLists();
         FreeLnchButtons();
     }
-    int &penIndex = m_penIndex ? *m_penIndex : m_spareIndex;
     const SettingsModel &s = Settings();
     const int n = qBound(0, s.LnchCount - 1, LnchSlotCount);
     LnchBtn.reserve(size_t(n));
@@ -791,7 +781,7 @@ void TSetupDlg::CreateLnchButtons()
         auto *tile = new TMetroButton(nullptr, mtSmallSingle);
         tile->setAttribute(Qt::WA_TransparentForMouseEvents);
         tile->Tag = i;
-        MenuButtonSet(s.LnchItems[size_t(i)], tile, penIndex);
+        MenuButtonSet(s.LnchItems[size_t(i)], tile, *m_penIndex);
         LnchBtn.push_back(tile);
     }
     RebuildLists();
@@ -799,12 +789,11 @@ void TSetupDlg::CreateLnchButtons()
 
 void TSetupDlg::DressLnchButtons()
 {
-    int &penIndex = m_penIndex ? *m_penIndex : m_spareIndex;
     const SettingsModel &s = Settings();
     for (size_t i = 0; i < LnchBtn.size() && i < s.LnchItems.size(); ++i) {
         // Setting the type puts back the default colour a pen may have left.
         LnchBtn[i]->SetMetroButtonType(mtSmallSingle);
-        MenuButtonSet(s.LnchItems[i], LnchBtn[i], penIndex);
+        MenuButtonSet(s.LnchItems[i], LnchBtn[i], *m_penIndex);
     }
     LnchLB->viewport()->update();
     MenuLB->viewport()->update();
@@ -1088,9 +1077,7 @@ void TSetupDlg::SelectWBrdColor(int index)
     }
     const SettingsModel &s = Settings();
     const TAlphaColor c = index != 0 ? s.DrawColor : s.FillColor;
-    WBrdColor->SetBoxColor(c);
-    WBrdColor->SetPickerColor(c);
-    WBrdColor->SetEditColor(c);
+    WBrdColor->ShowColor(c);
 }
 
 void TSetupDlg::WBrdColorXClick(QObject *sender)
@@ -1111,9 +1098,7 @@ void TSetupDlg::WBrdColorBtnClick()
 {
     const TAlphaColor c = ParseColorText(WBrdColor->EditText());
     (WBrdColorIndex != 0 ? Settings().DrawColor : Settings().FillColor) = c;
-    WBrdColor->SetBoxColor(c);
-    WBrdColor->SetPickerColor(c);
-    WBrdColor->SetEditColor(c);
+    WBrdColor->ShowColor(c);
     WBrdImage->update();
 }
 

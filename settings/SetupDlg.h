@@ -204,6 +204,7 @@ private:
     QWidget *m_mainWindow;
     std::function<QString()> m_lastFile;
     std::function<void(const QString &)> m_imageOpen;
-    int *m_penIndex;
     int m_spareIndex = 0;
+    int *m_penIndex; // the caller's, or m_spareIndex
+
 };

@@ -28,21 +28,8 @@ int RowTop(int r)
     return Step * r + 5;
 }
 
-struct KindTile {
-    const char *caption;
-    const char *icon;
-    TPWPenType kind;
-};
-constexpr std::array<KindTile, 8> KindTiles = {{
-    {"Pen", "MT_PEN", pwPn},
-    {"Pen", "MT_RBPEN", pwRbPn},
-    {"Marker", "MT_MARKER", pwMk},
-    {"Marker", "MT_RBMARKER", pwRbMk},
-    {"Arrow", "MT_ARROWS", pwArPn0},
-    {"Arrow Both", "MT_ARROWD", pwArPn1},
-    {"Brush", "MT_FUPEN", pwFuPn},
-    {"Pen Order", "MT_FUMARKER", pwFuMk},
-}};
+// The kind tiles in their order; they look as the tool bar's pen tiles do.
+constexpr std::array<TPWPenType, 8> KindOrder = {pwPn, pwRbPn, pwMk, pwRbMk, pwArPn0, pwArPn1, pwFuPn, pwFuMk};
 
 constexpr std::array<const char *, 5> DashCaptions = {"Solid", "Dash", "Dot", "DashDot", "DashDot2"};
 
@@ -98,10 +85,10 @@ void TPenSetupDlg::FormCreate()
     CancelButton = tile(8, 1, 0, [this](QObject *) { reject(); });
 
     for (int i = 0; i < 8; ++i) {
-        const KindTile &k = KindTiles[size_t(i)];
-        PenTBtn[size_t(i)]->SetText(QString::fromLatin1(k.caption));
-        PenTBtnRT[size_t(i)] = k.kind;
-        PenTBtn[size_t(i)]->SetBitmap(ResourceImage(QString::fromLatin1(k.icon)));
+        const MenuItemLook look = MenuPenLook(KindOrder[size_t(i)]);
+        PenTBtnRT[size_t(i)] = KindOrder[size_t(i)];
+        PenTBtn[size_t(i)]->SetText(look.Caption);
+        PenTBtn[size_t(i)]->SetBitmap(ResourceImage(look.Icon));
     }
     for (int i = 0; i < 5; ++i) {
         PenDBtn[size_t(i)]->SetText(QString::fromLatin1(DashCaptions[size_t(i)]));

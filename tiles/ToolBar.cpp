@@ -5,19 +5,6 @@
 #include "platform/Bitmap.h"
 #include "settings/Settings.h"
 
-namespace {
-// The stock-pen index a pwMarkPtr entry carries.
-int StockIndex(const TPWMenuItem &item)
-{
-    return int(item.PenColor & 0x00FFFFFF);
-}
-
-bool IsStockIndex(int k)
-{
-    return k >= 0 && k < StockPenCount;
-}
-} // namespace
-
 MenuItemLook MenuCommandLook(TPWPenType t)
 {
     switch (t) {
@@ -84,8 +71,8 @@ void MenuButtonSet(const TPWMenuItem &item, TMetroButton *button, int &penIndex)
     if (!button)
         return;
     if (item.PenType == pwMarkPtr) {
-        const int k = StockIndex(item);
-        if (!IsStockIndex(k)) {
+        const int k = StockPenIndex(item);
+        if (k < 0) {
             // Only an edited settings file gets here: show what the entry is
             // meant to be without reading past the stock pens.
             button->SetText(QStringLiteral("Stock Pen"));
@@ -124,8 +111,8 @@ bool MenuItemIsDown(const TPWMenuItem &entry, const TPWMenuItem &current)
     case pwLasso:
         return entry.PenType == current.PenType;
     case pwMarkPtr: {
-        const int k = StockIndex(entry);
-        return IsStockIndex(k) && Settings().StockPens[size_t(k)] == current;
+        const int k = StockPenIndex(entry);
+        return k >= 0 && Settings().StockPens[size_t(k)] == current;
     }
     default:
         return false;
@@ -188,15 +175,14 @@ void MenuPanelApply(const MenuPanelLayout &layout, std::span<TMetroButton *const
     }
 }
 
-void MenuButtonDownSet(const MenuPanelLayout &layout, std::span<TMetroButton *const> tiles,
-                       const TPWMenuItem &current)
+void MenuButtonDownSet(int crSetup, std::span<TMetroButton *const> tiles, const TPWMenuItem &current)
 {
-    if (layout.CrSetup < 0)
+    if (crSetup < 0)
         return;
     const auto &items = Settings().MenuItems;
     for (int i = 0; i < int(tiles.size()); ++i) {
         TMetroButton *b = tiles[size_t(i)];
         if (b)
-            b->SetDown(i < layout.CrSetup && MenuItemIsDown(items[size_t(i)], current));
+            b->SetDown(i < crSetup && MenuItemIsDown(items[size_t(i)], current));
     }
 }

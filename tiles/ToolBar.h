@@ -67,6 +67,6 @@ TMetroButton *MenuButtonNew(QWidget *panel, int i, std::function<void(QObject *)
 // Applies a layout to the tool bar tiles: visibility, the double tile and
 // the dressing of every visible tile from the settings' MenuItems.
 void MenuPanelApply(const MenuPanelLayout &layout, std::span<TMetroButton *const> tiles, int &penIndex);
-// Sets the tiles' Down for the current pen; the last visible tile is never down.
-void MenuButtonDownSet(const MenuPanelLayout &layout, std::span<TMetroButton *const> tiles,
-                       const TPWMenuItem &current);
+// Sets the tiles' Down for the current pen; the last visible tile (crSetup,
+// a layout's CrSetup) is never down.
+void MenuButtonDownSet(int crSetup, std::span<TMetroButton *const> tiles, const TPWMenuItem &current);

@@ -301,7 +301,7 @@ void TestToolBar::downStatesOnTiles()
     int penIndex = 0;
     MenuPanelLayout l = f.Layout(628, penIndex);
     const TPWMenuItem red8 = MakeMenuItem(pwPn, 0xFFFF0000, 8);
-    MenuButtonDownSet(l, f.tiles, red8);
+    MenuButtonDownSet(l.CrSetup, f.tiles, red8);
     const std::array<bool, 6> expected = {true, true, false, true, false, false};
     for (int i = 0; i < 6; ++i)
         QCOMPARE(f.tiles[size_t(i)]->Down(), expected[size_t(i)]);
@@ -309,11 +309,11 @@ void TestToolBar::downStatesOnTiles()
     // Four places: tile 3 now shows "Setup ..." and is not down, though entry 3 is the current pen.
     l = f.Layout(30 + 2 * 70, penIndex);
     QCOMPARE(l.CrSetup, 3);
-    MenuButtonDownSet(l, f.tiles, red8);
+    MenuButtonDownSet(l.CrSetup, f.tiles, red8);
     QVERIFY(f.tiles[0]->Down());
     QVERIFY(!f.tiles[3]->Down());
 
-    MenuButtonDownSet(l, f.tiles, MakeMenuItem(pwRbPn, 0xFF000000, 20));
+    MenuButtonDownSet(l.CrSetup, f.tiles, MakeMenuItem(pwRbPn, 0xFF000000, 20));
     QVERIFY(!f.tiles[0]->Down());
     QVERIFY(f.tiles[2]->Down());
 }

@@ -151,27 +151,24 @@ void DrawFuMarker(QPainter &p)
 }
 
 // An eraser block at 45 degrees, working end at the bottom left.
-QPainterPath EraserBlock(QPointF tip, double len, double h, const QTransform &extra = QTransform())
+QPainterPath EraserBlock(QPointF tip, double len, double h)
 {
     QPainterPath path;
     path.addRoundedRect(QRectF(0, -h, len, 2 * h), 2, 2);
-    QTransform t = AxisTransform(tip, tip + QPointF(1, -1));
-    return (t * extra).map(path);
+    return AxisTransform(tip, tip + QPointF(1, -1)).map(path);
 }
 
 void EraserGlyph(QPainter &p, QPointF tip, double len, double h)
 {
-    const QTransform t = AxisTransform(tip, tip + QPointF(1, -1));
-    QPainterPath block;
-    block.addRoundedRect(QRectF(0, -h, len, 2 * h), 2, 2);
     SetGlyph(p);
-    p.drawPath(t.map(block));
+    p.drawPath(EraserBlock(tip, len, h));
     // The rubber half is solid, the sleeve half an outline.
     QPainterPath rubber;
     rubber.addRoundedRect(QRectF(0, -h, len * 0.42, 2 * h), 2, 2);
     rubber.addRect(QRectF(len * 0.2, -h, len * 0.22, 2 * h));
-    FillGlyph(p, t.map(rubber.simplified()));
-    p.drawPath(t.map(rubber.simplified()));
+    const QPainterPath shape = AxisTransform(tip, tip + QPointF(1, -1)).map(rubber.simplified());
+    FillGlyph(p, shape);
+    p.drawPath(shape);
 }
 
 void DrawEraser(QPainter &p)

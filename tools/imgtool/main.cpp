@@ -92,8 +92,6 @@ int main(int argc, char **argv)
         }
         if (authorSet)
             bmp.Author = author;
-        else if (ImageFileKindOf(files[0]) != ImageFileKind::Tga)
-            bmp.Author = TFMXBitmapEx().Author;
         bmp.hasAlpha = !noAlpha;
         bmp.SaveToFileEx(files[1], quality.isEmpty() ? QString() : QStringLiteral("quality=") + quality);
     } catch (const FileError &e) {
