@@ -3,6 +3,7 @@
 #include "app/SingleInstance.h"
 #include "auxiliary/HelpPage.h"
 #include "mirror/ViewFrm.h"
+#include "platform/SafeFile.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
@@ -44,6 +45,7 @@ private:
 
 int main(int argc, char *argv[])
 {
+    IgnoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TOVAREK W"));
     QApplication::setApplicationVersion(QStringLiteral(TW_VERSION));

@@ -7,8 +7,9 @@
 #include "FileIO.h"
 #include "platform/Bitmap.h"
 #include "platform/Errors.h"
+#include "platform/SafeFile.h"
 
-#include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QTransform>
@@ -111,10 +112,11 @@ void TFMXBitmapEx::LoadFromFileEx(const QString &fileName, Single rotate)
 
     QImage img;
     if (kind == ImageFileKind::Codec) {
-        QByteArray data = ReadWholeFile(fileName);
-        QBuffer buffer(&data);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer, CodecFormat(fileName));
+        // The codec reads from the file as it decodes, so only the picture
+        // itself is held in memory.
+        QFile file;
+        OpenForReading(file, fileName);
+        QImageReader reader(&file, CodecFormat(fileName));
         reader.setAllocationLimit(int(MaxImageBytes >> 20));
         if (!reader.read(&img) || img.isNull())
             throw FileError(OpenErrorText(
@@ -159,9 +161,13 @@ void TFMXBitmapEx::SaveToFileEx(const QString &fileName, const QString &params)
             QImageWriter writer(&dev, format);
             if (quality >= 0)
                 writer.setQuality(quality);
-            if (!writer.write(*this))
-                throw FileError(SaveErrorText(fileName, writer.errorString()));
-            return true;
+            if (writer.write(*this))
+                return true;
+            // A refused write is told in the system's words; the codec only
+            // knows that something went wrong.
+            if (const auto *safe = dynamic_cast<const SafeFileWriter *>(&dev); safe && safe->failed())
+                return false;
+            throw FileError(SaveErrorText(fileName, writer.errorString()));
         });
         break;
     }

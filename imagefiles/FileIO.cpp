@@ -2,11 +2,11 @@
 #include "FileIO.h"
 
 #include "platform/Errors.h"
+#include "platform/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -30,7 +30,7 @@ QString SaveErrorText(const QString &fileName, const QString &reason)
     return QStringLiteral("Cannot save \"%1\": %2.").arg(NativeName(fileName), reason);
 }
 
-QByteArray ReadWholeFile(const QString &fileName)
+void OpenForReading(QFile &file, const QString &fileName)
 {
     const QFileInfo info(fileName);
     if (fileName.isEmpty() || !info.exists())
@@ -40,12 +40,18 @@ QByteArray ReadWholeFile(const QString &fileName)
     // A pipe or device would keep the program waiting for data that may never come.
     if (!info.isFile())
         throw FileError(OpenErrorText(fileName, QStringLiteral("it is not an ordinary file")));
-    QFile file(fileName);
+    file.setFileName(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         if (file.error() == QFileDevice::PermissionsError)
             throw FileError(OpenErrorText(fileName, QStringLiteral("the program is not allowed to read it")));
         throw FileError(OpenErrorText(fileName, file.errorString()));
     }
+}
+
+QByteArray ReadWholeFile(const QString &fileName)
+{
+    QFile file;
+    OpenForReading(file, fileName);
     const qint64 size = file.size();
     if (size > MaxFileBytes)
         throw FileError(OpenErrorText(fileName, QStringLiteral("the file is too large")));
@@ -75,19 +81,15 @@ void SaveFileSafely(const QString &fileName, const std::function<bool(QIODevice 
         throw FileError(SaveErrorText(fileName, QStringLiteral("the folder does not exist")));
     if (info.isDir())
         throw FileError(SaveErrorText(fileName, QStringLiteral("a folder of that name exists")));
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (file.error() == QFileDevice::PermissionsError)
-            throw FileError(SaveErrorText(fileName, QStringLiteral("the program is not allowed to write there")));
-        throw FileError(SaveErrorText(fileName, file.errorString()));
-    }
-    const bool written = write(file);
-    if (!written || file.error() != QFileDevice::NoError) {
-        const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
-                                                                     : QStringLiteral("the data could not be written");
-        file.cancelWriting();
+    SafeFileWriter file(fileName);
+    if (!file.create())
+        throw FileError(SaveErrorText(fileName, file.reason()));
+    if (!write(file)) {
+        // The system's reason when it refused a write; the writer has none of its own.
+        const QString reason = file.failed() ? file.reason() : QStringLiteral("the data could not be written");
+        file.discard();
         throw FileError(SaveErrorText(fileName, reason));
     }
     if (!file.commit())
-        throw FileError(SaveErrorText(fileName, file.errorString()));
+        throw FileError(SaveErrorText(fileName, file.reason()));
 }

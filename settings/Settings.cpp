@@ -3,18 +3,21 @@
 #include "settings/Settings.h"
 
 #include "platform/Errors.h"
+#include "platform/SafeFile.h"
 #include "settings/IniFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
+
+#include <cerrno>
 
 const std::array<TPWPenEx, 35> PenExTable = {{
     {"pwPn", pwPn},         {"pwMk", pwMk},         {"pwEr", pwEr},           {"pwRbPn", pwRbPn},
@@ -137,9 +140,13 @@ void WriteColor(IniFile &ini, const QString &section, const QString &key, TAlpha
     ini.writeInteger(section, key, int(c & Rgb));
 }
 
-[[noreturn]] void WriteFailed(const QString &path)
+// "Unable to write to <path>", followed by the system's reason when it gave one.
+[[noreturn]] void WriteFailed(const QString &path, const QString &reason)
 {
-    throw FileError(QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(path)));
+    QString text = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(path));
+    if (!reason.isEmpty())
+        text += QStringLiteral(": ") + reason;
+    throw FileError(text);
 }
 } // namespace
 
@@ -378,20 +385,23 @@ void WriteSetupIni()
 {
     NormalizeSettings();
     const QString path = SettingsFilePath();
-    if (!QDir().mkpath(SettingsFolder()))
-        WriteFailed(path);
+    QString reason;
+    if (!MakeFolders(SettingsFolder(), &reason))
+        WriteFailed(path, reason);
 
     // Keys and lines this program does not write are kept, so an old file
     // that cannot be read must not be replaced by a fresh one.
     IniFile ini;
     const QFileInfo info(path);
     if (info.exists() || info.isSymLink()) {
+        if (info.isDir())
+            WriteFailed(path, SystemErrorText(EISDIR));
         QFile old(path);
         if (!info.isFile() || !old.open(QIODevice::ReadOnly))
-            WriteFailed(path);
+            WriteFailed(path, old.errorString());
         const QByteArray data = old.readAll();
         if (old.error() != QFileDevice::NoError)
-            WriteFailed(path);
+            WriteFailed(path, old.errorString());
         ini.parse(data);
     }
     WriteSettings(ini);
@@ -402,18 +412,9 @@ void WriteSetupIni()
     const QByteArray eol("\n");
 #endif
     const QByteArray data = ini.toByteArray(eol);
-    // Unbuffered, so that a short write (a full disk, a size limit) shows in
-    // write()'s count: Qt's buffered flush passes it over silently and the
-    // commit would then rename a truncated file over the old one.
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        WriteFailed(path);
-    if (out.write(data) != data.size() || out.size() != data.size()) {
-        out.cancelWriting();
-        WriteFailed(path);
-    }
-    if (!out.commit())
-        WriteFailed(path);
+    SafeFileWriter out(path);
+    if (!out.create() || out.write(data) != data.size() || !out.commit())
+        WriteFailed(path, out.reason());
 }
 
 void LoadSettings()

@@ -57,7 +57,8 @@ void NormalizeSettings();
 // Reads Setup.ini over the current values; a missing or unreadable file keeps them.
 void ReadSetupIni();
 // Writes Setup.ini atomically (a temporary file renamed over the old one).
-// Throws FileError("Unable to write to <path>") on failure.
+// Throws FileError("Unable to write to <path>: <the system's reason>") on
+// failure; the old file then stays as it was.
 void WriteSetupIni();
 void LoadSettings();
 void SaveSettings();

@@ -1,6 +1,7 @@
 // The settings store against a temporary settings folder: defaults, reading
 // Setup.ini, normalisation, saving in place and atomically, the start pen and
 // the pen-kind names.
+#include "SaveFaults.h"
 #include "platform/Errors.h"
 #include "settings/Settings.h"
 
@@ -696,79 +697,68 @@ private slots:
             QCOMPARE(int(PenTypeFromName(QLatin1String(bad))), int(pwNone));
     }
 
+    // The old file survives every refused write, no temporary file is left
+    // behind, and the message gives the system's reason.
     void writeFailure_data()
     {
         QTest::addColumn<int>("cause");
-        QTest::newRow("folder cannot be created") << 0;
-        QTest::newRow("disk full (file size limit)") << 1;
-        QTest::newRow("read-only folder") << 2;
-        QTest::newRow("Setup.ini is a folder") << 3;
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder cannot be created") << 0 << "Not a directory";
+        QTest::newRow("file size limit") << 1 << "File too large";
+        QTest::newRow("read-only folder") << 2 << "Permission denied";
+        QTest::newRow("Setup.ini is a folder") << 3 << "Is a directory";
+        QTest::newRow("full disk") << 4 << "No space left on device";
     }
     void writeFailure()
     {
         QFETCH(int, cause);
+        QFETCH(QString, reason);
         const QByteArray old = "; old file\n[Setup]\nisMaximized=1\n[Menu]\nCount=0\n";
         Settings().MaxPictureCount = 77;
-        bool restoreLimit = false;
-        QString readOnly;
-#ifdef Q_OS_UNIX
-        struct rlimit limit = {};
-#endif
-        switch (cause) {
-        case 0: {
+        std::unique_ptr<FullDisk> disk;
+        if (cause == 4) {
+            disk = std::make_unique<FullDisk>();
+            if (!disk->ok())
+                QSKIP(qPrintable(disk->whyNot()));
+            SetSettingsFolder(disk->path() + QStringLiteral("/TOVAREK WBD"));
+        }
+        if (cause == 0) {
             QFile blocker(Tmp() + QStringLiteral("/blocker"));
             QVERIFY(blocker.open(QIODevice::WriteOnly));
             SetSettingsFolder(blocker.fileName() + QStringLiteral("/ORVEN PROJECT/TOVAREK WBD"));
-            break;
-        }
-        case 1:
-#ifdef Q_OS_UNIX
-            WriteSetup(old);
-            QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0);
-            {
-                std::signal(SIGXFSZ, SIG_IGN);
-                struct rlimit small = limit;
-                small.rlim_cur = 200;
-                QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
-                restoreLimit = true;
-            }
-            break;
-#else
-            QSKIP("needs a file size limit");
-#endif
-        case 2:
-#ifdef Q_OS_UNIX
-            if (geteuid() == 0)
-                QSKIP("permissions do not hold for root");
-            WriteSetup(old);
-            readOnly = SettingsFolder();
-            QVERIFY(chmod(QFile::encodeName(readOnly).constData(), 0555) == 0);
-            break;
-#else
-            QSKIP("needs POSIX permissions");
-#endif
-        case 3:
+        } else if (cause == 3) {
             QVERIFY(QDir().mkpath(SettingsFilePath()));
-            break;
+        } else {
+            WriteSetup(old);
         }
 
         QString message;
-        try {
-            WriteSetupIni();
-        } catch (const FileError &e) {
-            message = e.message();
+        {
+            std::unique_ptr<FileSizeLimit> limit;
+            std::unique_ptr<ReadOnlyFolder> readOnly;
+            if (cause == 1) {
+                limit = std::make_unique<FileSizeLimit>(200);
+                if (!limit->ok())
+                    QSKIP(qPrintable(limit->whyNot()));
+            } else if (cause == 2) {
+                readOnly = std::make_unique<ReadOnlyFolder>(SettingsFolder());
+                if (!readOnly->ok())
+                    QSKIP(qPrintable(readOnly->whyNot()));
+            } else if (cause == 4) {
+                disk->fill();
+            }
+            try {
+                WriteSetupIni();
+            } catch (const FileError &e) {
+                message = e.message();
+            }
         }
-#ifdef Q_OS_UNIX
-        if (restoreLimit)
-            setrlimit(RLIMIT_FSIZE, &limit);
-        if (!readOnly.isEmpty())
-            chmod(QFile::encodeName(readOnly).constData(), 0755);
-#endif
-        QCOMPARE(message, QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(SettingsFilePath()));
-        if (cause == 1 || cause == 2) {
+        QCOMPARE(message, QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(SettingsFilePath())
+                     + QStringLiteral(": ") + reason);
+        if (cause == 1 || cause == 2 || cause == 4) {
             QCOMPARE(SetupBytes(), old);
-            QCOMPARE(QDir(SettingsFolder()).entryList(QDir::Files | QDir::Hidden),
-                     QStringList{QStringLiteral("Setup.ini")}); // no temporary file left behind
+            QStringList files = QDir(SettingsFolder()).entryList(QDir::Files | QDir::Hidden);
+            QCOMPARE(files, QStringList{QStringLiteral("Setup.ini")}); // no temporary file left behind
         }
         if (cause == 3)
             QVERIFY(QFileInfo(SettingsFilePath()).isDir());
