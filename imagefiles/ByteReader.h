@@ -1,15 +1,33 @@
 // A cursor over a block of bytes that cannot read past its end. Every read
 // checks the bytes left; a failed read returns zero, leaves the cursor at the
 // end and makes the reader not ok for good, so a caller checks once per step.
+//
+// The bytes are either all in memory or read from a file through a window
+// that moves along with the cursor, so reading a picture costs a buffer of a
+// few hundred KiB rather than the whole file. A pointer that take() returns
+// stays valid only until the next read.
 #pragma once
 
+#include <QIODevice>
 #include <QtGlobal>
+
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 class ByteReader
 {
 public:
-    ByteReader(const uchar *data, qint64 size) : m_data(data), m_size(size < 0 ? 0 : size) {}
+    // Bytes in memory.
+    ByteReader(const uchar *data, qint64 size) : m_window(data), m_windowSize(size < 0 ? 0 : size), m_size(m_windowSize) {}
+
+    // The first size bytes of an open file, read through a window of at
+    // least windowSize bytes (more when a single read asks for more).
+    ByteReader(QIODevice &file, qint64 size, qint64 windowSize = qint64(256) << 10)
+        : m_window(nullptr), m_windowSize(0), m_size(size < 0 ? 0 : size), m_file(&file),
+          m_minWindow(std::max<qint64>(windowSize, 16))
+    {
+    }
 
     bool ok() const { return m_ok; }
     qint64 pos() const { return m_pos; }
@@ -42,7 +60,11 @@ public:
             fail();
             return nullptr;
         }
-        const uchar *p = m_data + m_pos;
+        if (m_pos < m_windowAt || m_pos + count > m_windowAt + m_windowSize) {
+            if (!load(count))
+                return nullptr;
+        }
+        const uchar *p = m_window + (m_pos - m_windowAt);
         m_pos += count;
         return p;
     }
@@ -51,9 +73,12 @@ public:
     qint64 takeUpTo(uchar *dst, qint64 count)
     {
         const qint64 n = qBound<qint64>(0, count, remaining());
-        if (n > 0)
-            std::memcpy(dst, m_data + m_pos, size_t(n));
-        m_pos += n;
+        if (n == 0)
+            return 0;
+        const uchar *p = take(n);
+        if (!p)
+            return 0;
+        std::memcpy(dst, p, size_t(n));
         return n;
     }
 
@@ -91,8 +116,41 @@ private:
         return false;
     }
 
-    const uchar *m_data;
+    // Reads the window anew from the cursor on. A file that has become
+    // shorter since it was opened reads as cut off there.
+    bool load(qint64 count)
+    {
+        if (!m_file)
+            return fail();
+        const qint64 want = std::min(std::max(count, m_minWindow), remaining());
+        if (qint64(m_buffer.size()) < want)
+            m_buffer.resize(size_t(want));
+        qint64 got = 0;
+        if (m_file->seek(m_pos)) {
+            while (got < want) {
+                const qint64 n = m_file->read(reinterpret_cast<char *>(m_buffer.data()) + got, want - got);
+                if (n <= 0)
+                    break;
+                got += n;
+            }
+        }
+        m_window = m_buffer.data();
+        m_windowAt = m_pos;
+        m_windowSize = got;
+        if (got < count) {
+            m_size = m_pos + got; // what is really there
+            return fail();
+        }
+        return true;
+    }
+
+    const uchar *m_window;
+    qint64 m_windowAt = 0;
+    qint64 m_windowSize;
     qint64 m_size;
     qint64 m_pos = 0;
     bool m_ok = true;
+    QIODevice *m_file = nullptr;
+    qint64 m_minWindow = 0;
+    std::vector<uchar> m_buffer;
 };

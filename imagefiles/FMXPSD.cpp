@@ -10,6 +10,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Errors.h"
 
+#include <QFile>
 #include <QIODevice>
 #include <QPainter>
 
@@ -320,11 +321,15 @@ int UnpackBitsRow(const uchar *src, int srcLen, uchar *dst, int dstLen)
     return o;
 }
 
-ImageReadResult ReadPSDData(const QByteArray &data, QImage &bitmap)
+namespace {
+
+ImageReadResult ReadPSD(ByteReader &in, QImage &bitmap)
 {
     ImageReadResult result;
-    ByteReader in(reinterpret_cast<const uchar *>(data.constData()), data.size());
-    const uchar *sig = in.take(4);
+    const uchar *sigBytes = in.take(4);
+    char sig[4] = {};
+    if (sigBytes)
+        std::memcpy(sig, sigBytes, 4);
     const int version = in.u16be();
     in.skip(6);
     const int channels = in.u16be();
@@ -380,23 +385,44 @@ ImageReadResult ReadPSDData(const QByteArray &data, QImage &bitmap)
     }
 
     const int w = int(width), h = int(height);
+    // Channels in file order; those past the last one the mode uses are ignored.
+    const int used = std::min(channels, mode == 3 ? 4 : mode == 1 ? 2 : 1);
+    const bool hasAlpha = (mode == 3 && used == 4) || (mode == 1 && used == 2);
+    const qint64 rowBytes = depth == 1 ? (qint64(w) + 7) / 8 : w;
+
+    // The file must be able to hold what the header promises before a bitmap
+    // of that size is made: the whole row-length table and, for packed rows,
+    // at least two bytes for every 128 bytes of a row (a row can unpack to
+    // no more); raw rows all of their bytes.
+    const auto tooShort = [&] {
+        result.reason = QStringLiteral("the file is too short for the picture its header describes (%1 x %2 pixels)")
+                            .arg(w)
+                            .arg(h);
+        return result;
+    };
+    std::vector<uchar> counts;
+    if (compression == 1) {
+        const qint64 tableBytes = qint64(channels) * h * 2;
+        const qint64 minRow = 2 * ((rowBytes + 127) / 128);
+        if (in.remaining() < tableBytes || in.remaining() - tableBytes < qint64(used) * h * minRow)
+            return tooShort();
+        // Only the counts of the channels read are kept.
+        const uchar *table = in.take(qint64(used) * h * 2);
+        if (!table)
+            return tooShort();
+        counts.assign(table, table + qint64(used) * h * 2);
+        in.skip(tableBytes - qint64(used) * h * 2);
+    } else if (in.remaining() < qint64(used) * h * rowBytes) {
+        return tooShort();
+    }
+
     if (!ReuseOrAllocate(bitmap, w, h)) {
         result.reason = QStringLiteral("there is not enough memory for a picture of %1 x %2 pixels").arg(w).arg(h);
         return result;
     }
     QImage &img = bitmap;
     img.fill(0xFF000000u);
-
-    // Channels in file order; those past the last one the mode uses are ignored.
-    const int used = std::min(channels, mode == 3 ? 4 : mode == 1 ? 2 : 1);
-    const bool hasAlpha = (mode == 3 && used == 4) || (mode == 1 && used == 2);
-    const qint64 rowBytes = depth == 1 ? (qint64(w) + 7) / 8 : w;
-    const uchar *counts = nullptr;
-    bool complete = true;
-    if (compression == 1) {
-        counts = in.take(qint64(channels) * h * 2);
-        complete = counts != nullptr;
-    }
+    bool complete = in.ok();
     std::vector<uchar> rowBuf(static_cast<size_t>(rowBytes));
     for (int c = 0; c < used && complete; ++c) {
         const bool alpha = hasAlpha && c == used - 1;
@@ -443,9 +469,20 @@ ImageReadResult ReadPSDData(const QByteArray &data, QImage &bitmap)
     return result;
 }
 
+} // namespace
+
+ImageReadResult ReadPSDData(const QByteArray &data, QImage &bitmap)
+{
+    ByteReader in(reinterpret_cast<const uchar *>(data.constData()), data.size());
+    return ReadPSD(in, bitmap);
+}
+
 ImageReadResult ReadPSDFile(const QString &fileName, QImage &bitmap)
 {
-    return ReadPSDData(ReadWholeFile(fileName), bitmap);
+    QFile file;
+    OpenForReading(file, fileName);
+    ByteReader in(file, file.size());
+    return ReadPSD(in, bitmap);
 }
 
 bool WritePSD(QIODevice &dev, const QImage &bitmap)

@@ -1,6 +1,6 @@
-// TGA reader and writer. The whole file is decoded from memory: the header and
-// image ID, the pixel packets (runs may cross rows), then the extension area
-// found through the footer.
+// TGA reader and writer. A file is read through a small moving window: the
+// extension area found through the footer, then the header and image ID, then
+// the pixel packets (runs may cross rows).
 #include "FMXTGA.h"
 
 #include "ByteReader.h"
@@ -10,6 +10,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Errors.h"
 
+#include <QFile>
 #include <QIODevice>
 #include <QtEndian>
 
@@ -58,21 +59,22 @@ QByteArray FieldText(const uchar *p, int size)
     return QByteArray(reinterpret_cast<const char *>(p), n);
 }
 
-void ReadExtensionArea(const QByteArray &data, TTGAParamsVals &params)
+void ReadExtensionArea(ByteReader &in, TTGAParamsVals &params)
 {
-    const qint64 size = data.size();
-    if (size < TGAFooterSize)
+    const qint64 size = in.size();
+    if (size < TGAFooterSize || !in.seek(size - TGAFooterSize))
         return;
-    const auto *bytes = reinterpret_cast<const uchar *>(data.constData());
-    ByteReader footer(bytes + size - TGAFooterSize, TGAFooterSize);
-    const quint32 offset = footer.u32le();
-    footer.skip(4);
-    const uchar *sig = footer.take(18);
-    if (!sig || FieldText(sig, 18) != QByteArray(TGASignature) || offset == 0)
+    const uchar *footer = in.take(TGAFooterSize);
+    if (!footer)
         return;
-    if (qint64(offset) + TGAExtensionSize > size)
+    const quint32 offset = qFromLittleEndian<quint32>(footer);
+    if (FieldText(footer + 8, 18) != QByteArray(TGASignature) || offset == 0)
         return;
-    const uchar *e = bytes + offset;
+    if (qint64(offset) + TGAExtensionSize > size || !in.seek(offset))
+        return;
+    const uchar *e = in.take(TGAExtensionSize);
+    if (!e)
+        return;
     ByteReader ext(e, TGAExtensionSize);
     params.fTGA_Author = FieldText(e + 2, 41);
 
@@ -162,7 +164,9 @@ void TTGAParamsVals::ResetInfo()
     fTGA_ImageName.clear();
 }
 
-ImageReadResult ReadTGAData(const QByteArray &data, QImage &bitmap, TTGAParamsVals &params)
+namespace {
+
+ImageReadResult ReadTGA(ByteReader &in, QImage &bitmap, TTGAParamsVals &params)
 {
     params.fTGA_Author.clear();
     params.fTGA_Date = DateTimeToDays(QDateTime(QDate::currentDate(), QTime(0, 0)));
@@ -170,11 +174,10 @@ ImageReadResult ReadTGAData(const QByteArray &data, QImage &bitmap, TTGAParamsVa
     params.fTGA_Background = TRGB();
     params.fTGA_AspectRatio = 1.0;
     params.fTGA_Gamma = 2.2;
-    ReadExtensionArea(data, params);
+    ReadExtensionArea(in, params);
 
     ImageReadResult result;
-    const auto *bytes = reinterpret_cast<const uchar *>(data.constData());
-    ByteReader in(bytes, data.size());
+    in.seek(0);
     const int idLength = in.u8();
     const int colorMapType = in.u8();
     const int imageType = in.u8();
@@ -222,6 +225,18 @@ ImageReadResult ReadTGAData(const QByteArray &data, QImage &bitmap, TTGAParamsVa
     if (colorMapType == 1)
         in.skip(qint64(colorMapLength) * ((colorMapEntryBits + 7) / 8));
     params.fTGA_Compressed = imageType == 10;
+    // The file must be able to hold what the header promises before a bitmap
+    // of that size is made: raw pixels all of it, run-length encoded ones at
+    // least a packet (a header and one pixel) per 128 pixels.
+    const int pixelSize = depth / 8;
+    const qint64 pixels = qint64(width) * height;
+    const qint64 needed = params.fTGA_Compressed ? (pixels + 127) / 128 * (1 + pixelSize) : pixels * pixelSize;
+    if (!in.ok() || in.remaining() < needed) {
+        result.reason = QStringLiteral("the file is too short for the picture its header describes (%1 x %2 pixels)")
+                            .arg(width)
+                            .arg(height);
+        return result;
+    }
     params.fWidth = params.fOriginalWidth = width;
     params.fHeight = params.fOriginalHeight = height;
     params.fBitsPerSample = 8;
@@ -235,7 +250,6 @@ ImageReadResult ReadTGAData(const QByteArray &data, QImage &bitmap, TTGAParamsVa
     // undecoded is cleared at the end.
     QImage &img = bitmap;
 
-    const int pixelSize = depth / 8;
     const bool topDown = descriptor & 0x20;
     const bool mirrored = descriptor & 0x10;
     bool complete = true;
@@ -310,12 +324,22 @@ ImageReadResult ReadTGAData(const QByteArray &data, QImage &bitmap, TTGAParamsVa
     return result;
 }
 
+} // namespace
+
+ImageReadResult ReadTGAData(const QByteArray &data, QImage &bitmap, TTGAParamsVals &params)
+{
+    ByteReader in(reinterpret_cast<const uchar *>(data.constData()), data.size());
+    return ReadTGA(in, bitmap, params);
+}
+
 ImageReadResult ReadTGAFile(const QString &fileName, QImage &bitmap, QString &author)
 {
     TTGAParamsVals params;
     params.ResetInfo();
-    const QByteArray data = ReadWholeFile(fileName);
-    ImageReadResult result = ReadTGAData(data, bitmap, params);
+    QFile file;
+    OpenForReading(file, fileName);
+    ByteReader in(file, file.size());
+    ImageReadResult result = ReadTGA(in, bitmap, params);
     author = QString::fromLocal8Bit(params.fTGA_Author);
     return result;
 }

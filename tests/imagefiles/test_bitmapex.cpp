@@ -177,7 +177,7 @@ private slots:
         QTest::newRow("gif") << "anim.gif" << QByteArray("GIF89a") << "does not read .gif";
         QTest::newRow("no extension") << "picture" << QByteArray("x") << "no extension";
         QTest::newRow("colour-mapped TGA") << "map.tga" << TgaHeader(1, 2, 2, 8, 0) + "abcd" << "colour map";
-        QTest::newRow("truncated TGA") << "cut.tga" << truncated << "incomplete";
+        QTest::newRow("truncated TGA") << "cut.tga" << truncated << "too short for the picture";
         QTest::newRow("CMYK PSD") << "c.psd" << PsdHead(4, 1, 1, 8, 4) << "CMYK";
         QTest::newRow("empty PSD") << "e.psd" << QByteArray("\0", 1) << "not a Photoshop document";
         QTest::newRow("PNG that is not one") << "bad.png" << QByteArray("not a picture at all") << "damaged";

@@ -378,6 +378,16 @@ private slots:
         QTest::newRow("no merged image") << PsdHead(3, 1, 1, 8, 3) << "no merged picture";
         QTest::newRow("huge") << PsdHead(3, 300000, 300000, 8, 3) + body << "too large";
         QTest::newRow("zero height") << PsdHead(3, 4, 0, 8, 3) + body << "no pixels";
+        // Refused before a bitmap is made: the file cannot hold what the header promises.
+        const QByteArray raw = PsdHead(3, 2, 2, 8, 3) + RawMerged({"abcd", "efgh", "ijkl"});
+        QTest::newRow("raw, two bytes short") << raw.left(raw.size() - 2) << "too short for the picture";
+        QTest::newRow("row table cut") << PsdHead(3, 8000, 8000, 8, 3) + QByteArray("\x00\x01\x00\x10", 4)
+                                       << "too short for the picture";
+        // 8000-byte rows need at least 126 packed bytes each: a table of zero
+        // lengths and nothing after it cannot be a picture of 8000 x 1000.
+        QTest::newRow("rows far shorter than they can be")
+            << PsdHead(3, 8000, 1000, 8, 3) + QByteArray("\x00\x01", 2) + QByteArray(3 * 1000 * 2, '\0')
+            << "too short for the picture";
         QTest::newRow("no channels") << PsdHead(0, 1, 1, 8, 3) + body << "damaged";
         QTest::newRow("short header") << QByteArray("8BPS\x00\x01") << "not a Photoshop document";
         QByteArray longSection = PsdHead(3, 1, 1, 8, 3);
@@ -402,8 +412,6 @@ private slots:
         const QByteArray r("\x11\x12\x13\x14"), g("\x21\x22\x23\x24"), b("\x31\x32\x33\x34");
         const QByteArray packed = PsdHead(3, 2, 2, 8, 3) + PackedMerged({r, g, b}, 2);
         QTest::newRow("packed") << packed.left(packed.size() - 3);
-        const QByteArray raw = PsdHead(3, 2, 2, 8, 3) + RawMerged({r, g, b});
-        QTest::newRow("raw") << raw.left(raw.size() - 2);
     }
 
     void truncatedKeepsRows()

@@ -384,15 +384,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("pixelsKept"); // in file order, top-down
-        QByteArray raw = TgaHeader(2, 3, 3, 32, 0x28);
-        for (int i = 0; i < 5; ++i)
-            raw += Bgra(0xFF000000u | quint32(i + 1));
-        raw += "\x01\x02"; // half a pixel
-        QTest::newRow("raw, mid-row") << raw << 5;
         QByteArray rle = TgaHeader(10, 3, 3, 24, 0x00);
         rle += QByteArray("\x83") + Bgr(A) + "\x7F" + Bgr(B); // a raw packet of 128 with one pixel in it
         QTest::newRow("RLE raw packet cut short") << rle << 5;
-        QTest::newRow("RLE header only") << TgaHeader(10, 3, 3, 24, 0x00) + "\x85" << 0;
     }
 
     void truncatedDataKeepsDecodedRows()
@@ -414,6 +408,40 @@ private slots:
             else
                 QCOMPARE(p, 0u);
         }
+    }
+
+    // A file too short for what its header promises is refused before a
+    // bitmap is made: raw pixels must all be there, run-length encoded ones
+    // need at least a packet (header and pixel) per 128 pixels.
+    void tooShortForHeaderIsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QByteArray raw = TgaHeader(2, 3, 3, 32, 0x28);
+        for (int i = 0; i < 8; ++i)
+            raw += Bgra(0xFF000000u | quint32(i + 1));
+        QTest::newRow("raw, one pixel short") << raw + "\x01\x02\x03";
+        QTest::newRow("RLE header only") << TgaHeader(10, 3, 3, 24, 0x00) + "\x85";
+        // 200 x 200 pixels need 313 packets of at least 4 bytes.
+        QTest::newRow("RLE, 1251 bytes for 40000 pixels")
+            << TgaHeader(10, 200, 200, 24, 0x20) + QByteArray(1251, '\xFF');
+        QTest::newRow("16000 x 16000, nothing after the header") << TgaHeader(2, 16000, 16000, 32, 0x28)
+                                                                  + QByteArray(26, '\0');
+        QByteArray longId = TgaHeader(2, 1, 1, 24, 0x20, 200);
+        QTest::newRow("image ID past the end") << longId + QByteArray(10, 'i');
+    }
+
+    void tooShortForHeaderIsRefused()
+    {
+        QFETCH(QByteArray, file);
+        QImage img = NewBitmap(1, 2);
+        TTGAParamsVals params;
+        const ImageReadResult r = ReadTGAData(file, img, params);
+        QCOMPARE(int(r.status), int(ImageReadStatus::Rejected));
+        QVERIFY2(r.reason.contains("too short for the picture"), qPrintable(r.reason));
+        QCOMPARE(img.size(), QSize(1, 2));
+        // One byte more than the minimum reads (as far as the data goes).
+        if (QTest::currentDataTag() == QByteArray("RLE, 1251 bytes for 40000 pixels"))
+            QVERIFY(ReadTGAData(file + "\xFF", img, params).status != ImageReadStatus::Rejected);
     }
 
     // A true-colour file may carry a colour map before its pixels.
