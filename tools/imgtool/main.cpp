@@ -6,6 +6,7 @@
 #include "imagefiles/FMXBitmapEx.h"
 #include "imagefiles/FMXPSD.h"
 #include "platform/Errors.h"
+#include "platform/SafeFile.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -33,29 +34,43 @@ void PrintError(const QString &text)
     std::fprintf(stderr, "imgtool: %s\n", text.toLocal8Bit().constData());
 }
 
+// Options that contradict each other or carry a bad value are refused before
+// any file is touched.
+int Refuse(const QString &text)
+{
+    PrintError(text);
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    IgnoreFileSizeSignal();
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     bool info = false, noAlpha = false;
     QString author, quality, layer;
-    bool authorSet = false;
+    bool authorSet = false, qualitySet = false, layerSet = false;
     QStringList files;
+    const QStringList takesValue = {"--author", "--layer", "--quality"};
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
+        if (takesValue.contains(a) && i + 1 >= args.size())
+            return Refuse(QStringLiteral("%1 needs a value").arg(a));
         if (a == QLatin1String("--info")) {
             info = true;
         } else if (a == QLatin1String("--no-alpha")) {
             noAlpha = true;
-        } else if (a == QLatin1String("--author") && i + 1 < args.size()) {
+        } else if (a == QLatin1String("--author")) {
             author = args[++i];
             authorSet = true;
-        } else if (a == QLatin1String("--layer") && i + 1 < args.size()) {
+        } else if (a == QLatin1String("--layer")) {
             layer = args[++i];
-        } else if (a == QLatin1String("--quality") && i + 1 < args.size()) {
+            layerSet = true;
+        } else if (a == QLatin1String("--quality")) {
             quality = args[++i];
+            qualitySet = true;
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             Usage();
             return 0;
@@ -68,6 +83,23 @@ int main(int argc, char **argv)
     }
     if (files.size() != (info ? 1 : 2))
         return Usage();
+    if (info && (noAlpha || authorSet || qualitySet || layerSet))
+        return Refuse(QStringLiteral("--info takes no other option"));
+    if (qualitySet) {
+        bool ok = false;
+        const int q = quality.toInt(&ok);
+        if (!ok || q < 0 || q > 100)
+            return Refuse(QStringLiteral("--quality must be a whole number from 0 to 100, not \"%1\"").arg(quality));
+    }
+    if (layerSet) {
+        if (layer.isEmpty())
+            return Refuse(QStringLiteral("--layer needs a picture file"));
+        if (ImageFileKindOf(files[1]) != ImageFileKind::Psd)
+            return Refuse(QStringLiteral("--layer writes a two-layer PSD document: the output must end in .psd, not \"%1\"")
+                              .arg(files[1]));
+        if (authorSet || noAlpha)
+            return Refuse(QStringLiteral("--author and --no-alpha are for TGA output and cannot be used with --layer"));
+    }
 
     try {
         TFMXBitmapEx bmp;
@@ -78,7 +110,7 @@ int main(int argc, char **argv)
                         tga ? bmp.Author.toLocal8Bit().constData() : "");
             return 0;
         }
-        if (!layer.isEmpty()) {
+        if (layerSet) {
             TFMXBitmapEx over;
             over.LoadFromFileEx(layer, 0);
             TPSDFile psd;
