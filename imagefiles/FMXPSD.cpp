@@ -1,6 +1,7 @@
 // PSD reader and writers. Length fields are written as placeholders and filled
 // in by seeking back once their section is complete, so a document is written
-// in one pass; rows are packed one at a time with PackBits.
+// in one pass; rows are packed with PackBits in bands of rows on every core,
+// and the bands are written in order.
 #include "FMXPSD.h"
 
 #include "ByteReader.h"
@@ -13,8 +14,12 @@
 #include <QFile>
 #include <QIODevice>
 #include <QPainter>
+#include <QThread>
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
+#include <thread>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -78,12 +83,94 @@ private:
     bool m_ok = true;
 };
 
+// Runs task(0) ... task(count - 1) on every core, each task once; returns
+// when all are done. Tasks are taken in order as cores become free, so
+// bands that pack slowly do not hold the others up.
+void RunOnAllCores(int count, const std::function<void(int)> &task)
+{
+    const int threads = std::min(count, std::max(1, QThread::idealThreadCount()));
+    std::atomic<int> next{0};
+    auto work = [&] {
+        for (int i = next++; i < count; i = next++)
+            task(i);
+    };
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < threads; ++t)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread &h : helpers)
+        h.join();
+}
+
+// Straight colour of 16 premultiplied pixels split into channel bytes:
+// out[c][i] = byte of pixel i at shift Shifts[c]. Opaque and fully
+// transparent blocks, nearly all of a picture and of a pen layer, take the
+// vector path; mixed blocks are unpremultiplied pixel by pixel first.
+template<int Count>
+inline void SplitBlock16(const quint32 *src, uchar *const *out, int x, const int *shifts)
+{
+#if defined(__SSE2__)
+    __m128i v[4];
+    for (int i = 0; i < 4; ++i)
+        v[i] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + 4 * i));
+    const __m128i alpha = _mm_packus_epi16(_mm_packs_epi32(_mm_srli_epi32(v[0], 24), _mm_srli_epi32(v[1], 24)),
+                                           _mm_packs_epi32(_mm_srli_epi32(v[2], 24), _mm_srli_epi32(v[3], 24)));
+    const int opaque = _mm_movemask_epi8(_mm_cmpeq_epi8(alpha, _mm_set1_epi8(char(0xFF))));
+    const int clear = _mm_movemask_epi8(_mm_cmpeq_epi8(alpha, _mm_setzero_si128()));
+    if (clear == 0xFFFF) {
+        for (int c = 0; c < Count; ++c)
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out[c] + x), _mm_setzero_si128());
+        return;
+    }
+    if (opaque != 0xFFFF) {
+        quint32 straight[16];
+        for (int i = 0; i < 16; ++i)
+            straight[i] = qUnpremultiply(src[i]);
+        for (int i = 0; i < 4; ++i)
+            v[i] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(straight + 4 * i));
+    }
+    const __m128i low = _mm_set1_epi32(0xFF);
+    for (int c = 0; c < Count; ++c) {
+        const int shift = shifts[c];
+        __m128i w[4];
+        for (int i = 0; i < 4; ++i)
+            w[i] = _mm_and_si128(_mm_srl_epi32(v[i], _mm_cvtsi32_si128(shift)), low);
+        const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(w[0], w[1]), _mm_packs_epi32(w[2], w[3]));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out[c] + x), bytes);
+    }
+#else
+    for (int i = 0; i < 16; ++i) {
+        const quint32 p = qUnpremultiply(src[i]);
+        for (int c = 0; c < Count; ++c)
+            out[c][x + i] = uchar(p >> shifts[c]);
+    }
+#endif
+}
+
+template<int Count>
+void SplitRow(const quint32 *src, int width, uchar *const *out, const int *shifts)
+{
+    int x = 0;
+    for (; x + 16 <= width; x += 16)
+        SplitBlock16<Count>(src + x, out, x, shifts);
+    for (; x < width; ++x) {
+        const quint32 p = qUnpremultiply(src[x]);
+        for (int c = 0; c < Count; ++c)
+            out[c][x] = uchar(p >> shifts[c]);
+    }
+}
+
 // Channels of a bitmap packed row by row: per channel the row byte counts
-// (big-endian) and the packed rows, ready to be written one after the other.
-// Buffers are left uninitialised: only the bytes packed are ever touched.
+// (big-endian) and the packed rows, ready to be written one after the
+// other. The rows are packed in bands of BandRows on every core; each band
+// has buffers of its own and the bands are written in order, so the bytes
+// are those of packing row after row. Buffers are left uninitialised: only
+// the bytes packed are ever touched.
 class PackedChannels
 {
 public:
+    static constexpr int BandRows = 64;
+
     // shifts: which byte of a straight 0xAARRGGBB pixel each channel takes
     // (24 alpha, 16 red, 8 green, 0 blue). The buffers are kept for the next
     // pack, so the layers and the merged image of a document share them.
@@ -92,74 +179,128 @@ public:
         m_count = int(shifts.size());
         m_width = width;
         m_height = height;
-        m_row = 0;
-        const size_t rowMax = size_t(m_width) + size_t(m_width) / 128 + 1;
         std::copy(shifts.begin(), shifts.end(), m_shift);
+        const int bands = (height + BandRows - 1) / BandRows;
+        if (int(m_bands.size()) < bands)
+            m_bands.resize(size_t(bands));
+        const size_t rowMax = size_t(m_width) + size_t(m_width) / 128 + 1;
+        m_bandBytes = rowMax * size_t(BandRows);
         for (int c = 0; c < m_count; ++c) {
-            m_fill[c] = 0;
-            if (m_countsCap[c] < size_t(m_height) * 2) {
-                m_countsCap[c] = size_t(m_height) * 2;
-                m_counts[c].reset(new uchar[m_countsCap[c]]);
-            }
-            if (m_rowsCap[c] < rowMax * size_t(m_height)) {
-                m_rowsCap[c] = rowMax * size_t(m_height);
-                m_rows[c].reset(new uchar[m_rowsCap[c]]);
+            if (m_cap[c] < m_bandBytes * size_t(bands)) {
+                m_cap[c] = m_bandBytes * size_t(bands);
+                m_packed[c] = LargeBuffer(m_cap[c]);
             }
         }
-        if (m_lineCap < size_t(m_width)) {
-            m_lineCap = size_t(m_width);
-            m_straight.reset(new quint32[m_lineCap]);
-            m_channel.reset(new uchar[m_lineCap]);
+        for (int b = 0; b < bands; ++b) {
+            Band &band = m_bands[size_t(b)];
+            band.top = b * BandRows;
+            band.rows = std::min(BandRows, height - band.top);
+            for (int c = 0; c < m_count; ++c)
+                band.fill[c] = 0;
+        }
+        m_bandCount = bands;
+        if (m_countsCap < size_t(m_height) * 2 * size_t(m_count)) {
+            m_countsCap = size_t(m_height) * 2 * size_t(m_count);
+            m_counts.reset(new uchar[m_countsCap]);
         }
     }
 
-    // Packs the next row: width premultiplied pixels.
-    void add(const quint32 *src)
+    int bandCount() const { return m_bandCount; }
+    int bandTop(int b) const { return m_bands[size_t(b)].top; }
+    int bandRows(int b) const { return m_bands[size_t(b)].rows; }
+
+    // Packs count rows from row top on, the next rows of band b; row(y)
+    // gives the premultiplied pixels of row y of the picture. Different
+    // bands may be packed on different threads at once.
+    template<typename RowAt>
+    void packRows(int b, int top, int count, RowAt row)
     {
-        if (m_row >= m_height)
-            return;
-        for (int x = 0; x < m_width; ++x)
-            m_straight[x] = qUnpremultiply(src[x]);
-        for (int c = 0; c < m_count; ++c) {
-            const int shift = m_shift[c];
-            for (int x = 0; x < m_width; ++x)
-                m_channel[x] = uchar(m_straight[x] >> shift);
-            const int n = PackBitsRow(m_channel.get(), m_width, m_rows[c].get() + m_fill[c]);
-            m_counts[c][2 * m_row] = uchar(n >> 8);
-            m_counts[c][2 * m_row + 1] = uchar(n);
-            m_fill[c] += size_t(n);
+        Band &band = m_bands[size_t(b)];
+        std::vector<uchar> scratch(size_t(m_width) * size_t(m_count) + 16);
+        uchar *channel[4] = {};
+        for (int c = 0; c < m_count; ++c)
+            channel[c] = scratch.data() + size_t(c) * size_t(m_width);
+        for (int y = top; y < top + count; ++y) {
+            if (m_count == 4)
+                SplitRow<4>(row(y), m_width, channel, m_shift);
+            else
+                SplitRow<3>(row(y), m_width, channel, m_shift);
+            for (int c = 0; c < m_count; ++c) {
+                const int n = PackBitsRow(channel[c], m_width, packed(b, c) + band.fill[c]);
+                uchar *bytes = m_counts.get() + (size_t(c) * size_t(m_height) + size_t(y)) * 2;
+                bytes[0] = uchar(n >> 8);
+                bytes[1] = uchar(n);
+                band.fill[c] += size_t(n);
+            }
         }
-        ++m_row;
     }
 
+    // Packs a whole bitmap.
     void pack(const QImage &source, std::initializer_list<int> shifts)
     {
         const QImage bmp = ToBitmap(source);
         begin(bmp.width(), bmp.height(), shifts);
-        for (int y = 0; y < m_height; ++y)
-            add(reinterpret_cast<const quint32 *>(bmp.constScanLine(y)));
+        RunOnAllCores(m_bandCount, [&](int b) {
+            packRows(b, bandTop(b), bandRows(b),
+                     [&](int y) { return reinterpret_cast<const quint32 *>(bmp.constScanLine(y)); });
+        });
     }
 
     int count() const { return m_count; }
-    const uchar *counts(int c) const { return m_counts[c].get(); }
+    const uchar *counts(int c) const { return m_counts.get() + size_t(c) * size_t(m_height) * 2; }
     qint64 countsSize() const { return qint64(m_height) * 2; }
-    const uchar *rows(int c) const { return m_rows[c].get(); }
-    qint64 rowsSize(int c) const { return qint64(m_fill[c]); }
+    qint64 rowsSize(int c) const
+    {
+        qint64 n = 0;
+        for (int b = 0; b < m_bandCount; ++b)
+            n += qint64(m_bands[size_t(b)].fill[c]);
+        return n;
+    }
+    // Writes the packed rows of channel c.
+    template<typename Out>
+    void writeRows(Out &out, int c) const
+    {
+        for (int b = 0; b < m_bandCount; ++b)
+            out.bytes(packed(b, c), qint64(m_bands[size_t(b)].fill[c]));
+    }
 
 private:
+    struct Band
+    {
+        int top = 0;
+        int rows = 0;
+        size_t fill[4] = {};
+    };
+
+    // Band b of channel c has its own stretch of the channel's buffer.
+    uchar *packed(int b, int c) const { return m_packed[c].get() + size_t(b) * m_bandBytes; }
+
+    // Written once from end to end: huge pages save most of the page faults.
+    static std::unique_ptr<uchar[]> LargeBuffer(size_t size)
+    {
+        std::unique_ptr<uchar[]> buffer(new uchar[size]);
+#if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
+        const quintptr huge = quintptr(2) << 20;
+        const quintptr begin = (quintptr(buffer.get()) + huge - 1) & ~(huge - 1);
+        const quintptr end = (quintptr(buffer.get()) + size) & ~(huge - 1);
+        if (end > begin)
+            madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#endif
+        return buffer;
+    }
+
+    std::unique_ptr<uchar[]> m_packed[4];
+    size_t m_cap[4] = {};
+    size_t m_bandBytes = 0;
+
     int m_count = 0;
     int m_width = 0;
     int m_height = 0;
     int m_shift[4] = {};
-    std::unique_ptr<uchar[]> m_counts[4];
-    std::unique_ptr<uchar[]> m_rows[4];
-    size_t m_countsCap[4] = {};
-    size_t m_rowsCap[4] = {};
-    size_t m_fill[4] = {};
-    int m_row = 0;
-    std::unique_ptr<quint32[]> m_straight;
-    std::unique_ptr<uchar[]> m_channel;
-    size_t m_lineCap = 0;
+    std::vector<Band> m_bands;
+    int m_bandCount = 0;
+    std::unique_ptr<uchar[]> m_counts; // every channel's, channel after channel
+    size_t m_countsCap = 0;
 };
 
 bool SizeWritable(qint64 width, qint64 height)
@@ -200,7 +341,7 @@ void WriteMergedImage(PsdOut &out, const PackedChannels &packed)
     for (int c = 0; c < 3; ++c)
         out.bytes(packed.counts(c), packed.countsSize());
     for (int c = 0; c < 3; ++c)
-        out.bytes(packed.rows(c), packed.rowsSize(c));
+        packed.writeRows(out, c);
 }
 
 QString ModeName(int mode)
@@ -259,6 +400,25 @@ int FindRun4(const uchar *s, int p, int n)
     return n;
 }
 
+// Copies up to 128 bytes. A plain memcpy of a size only known to be small
+// becomes a string move whose start-up costs more than the copy.
+inline void CopyShort(uchar *dst, const uchar *src, int n)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= n; i += 16)
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i)));
+#endif
+    for (; i + 8 <= n; i += 8) {
+        quint64 v;
+        std::memcpy(&v, src + i, 8);
+        std::memcpy(dst + i, &v, 8);
+    }
+    for (; i < n; ++i)
+        dst[i] = src[i];
+}
+
 } // namespace
 
 int PackBitsRow(const uchar *src, int n, uchar *out)
@@ -271,7 +431,7 @@ int PackBitsRow(const uchar *src, int n, uchar *out)
         while (p < q) {
             const int k = std::min(128, q - p);
             *o++ = uchar(k - 1);
-            std::memcpy(o, src + p, size_t(k));
+            CopyShort(o, src + p, k);
             o += k;
             p += k;
         }
@@ -549,6 +709,50 @@ void PrepareLayers(TPSDFile &psd)
 // Writes layers PrepareLayers has measured.
 bool WritePreparedLayers(QIODevice &dev, TPSDFile &psd)
 {
+    // Everything is packed before the first byte is written: each layer's
+    // channels and the merged image (every layer drawn over opaque black in
+    // layer order). Both go band by band on every core, a few rows at a
+    // time, so the rows a band packs for a layer are still in the cache when
+    // it draws them into the merged image.
+    std::vector<QImage> bitmaps;
+    std::vector<PackedChannels> layers(psd.LayerCount);
+    for (int i = 0; i < psd.LayerCount; ++i) {
+        bitmaps.push_back(ToBitmap(psd.Layer[i].Bitmap));
+        layers[size_t(i)].begin(bitmaps.back().width(), bitmaps.back().height(), {24, 16, 8, 0});
+    }
+    PackedChannels merged;
+    merged.begin(psd.Width, psd.Height, {16, 8, 0});
+    constexpr int DrawRows = 16;
+    static_assert(PackedChannels::BandRows % DrawRows == 0);
+    RunOnAllCores(merged.bandCount(), [&](int b) {
+        QImage rows = NewBitmap(psd.Width, std::min(DrawRows, merged.bandRows(b)));
+        const int end = merged.bandTop(b) + merged.bandRows(b);
+        for (int top = merged.bandTop(b); top < end; top += DrawRows) {
+            const int count = std::min(DrawRows, end - top);
+            for (size_t i = 0; i < layers.size(); ++i) {
+                const QImage &bmp = bitmaps[i];
+                const int layerCount = std::min(top + count, bmp.height()) - top;
+                if (layerCount > 0)
+                    layers[i].packRows(b, top, layerCount, [&](int y) {
+                        return reinterpret_cast<const quint32 *>(bmp.constScanLine(y));
+                    });
+            }
+            rows.fill(0xFF000000u);
+            {
+                QPainter p(&rows);
+                for (int i = 0; i < psd.LayerCount; ++i) {
+                    const TPSDLayer &layer = psd.Layer[i];
+                    if (bitmaps[size_t(i)].isNull())
+                        continue;
+                    p.setOpacity(layer.Opacity / 255.0);
+                    p.drawImage(QPoint(int(layer.Left), int(layer.Top) - top), bitmaps[size_t(i)]);
+                }
+            }
+            merged.packRows(b, top, count,
+                            [&](int y) { return reinterpret_cast<const quint32 *>(rows.constScanLine(y - top)); });
+        }
+    });
+
     PsdOut out(dev);
     WriteHeader(out, 3, quint32(psd.Width), quint32(psd.Height));
 
@@ -584,15 +788,14 @@ bool WritePreparedLayers(QIODevice &dev, TPSDFile &psd)
             out.u8(1);
         out.patchLength(extraLength);
     }
-    PackedChannels packed;
     for (int i = 0; i < psd.LayerCount && out.ok(); ++i) {
         TPSDLayer &layer = psd.Layer[i];
-        packed.pack(layer.Bitmap, {24, 16, 8, 0});
+        const PackedChannels &packed = layers[size_t(i)];
         for (int c = 0; c < 4; ++c) {
             const qint64 start = out.pos();
             out.u16(1);
             out.bytes(packed.counts(c), packed.countsSize());
-            out.bytes(packed.rows(c), packed.rowsSize(c));
+            packed.writeRows(out, c);
             layer.Channel[c].LG = quint32(out.pos() - start);
             out.patch32(channelLength[i][c], layer.Channel[c].LG);
         }
@@ -600,28 +803,7 @@ bool WritePreparedLayers(QIODevice &dev, TPSDFile &psd)
     out.patchLength(layerInfoLength);
     out.u32(0); // global layer mask info
     out.patchLength(maskInfoLength);
-
-    // The merged image: every layer drawn over opaque black in layer order,
-    // a band of rows at a time so the band stays in the cache while it is packed.
-    constexpr int BandRows = 32;
-    packed.begin(psd.Width, psd.Height, {16, 8, 0});
-    QImage band = NewBitmap(psd.Width, std::min(BandRows, int(psd.Height)));
-    for (int top = 0; top < psd.Height; top += BandRows) {
-        const int rows = std::min(BandRows, int(psd.Height) - top);
-        band.fill(0xFF000000u);
-        {
-            QPainter p(&band);
-            for (const TPSDLayer &layer : psd.Layer) {
-                if (layer.Bitmap.isNull())
-                    continue;
-                p.setOpacity(layer.Opacity / 255.0);
-                p.drawImage(QPoint(int(layer.Left), int(layer.Top) - top), layer.Bitmap);
-            }
-        }
-        for (int y = 0; y < rows; ++y)
-            packed.add(reinterpret_cast<const quint32 *>(band.constScanLine(y)));
-    }
-    WriteMergedImage(out, packed);
+    WriteMergedImage(out, merged);
     return out.ok();
 }
 

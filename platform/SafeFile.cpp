@@ -22,8 +22,10 @@
 
 namespace {
 
-// Writes smaller than this are gathered before they reach the system.
+// Writes smaller than DirectWrite are gathered, up to BufferSize, before
+// they reach the system; larger ones go straight to the file.
 constexpr size_t BufferSize = size_t(1) << 20;
+constexpr qint64 DirectWrite = qint64(64) << 10;
 
 QByteArray Encoded(const QString &path)
 {
@@ -306,7 +308,7 @@ qint64 SafeFileWriter::writeData(const char *data, qint64 len)
     // filled in after the fact) sends it first.
     if (!m_buffer.empty() && at != m_bufferAt + qint64(m_buffer.size()) && !flushBuffer())
         return -1;
-    if (len >= qint64(BufferSize)) {
+    if (len >= DirectWrite) {
         if (!flushBuffer() || !writeAt(data, len, at))
             return -1;
     } else {

@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -295,23 +296,30 @@ void BM_Encode_PSDTwoLayers_ImageMagick(benchmark::State &state)
 
 constexpr int Reps = 5;
 
+// Every figure is reported as median with min and max over the repetitions.
+void MinMax(benchmark::internal::Benchmark *b)
+{
+    b->ComputeStatistics("min", [](const std::vector<double> &v) { return *std::min_element(v.begin(), v.end()); });
+    b->ComputeStatistics("max", [](const std::vector<double> &v) { return *std::max_element(v.begin(), v.end()); });
+}
+
 } // namespace
 
-BENCHMARK(BM_Memcpy_PixelBuffer)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Memcpy_FreshBuffer)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Decode_TGA32Raw)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Decode_TGA32Raw_Reused)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Decode_TGA32Raw_stb)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Decode_TGA24RLE)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Decode_TGA24RLE_stb)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Decode_PSDMerged)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Decode_PSDMerged_stb)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Encode_TGA24RLE)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(Reps)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Encode_TGA24RLE_NoSync)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(Reps)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Encode_TGA24RLE_Pillow)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(Reps)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Encode_TGA24RLE_ImageMagick)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(Reps)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Encode_PSDTwoLayers)->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(Reps)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Encode_PSDTwoLayers_NoSync)->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(Reps)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Encode_PSDTwoLayers_ImageMagick)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(Reps)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Memcpy_PixelBuffer)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
+BENCHMARK(BM_Memcpy_FreshBuffer)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
+BENCHMARK(BM_Decode_TGA32Raw)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
+BENCHMARK(BM_Decode_TGA32Raw_Reused)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
+BENCHMARK(BM_Decode_TGA32Raw_stb)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
+BENCHMARK(BM_Decode_TGA24RLE)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
+BENCHMARK(BM_Decode_TGA24RLE_stb)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
+BENCHMARK(BM_Decode_PSDMerged)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
+BENCHMARK(BM_Decode_PSDMerged_stb)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
+BENCHMARK(BM_Encode_TGA24RLE)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
+BENCHMARK(BM_Encode_TGA24RLE_NoSync)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
+BENCHMARK(BM_Encode_TGA24RLE_Pillow)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
+BENCHMARK(BM_Encode_TGA24RLE_ImageMagick)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
+BENCHMARK(BM_Encode_PSDTwoLayers)->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
+BENCHMARK(BM_Encode_PSDTwoLayers_NoSync)->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
+BENCHMARK(BM_Encode_PSDTwoLayers_ImageMagick)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
 
 BENCHMARK_MAIN();

@@ -269,6 +269,69 @@ private slots:
         QVERIFY(psd.Layer.isEmpty());
     }
 
+    // Layers are packed in bands of rows on several threads, 16 pixels at a
+    // time: a picture of several bands with a ragged right edge, a smaller
+    // pen layer, and opaque, clear and translucent stretches must still give
+    // every channel byte of every pixel in its place.
+    void largeLayersEveryByte()
+    {
+        const int width = 211, height = 150;
+        QImage picture = NewBitmap(width, height);
+        QImage pen = NewBitmap(100, 70);
+        quint32 seed = 7;
+        auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+        for (int y = 0; y < height; ++y) {
+            auto *row = reinterpret_cast<quint32 *>(picture.scanLine(y));
+            for (int x = 0; x < width; ++x)
+                row[x] = x > 150 ? 0xFF203040u : qPremultiply(next() | (y % 5 == 0 ? 0x80000000u : 0xFF000000u));
+        }
+        for (int y = 0; y < pen.height(); ++y) {
+            auto *row = reinterpret_cast<quint32 *>(pen.scanLine(y));
+            for (int x = 0; x < pen.width(); ++x)
+                row[x] = (x / 16 + y) % 3 == 0 ? qPremultiply(next()) : 0u;
+        }
+        TPSDFile psd;
+        psd.LayerCount = 2;
+        psd.Layer.resize(2);
+        psd.Layer[0].Bitmap = picture;
+        psd.Layer[1].Bitmap = pen;
+        const QByteArray file = LayeredFile(psd);
+
+        ByteReader in(reinterpret_cast<const uchar *>(file.constData()), file.size());
+        in.seek(26 + 4 + 4 + 28 + 4 + 4 + 2);
+        for (int i = 0; i < 2; ++i) {
+            in.skip(4 * 4 + 2 + 6 * 4 + 4 + 4 + 4);
+            in.skip(in.u32be());
+        }
+        const int shifts[4] = {24, 16, 8, 0};
+        for (const QImage &layer : {picture, pen}) {
+            for (int c = 0; c < 4; ++c) {
+                QCOMPARE(in.u16be(), 1);
+                QList<int> counts;
+                for (int y = 0; y < layer.height(); ++y)
+                    counts << in.u16be();
+                for (int y = 0; y < layer.height(); ++y) {
+                    const uchar *packed = in.take(counts[y]);
+                    QVERIFY(packed);
+                    QByteArray row(layer.width(), '\0');
+                    QCOMPARE(UnpackBitsRow(packed, counts[y], reinterpret_cast<uchar *>(row.data()), layer.width()),
+                             layer.width());
+                    for (int x = 0; x < layer.width(); ++x)
+                        QCOMPARE(uchar(row[x]), uchar(qUnpremultiply(PixelAt(layer, x, y)) >> shifts[c]));
+                }
+            }
+        }
+
+        QImage expected = NewBitmap(width, height);
+        expected.fill(0xFF000000u);
+        QPainter p(&expected);
+        p.drawImage(0, 0, picture);
+        p.drawImage(0, 0, pen);
+        p.end();
+        QVERIFY(ReadData(file) == expected);
+        FreePSDFile(psd);
+    }
+
     // The picture and the pen strokes load back as one opaque picture.
     void twoLayersLoadAsMergedImage()
     {
