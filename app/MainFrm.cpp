@@ -90,7 +90,6 @@ void TWBDMainFrm::FormCreate()
     PrPen = PWImage->CrPen();
     m_created = true;
     DoLayout();
-    CreateDialogs();
 
     WBrdEnter();
     PWImage->PWResize();
