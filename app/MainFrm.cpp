@@ -90,7 +90,6 @@ void TWBDMainFrm::FormCreate()
     PrPen = PWImage->CrPen();
     m_created = true;
     DoLayout();
-    CreateDialogs();
 
     WBrdEnter();
     PWImage->PWResize();
@@ -176,8 +175,8 @@ QImage TWBDMainFrm::WBrdBitmapMake()
     QSize size(1024, 768);
     if (QScreen *s = QGuiApplication::primaryScreen())
         size = s->size();
-    QImage b = NewBitmap(qMax(size.width(), 1), qMax(size.height(), 1));
     const SettingsModel &st = Settings();
+    QImage b(qMax(size.width(), 1), qMax(size.height(), 1), BitmapFormat);
     BitmapClear(b, st.FillColor);
     QPainter p(&b);
     // Grid lines are one pixel wide and sit on whole pixels, crisp at any fill colour.

@@ -56,7 +56,7 @@ public:
     TPWImage *PWImage = nullptr;
     QString LastFile;
 
-    // The dialogs, created once with the window.
+    // The dialogs, each built on its first use and kept with the window.
     TLnchDlg *LnchDlg = nullptr;
     TPenSetupDlg *PenSetupDlg = nullptr;
     TSetupDlg *SetupDlg = nullptr;
@@ -130,7 +130,10 @@ protected:
 
 private:
     void RunCommand(const TPWMenuItem &item);
-    void CreateDialogs();
+    TLnchDlg *Launcher();
+    TPenSetupDlg *PenDialog();
+    TSetupDlg *SetupDialog();
+    TAboutDlg *AboutBox();
     void RepaintHeader();
     // Stores the strokes now on the board with their owner: the white board or the current entry.
     void StoreBoardStrokes();

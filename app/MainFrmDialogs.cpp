@@ -9,30 +9,53 @@
 #include "tiles/LnchDlg.h"
 #include "tiles/PenSetupDlg.h"
 
-void TWBDMainFrm::CreateDialogs()
+// The dialogs are built the first time they are asked for: at start-up
+// the teacher sees none of them, and building them all would hold up the window.
+TLnchDlg *TWBDMainFrm::Launcher()
 {
-    LnchDlg = new TLnchDlg(this, [this](const TPWMenuItem &item) { MenuButtonClick(item); }, &PenIndex);
-    PenSetupDlg = new TPenSetupDlg(this);
-    AboutDlg = new TAboutDlg(this);
+    if (!LnchDlg)
+        LnchDlg = new TLnchDlg(this, [this](const TPWMenuItem &item) { MenuButtonClick(item); }, &PenIndex);
+    return LnchDlg;
+}
+
+TPenSetupDlg *TWBDMainFrm::PenDialog()
+{
+    if (!PenSetupDlg)
+        PenSetupDlg = new TPenSetupDlg(this);
+    return PenSetupDlg;
+}
+
+TSetupDlg *TWBDMainFrm::SetupDialog()
+{
     // Re-opening the last file under a new picture limit reports its own errors,
     // so the tool bar is rebuilt whatever happens to the file.
-    SetupDlg = new TSetupDlg(
-        this, [this] { return LastFile; }, [this](const QString &f) { RunGuarded([&] { ImageOpen(f); }); }, &PenIndex);
+    if (!SetupDlg)
+        SetupDlg = new TSetupDlg(
+            this, [this] { return LastFile; }, [this](const QString &f) { RunGuarded([&] { ImageOpen(f); }); },
+            &PenIndex);
+    return SetupDlg;
+}
+
+TAboutDlg *TWBDMainFrm::AboutBox()
+{
+    if (!AboutDlg)
+        AboutDlg = new TAboutDlg(this);
+    return AboutDlg;
 }
 
 void TWBDMainFrm::LaunchExecute()
 {
-    LnchDlg->Execute();
+    Launcher()->Execute();
 }
 
 TPWMenuItem TWBDMainFrm::PenSetupExecute(const TPWMenuItem &base)
 {
-    return PenSetupDlg->Execute(base);
+    return PenDialog()->Execute(base);
 }
 
 void TWBDMainFrm::SetupExecute()
 {
-    if (!SetupDlg->Execute())
+    if (!SetupDialog()->Execute())
         return;
     // The tool bar follows the new entries.
     MenuButtonFree();
@@ -42,7 +65,7 @@ void TWBDMainFrm::SetupExecute()
 
 void TWBDMainFrm::InfoExecute()
 {
-    AboutDlg->exec();
+    AboutBox()->exec();
 }
 
 void TWBDMainFrm::AppExecute()

@@ -1,6 +1,7 @@
 // The program entry: a single instance behind its splash picture.
 #include "app/MainFrm.h"
 #include "app/SingleInstance.h"
+#include "app/StartUp.h"
 #include "auxiliary/HelpPage.h"
 #include "mirror/ViewFrm.h"
 #include "platform/SafeFile.h"
@@ -10,9 +11,6 @@
 #include <QDateTime>
 #include <cstdio>
 #include <QImageReader>
-#include <QScreen>
-#include <QSplashScreen>
-#include <QThread>
 
 namespace {
 // For the start-up benchmark: with TW_EXIT_WHEN_SHOWN set, prints the wall
@@ -64,29 +62,11 @@ int main(int argc, char *argv[])
 
     int result = 0;
     {
-        QSplashScreen splash(QPixmap::fromImage(ResourceImage(QStringLiteral("SPLASH"))),
-                             Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
-        splash.setAttribute(Qt::WA_ShowWithoutActivating);
-        splash.setWindowTitle(QStringLiteral("TOVAREK W starting"));
-        splash.show();
-        app.processEvents();
-        QThread::msleep(500);
-
-        TWBDMainFrm main;
-        // The splash goes before the main window shows (QSplashScreen::finish
-        // would wait for the window to appear first).
-        splash.close();
-        if (Settings().isMaximized) {
-            main.showMaximized();
-        } else {
-            if (QScreen *s = main.screen())
-                main.move(s->availableGeometry().center() - main.rect().center());
-            main.show();
-        }
+        const std::unique_ptr<TWBDMainFrm> window = StartBehindSplash();
         QStringList args = app.arguments();
         args.removeFirst();
-        main.OpenCommandLine(args);
-        ExitWhenShownProbe probe(&main);
+        window->OpenCommandLine(args);
+        ExitWhenShownProbe probe(window.get());
         result = app.exec();
     }
     FreeViewFrm();

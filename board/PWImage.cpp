@@ -138,7 +138,7 @@ void TPWImage::SrcBitmapRecPictSet(const QImage &bitmap, const TPWRecArray &recs
     FSrcBitmap.detach();
     SelLines.clear();
     SelImageBuild();
-    LayersReset();
+    // RebuildAll sizes the layers, after any turn the history holds.
     RecCopy(recs, PWRecArray);
     RebuildAll();
 }
@@ -151,7 +151,7 @@ void TPWImage::SrcBitmapRecTextSet(const QString &word, const TPWRecArray &recs)
     WordBitmapDraw(word);
     SelLines.clear();
     SelImageBuild();
-    LayersReset();
+    // RebuildAll sizes the layers, after any turn the history holds.
     RecCopy(recs, PWRecArray);
     RebuildAll();
 }
@@ -174,8 +174,11 @@ void TPWImage::LayersReset()
     const int w = FSrcBitmap.width(), h = FSrcBitmap.height();
     SrcBitmapRectF = QRectF(0, 0, w, h);
     BitmapSetSize(FPnBitmap, w, h);
-    BitmapSetSize(DLnBitmap, w, h);
-    FDspBitmap = FSrcBitmap.copy();
+    // The scratch layer is sized on first use (a picture of another size frees it);
+    // the display bitmap shares the picture's pixels until it is first composited.
+    if (DLnBitmap.size() != QSize(w, h))
+        DLnBitmap = QImage();
+    FDspBitmap = FSrcBitmap;
     FuCountsClear();
 }
 
@@ -339,7 +342,9 @@ void TPWImage::RebuildAll()
     }
     LayersReset();
     ReplayInto(true);
-    DstBitmapUpdate();
+    // Without a record in effect the display bitmap, fresh from the picture, is right already.
+    if (PWRecArray.p >= 0)
+        DstBitmapUpdate();
     PWImageBitmapUpdate();
 }
 
@@ -557,5 +562,9 @@ void TPWImage::paintEvent(QPaintEvent *e)
 
 void TPWImage::resizeEvent(QResizeEvent *)
 {
+    // A window shown for the first time reports the size its board was
+    // already fitted to; the screen image is right as it is.
+    if (Bitmap.size() == QSize(qMax(int(RoundEven(width())), 1), qMax(int(RoundEven(height())), 1)))
+        return;
     PWResize();
 }

@@ -52,8 +52,12 @@ QPen SegmentPen(TAlphaColor color, double w, TStrokeDash dash)
 }
 
 // Starts drawing a stroke on the scratch layer: only R is used, and it starts as fill.
-void BeginScratch(QPainter &p, QImage &scratch, const QRect &R, const QColor &fill)
+// The scratch layer gets the pen layer's size when a stroke first needs it;
+// its content is never read outside the area filled here.
+void BeginScratch(QPainter &p, QImage &scratch, const QSize &size, const QRect &R, const QColor &fill)
 {
+    if (scratch.size() != size || scratch.format() != BitmapFormat)
+        scratch = QImage(size, BitmapFormat);
     p.begin(&scratch);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.fillRect(R, fill);
@@ -236,7 +240,7 @@ void TPWImage::DrawRainbow(const TPWMenuItem &menu, const TPathData &path, Singl
         return;
     {
         QPainter p;
-        BeginScratch(p, DLnBitmap, R, Qt::transparent);
+        BeginScratch(p, DLnBitmap, FPnBitmap.size(), R, Qt::transparent);
         for (int i = 0; i + 1 < path.Count(); ++i) {
             p.setPen(SegmentPen(RbColors[i % 7], w, menu.PenDash));
             DrawLineOrDot(p, path.at(i).pt, path.at(i + 1).pt);
@@ -273,7 +277,7 @@ void TPWImage::DrawBrush(const TPWMenuItem &menu, const TPathData &path, Single 
     const TAlphaColor color = numbered ? RbColors[OrderIndex(menu.PenColor)] : menu.PenColor;
     {
         QPainter p;
-        BeginScratch(p, DLnBitmap, R, Qt::transparent);
+        BeginScratch(p, DLnBitmap, FPnBitmap.size(), R, Qt::transparent);
         LastPress = 1024;
         for (int i = 0; i + 1 < path.Count(); ++i) {
             const Single t = BrushWidth(w, path.at(i).pt, path.at(i + 1).pt);
@@ -297,7 +301,7 @@ void TPWImage::DrawEraser(const TPWMenuItem &menu, const TPathData &path)
         return;
     {
         QPainter p;
-        BeginScratch(p, DLnBitmap, R, QColor(255, 255, 255, 255));
+        BeginScratch(p, DLnBitmap, FPnBitmap.size(), R, QColor(255, 255, 255, 255));
         p.setPen(StrokePen(0xFF000000, w, sdSolid, true));
         p.setBrush(Qt::NoBrush);
         p.drawPath(path.toPainterPath());

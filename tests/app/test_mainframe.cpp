@@ -1,14 +1,18 @@
 // The main window as a whole: start-up on the white board, the picture list
 // with strokes kept per entry, paging, saving in every format, bad files,
 // the pen state of the commands, keys and the tool bar.
+#include "ModalDialog.h"
 #include "app/MainFrm.h"
+#include "app/StartUp.h"
 #include "imagefiles/FMXBitmapEx.h"
 #include "platform/Errors.h"
 #include "settings/Settings.h"
 #include "tiles/MetroButton.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QSplashScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -385,6 +389,94 @@ private slots:
         QCOMPARE(f.w->MenuPanel->width(), 140);
         QCOMPARE(f.w->PicturePanel->height(), 100);
         QVERIFY(!f.board().OnPWMenu);
+    }
+
+    // No dialog is built with the window; each command builds its dialog on
+    // first use and uses the same one again after that.
+    void dialogsAreBuiltOnFirstUse()
+    {
+        Fixture f;
+        QVERIFY(f.w->findChildren<QDialog *>().isEmpty());
+        const struct {
+            TPWPenType command;
+            const char *dialog;
+        } uses[] = {{pwInfo, "TAboutDlg"}, {pwLaunch, "TLnchDlg"}, {pwPenSetup, "TPenSetupDlg"},
+                    {pwSetup, "TSetupDlg"}, {pwInfo, "TAboutDlg"}, {pwSetup, "TSetupDlg"}};
+        QStringList built;
+        for (const auto &use : uses) {
+            QString opened;
+            OnModal([&](QDialog *d) { opened = QString::fromLatin1(d->metaObject()->className()); });
+            f.click(use.command);
+            QCOMPARE(opened, QString::fromLatin1(use.dialog));
+            if (!built.contains(opened))
+                built << opened;
+            QStringList children;
+            for (const QDialog *d : f.w->findChildren<QDialog *>(Qt::FindDirectChildrenOnly))
+                children << QString::fromLatin1(d->metaObject()->className());
+            children.sort();
+            QStringList expected = built;
+            expected.sort();
+            QCOMPARE(children, expected);
+        }
+        QVERIFY(!f.w->isWorking);
+    }
+
+    void startsBehindTheSplash_data()
+    {
+        QTest::addColumn<bool>("maximized");
+        QTest::newRow("centred") << false;
+        QTest::newRow("maximised") << true;
+    }
+
+    // The window is built behind the splash, yet the splash stays up for its
+    // full time and is gone before the window shows.
+    void startsBehindTheSplash()
+    {
+        QFETCH(bool, maximized);
+        QTemporaryDir config;
+        SetSettingsFolder(config.path());
+        LoadSettings();
+        Settings().isMaximized = maximized;
+        WriteSetupIni();
+
+        struct Watch : QObject {
+            QElapsedTimer clock;
+            QStringList order;
+            qint64 splashShown = -1, splashGone = -1;
+            bool eventFilter(QObject *o, QEvent *e) override
+            {
+                if (e->type() != QEvent::Show && e->type() != QEvent::Hide)
+                    return false;
+                const bool show = e->type() == QEvent::Show;
+                if (qobject_cast<QSplashScreen *>(o)) {
+                    order << (show ? QStringLiteral("splash shown") : QStringLiteral("splash gone"));
+                    (show ? splashShown : splashGone) = clock.elapsed();
+                } else if (qobject_cast<TWBDMainFrm *>(o) && show) {
+                    order << QStringLiteral("window shown");
+                }
+                return false;
+            }
+        } watch;
+        watch.clock.start();
+        qApp->installEventFilter(&watch);
+        const std::unique_ptr<TWBDMainFrm> w = StartBehindSplash();
+        qApp->removeEventFilter(&watch);
+
+        QCOMPARE(watch.order, (QStringList{QStringLiteral("splash shown"), QStringLiteral("splash gone"),
+                                           QStringLiteral("window shown")}));
+        QVERIFY2(watch.splashGone - watch.splashShown >= SplashMilliseconds,
+                 qPrintable(QStringLiteral("the splash was up %1 ms").arg(watch.splashGone - watch.splashShown)));
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->isMaximized(), maximized);
+        if (!maximized) {
+            QCOMPARE(w->size(), QSize(1024, 728));
+            // centred, give or take the window frame
+            QVERIFY((w->geometry().center() - w->screen()->availableGeometry().center()).manhattanLength() <= 8);
+        }
+        // It shows the white board with the start pen.
+        QCOMPARE(w->PictureIndex, -1);
+        QVERIFY(w->isWBrd);
+        QCOMPARE(w->PWImage->CrPen(), Settings().StockPens[0]);
     }
 };
 
