@@ -1,5 +1,7 @@
 #include "app/PictureFiles.h"
 
+#include "board/PWImage.h"
+
 #include "imagefiles/FMXBitmapEx.h"
 #include "imagefiles/FileIO.h"
 #include "platform/Bitmap.h"
@@ -119,13 +121,14 @@ QImage TextThumbnail(const QString &line, const QString &fontFamily)
 {
     QImage img = NewBitmap(ThumbnailSize, ThumbnailSize);
     BitmapClear(img, 0xFFFFFFFF);
-    const QString t = line.left(6);
+    const QStringList cells = WordCells(line, 6);
+    const QString t = cells.join(QString());
     if (t.isEmpty())
         return img;
     QPainter p(&img);
     PreparePainter(p);
     QFont font(fontFamily);
-    SetFontPixelSize(font, 90.0 / t.size(), &img);
+    SetFontPixelSize(font, 90.0 / cells.size(), &img);
     p.setFont(font);
     p.setPen(QColor::fromRgba(0xFF999999));
     p.drawText(QRectF(0, 0, 90, 90), Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip, t);
