@@ -1,5 +1,7 @@
 #include "app/MainFrm.h"
 
+#include "app/PictureLister.h"
+
 #include "platform/Errors.h"
 #include "settings/Settings.h"
 #include "tiles/MetroButton.h"
@@ -62,6 +64,9 @@ TWBDMainFrm::TWBDMainFrm(QWidget *parent) : QWidget(parent)
     MenuRectangle->OnPaint = [this](QObject *, QPainter &p, const QRect &r) { MenuRectanglePaint(p, r); };
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button1Click(Button2); });
+    m_lister = new PictureLister(this);
+    connect(m_lister, &PictureLister::ThumbnailReady, this, &TWBDMainFrm::PictureThumbnailReady);
+    connect(m_lister, &PictureLister::Finished, this, &TWBDMainFrm::ListingEnd);
 
     FormCreate();
 }
@@ -136,13 +141,11 @@ void TWBDMainFrm::RunGuarded(const std::function<void()> &action)
 
 void TWBDMainFrm::closeEvent(QCloseEvent *e)
 {
-    if (m_listing) {
-        // Listing a folder runs its own event loop; end it first, then close.
-        m_listing->cancel();
-        e->ignore();
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-        return;
-    }
+    // A listing still running stops handing out thumbnails; its workers
+    // finish the picture each is reading and nothing waits for the rest.
+    m_listingWarning.clear();
+    m_pendingKeys.clear();
+    m_lister->Cancel();
     QWidget::closeEvent(e);
 }
 

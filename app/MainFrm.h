@@ -16,7 +16,7 @@
 
 class QProgressBar;
 class QKeyEvent;
-class QFutureWatcherBase;
+class PictureLister;
 class TMetroButton;
 class TLnchDlg;
 class TPenSetupDlg;
@@ -76,8 +76,12 @@ public:
     // Shows an error to the user; the program goes on.
     void ShowError(const QString &message);
     void ShowWarning(const QString &message);
-    // When set, messages go here instead of a message box (tests read them).
+    // Asks the user; true for Yes. The answer defaults to No.
+    bool AskYesNo(const QString &question);
+    // When set, messages go here instead of a message box (tests read them),
+    // and questions are answered here.
     static inline std::function<void(const QString &)> MessageSink;
+    static inline std::function<bool(const QString &)> QuestionSink;
 
     // ---- tool bar --------------------------------------------------------------------------
     void MenuButtonCreate();
@@ -92,9 +96,12 @@ public:
     // ---- picture list -------------------------------------------------------------------------
     void ImageOpenExecute();
     void ImageOpen(const QString &fileName);
-    void PictureListMake(const QString &fileName);
+    // Builds the list of the opened file: the words given, or the pictures of its folder.
+    void PictureListMake(const QString &fileName, const QStringList *words);
     int PictureListFolder(const QString &fileName);
-    int PictureListText(const QString &fileName);
+    int PictureListText(const QStringList &words);
+    // Thumbnails of a folder are still being made (the panels are disabled meanwhile).
+    bool IsListing() const;
     void PictureSelect(int index);
     void PictureButtonCreate();
     void PictureButtonFree();
@@ -143,7 +150,14 @@ private:
     void InfoExecute();
     void AppExecute();
 
+    // The end of a list build: panels back, its warning, the keys that waited.
+    void ListingEnd();
+    void PictureThumbnailReady(int index, const QImage &image, const QString &error);
+
     bool m_created = false;
     bool m_toolBarShown = true;
-    QFutureWatcherBase *m_listing = nullptr; // the folder being listed
+    PictureLister *m_lister = nullptr; // makes the thumbnails of the folder listed
+    int m_listedCount = 0; // thumbnails in, for the progress bar
+    QString m_listingWarning; // shown when the listing ends
+    QVector<QPair<int, Qt::KeyboardModifiers>> m_pendingKeys; // keys pressed while listing
 };

@@ -42,6 +42,15 @@ void TWBDMainFrm::ShowWarning(const QString &message)
     ShowMessage(this, QMessageBox::Warning, message);
 }
 
+bool TWBDMainFrm::AskYesNo(const QString &question)
+{
+    if (QuestionSink)
+        return QuestionSink(question);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("TOVAREK W"), question, QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void TWBDMainFrm::MenuButtonClick(const TPWMenuItem &item)
 {
     // A command may run another (the launcher dispatches its choice from
@@ -146,6 +155,12 @@ void TWBDMainFrm::RunCommand(const TPWMenuItem &item)
 
 void TWBDMainFrm::keyPressEvent(QKeyEvent *e)
 {
+    if (IsListing() && !e->isAutoRepeat()) {
+        // The keys a teacher presses while a folder is listed act when it is
+        // listed, in the order pressed; none is lost.
+        m_pendingKeys.append({e->key(), e->modifiers()});
+        return;
+    }
     if (!KeyDown(e))
         QWidget::keyPressEvent(e);
 }

@@ -3,6 +3,7 @@
 // and saving what the board shows.
 #include "app/MainFrm.h"
 
+#include "app/PictureLister.h"
 #include "imagefiles/FMXBitmapEx.h"
 #include "imagefiles/FMXPSD.h"
 #include "platform/Errors.h"
@@ -11,13 +12,11 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFutureWatcher>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QtConcurrent>
+#include <QKeyEvent>
 
 namespace {
 // The dialogs' filters, in the program's own "name|patterns|..." form.
@@ -61,51 +60,68 @@ void TWBDMainFrm::ImageOpen(const QString &fileName)
     // Read first: a file that cannot be read leaves the board, the list and
     // every stroke as they were, and its error tells the user why.
     const bool text = LowerExtension(fileName) == QLatin1String(".txt");
-    QString word;
+    QStringList words;
     TFMXBitmapEx picture;
     if (text)
-        word = TextFileFirstLine(fileName);
+        words = TextListWords(fileName);
     else
         picture.LoadFromFileEx(fileName, 0);
 
     LastFile = fileName;
+    // A listing still running belongs to the list about to be replaced.
+    m_listingWarning.clear();
+    m_pendingKeys.clear();
+    m_lister->Cancel();
     PWImage->LassoUpdate();
     if (isWBrd)
         WBrdLeave();
-    isFuMode = text;
     if (text)
-        PWImage->SetWord(word);
+        PWImage->SetWord(words.isEmpty() ? QStringLiteral("A") : words.first());
     else
         PWImage->SetSrcBitmap(picture);
     PWImage->ZoomPosSet(this);
-    PictureListMake(fileName);
+    PictureListMake(fileName, text ? &words : nullptr);
 }
 
-void TWBDMainFrm::PictureListMake(const QString &fileName)
+void TWBDMainFrm::PictureListMake(const QString &fileName, const QStringList *words)
 {
-    const bool wasWorking = isWorking;
-    isWorking = true;
     MenuPanel->setEnabled(false);
     PicturePanel->setEnabled(false);
     RectangleBG->setEnabled(false);
     ProgressBar1->setValue(0);
     ProgressBar1->show();
-    QApplication::processEvents();
-    auto restore = [&] {
-        MenuPanel->setEnabled(true);
-        PicturePanel->setEnabled(true);
-        RectangleBG->setEnabled(true);
-        ProgressBar1->hide();
-        isWorking = wasWorking;
-    };
     try {
-        PictureIndex = isFuMode ? PictureListText(fileName) : PictureListFolder(fileName);
+        PictureIndex = words ? PictureListText(*words) : PictureListFolder(fileName);
         PicturePanelResize();
     } catch (...) {
-        restore();
+        ListingEnd();
         throw;
     }
-    restore();
+    // Thumbnails of a folder arrive while the window goes on; the panels
+    // come back when the last one is in.
+    if (!m_lister->IsRunning())
+        ListingEnd();
+}
+
+void TWBDMainFrm::ListingEnd()
+{
+    MenuPanel->setEnabled(true);
+    PicturePanel->setEnabled(true);
+    RectangleBG->setEnabled(true);
+    ProgressBar1->hide();
+    if (!m_listingWarning.isEmpty())
+        ShowWarning(std::exchange(m_listingWarning, QString()));
+    // Keys pressed while the list was made act now, in order.
+    const auto keys = std::exchange(m_pendingKeys, {});
+    for (const auto &k : keys) {
+        QKeyEvent e(QEvent::KeyPress, k.first, k.second);
+        KeyDown(&e);
+    }
+}
+
+bool TWBDMainFrm::IsListing() const
+{
+    return m_lister && m_lister->IsRunning();
 }
 
 int TWBDMainFrm::PictureListFolder(const QString &fileName)
@@ -115,15 +131,22 @@ int TWBDMainFrm::PictureListFolder(const QString &fileName)
     const QString ext = LowerExtension(fileName);
     if (!QFileInfo(folder).isDir())
         return -1;
-    if (!QDir(folder).isReadable()) {
+    bool readable = false;
+    const QStringList all = ListFolderPictures(folder, ext, &readable);
+    if (!readable) {
         ShowError(QStringLiteral("The folder \"%1\" cannot be read, so its pictures are not listed.")
                       .arg(QDir::toNativeSeparators(WithoutTrailingSlash(folder))));
         return -1;
     }
-    const QStringList names = ListFolderPictures(folder, ext);
     const int limit = Settings().MaxPictureCount;
-    const int n = int(qMin<qsizetype>(names.size(), limit));
+    // The opened picture is always in its list: with more pictures than the
+    // limit, the list is the run of pictures around it.
+    const int opened = int(all.indexOf(fi.fileName()));
+    const int first = ListWindowStart(int(all.size()), limit, opened);
+    const QStringList names = all.mid(first, limit);
+    const int n = int(names.size());
 
+    isFuMode = false;
     PictureFiles.Path = folder;
     PictureFiles.Files.clear();
     PictureFiles.Files.resize(n);
@@ -136,72 +159,38 @@ int TWBDMainFrm::PictureListFolder(const QString &fileName)
         if (names[i] == fi.fileName())
             result = i;
     }
-    // The strip shows at once; thumbnails fill in as they are made.
-    PictureIndex = result;
-    PicturePanelResize();
-
-    // Thumbnails are made on worker threads; the window stays responsive
-    // (its panels disabled) and shows each one as it arrives.
-    QVector<int> indices(n);
-    std::iota(indices.begin(), indices.end(), 0);
-    struct Thumb {
-        QImage image;
-        QString error;
-    };
-    QFutureWatcher<Thumb> watcher;
-    QEventLoop loop;
-    int done = 0;
-    QVector<bool> shown(n, false);
-    auto take = [&](int k) {
-        if (k < 0 || k >= n || shown[k] || k >= PictureFiles.Files.size())
-            return;
-        shown[k] = true;
-        const Thumb t = watcher.resultAt(k);
-        TPictureFile &e = PictureFiles.Files[k];
-        e.Bitmap = t.image.isNull() ? BrokenThumbnail() : t.image;
-        e.Error = t.error;
-        PictureTileRefresh(k);
-        ++done;
-        ProgressBar1->setValue(done * 100 / qMax(n, 1));
-    };
-    connect(&watcher, &QFutureWatcher<Thumb>::resultReadyAt, &loop, take);
-    connect(&watcher, &QFutureWatcher<Thumb>::finished, &loop, &QEventLoop::quit);
-    m_listing = &watcher;
-    // A pool of its own: Qt's painting borrows the global pool's threads and
-    // would wait behind the thumbnails, freezing the window.
-    watcher.setFuture(QtConcurrent::mapped(&ThumbnailPool(), indices, [folder, names](int k) {
-        Thumb t;
-        t.image = MakeThumbnail(folder + names[k], &t.error);
-        return t;
-    }));
-    if (!watcher.isFinished())
-        loop.exec();
-    watcher.waitForFinished();
-    m_listing = nullptr;
-    // Results that arrived after the loop ended (or all of them, when it never ran).
-    if (!watcher.isCanceled())
-        for (int k = 0; k < n; ++k)
-            take(k);
-
-    if (names.size() > n)
-        ShowWarning(QStringLiteral("The ") + QString::number(limit) + QStringLiteral(" images were listed. "));
+    if (all.size() > n)
+        m_listingWarning = QStringLiteral("The ") + QString::number(limit) + QStringLiteral(" images were listed. ");
+    m_listedCount = 0;
+    if (n > 0)
+        m_lister->Start(folder, names);
     return result;
 }
 
-int TWBDMainFrm::PictureListText(const QString &fileName)
+void TWBDMainFrm::PictureThumbnailReady(int k, const QImage &image, const QString &error)
 {
-    if (!QFileInfo(fileName).isFile())
-        return -1;
-    const QStringList words = TextListWords(fileName);
+    if (k < 0 || k >= PictureFiles.Files.size())
+        return;
+    TPictureFile &e = PictureFiles.Files[k];
+    e.Bitmap = image.isNull() ? BrokenThumbnail() : image;
+    e.Error = error;
+    PictureTileRefresh(k);
+    ++m_listedCount;
+    ProgressBar1->setValue(m_listedCount * 100 / qMax(int(PictureFiles.Files.size()), 1));
+}
+
+int TWBDMainFrm::PictureListText(const QStringList &words)
+{
+    isFuMode = true;
     PictureFiles.Path.clear();
     PictureFiles.Files.clear();
     PictureFiles.Files.resize(words.size());
-    const QString font = Settings().BkFont;
+    // A word's thumbnail is drawn when its place in the strip first shows
+    // it: a long list opens at once.
     for (int i = 0; i < words.size(); ++i) {
         TPictureFile &e = PictureFiles.Files[i];
         e.FileName = words[i];
         e.PWRecArray.RecInit();
-        e.Bitmap = TextThumbnail(words[i], font);
     }
     return 0;
 }
@@ -294,8 +283,11 @@ void TWBDMainFrm::PictureTileRefresh(int k)
     t->setVisible(true);
     t->SetColor(k == PictureIndex ? MetroLime : 0xFFFFFFFF);
     if (k < PictureFiles.Files.size()) {
+        TPictureFile &e = PictureFiles.Files[k];
+        if (e.Bitmap.isNull() && isFuMode)
+            e.Bitmap = TextThumbnail(e.FileName, Settings().BkFont);
         t->Tag = k;
-        t->SetBitmap(PictureFiles.Files[k].Bitmap);
+        t->SetBitmap(e.Bitmap);
     } else {
         t->Tag = -1;
         t->SetBitmap(NewBitmap(ThumbnailSize, ThumbnailSize));
@@ -344,11 +336,26 @@ void TWBDMainFrm::ImageSaveAs()
     if (kind >= 1 && kind <= filters.size())
         dlg.selectNameFilter(filters[kind - 1]);
     dlg.setDirectory(WithoutTrailingSlash(s.ImagePathDefault));
-    dlg.selectFile(NowFileName());
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+    // The dialog would ask about the name as typed; the file written gets
+    // the chosen format's extension, so the question is asked about that one.
+    dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    QString typed = NowFileName();
+    for (;;) {
+        dlg.selectFile(typed);
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+            return;
+        const int chosen = int(filters.indexOf(dlg.selectedNameFilter())) + 1;
+        const int k = chosen > 0 ? chosen : kind;
+        const QString name = SaveFileName(dlg.selectedFiles().first(), k);
+        if (QFileInfo::exists(name)
+            && !AskYesNo(QStringLiteral("\"%1\" already exists.\nDo you want to replace it?")
+                             .arg(QDir::toNativeSeparators(name)))) {
+            typed = QFileInfo(name).fileName(); // back to the dialog, with the name it had
+            continue;
+        }
+        ImageSaveToFile(name, k, false);
         return;
-    const int chosen = int(filters.indexOf(dlg.selectedNameFilter())) + 1;
-    ImageSaveToFile(dlg.selectedFiles().first(), chosen > 0 ? chosen : kind, false);
+    }
 }
 
 QString TWBDMainFrm::ImageSaveToFile(const QString &fileName, int kind, bool keepExisting)

@@ -1,27 +1,44 @@
 #include "app/PictureFiles.h"
 
+#include "board/PWImage.h"
+
 #include "imagefiles/FMXBitmapEx.h"
 #include "imagefiles/FileIO.h"
 #include "platform/Bitmap.h"
 #include "platform/Errors.h"
+#include "platform/OrdinaryFile.h"
 
 #include <QCollator>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QStringDecoder>
 #include <QThreadPool>
 #include <algorithm>
+#include <dirent.h>
 #include <cmath>
 
-QStringList ListFolderPictures(const QString &folder, const QString &ext)
+QStringList ListFolderPictures(const QString &folder, const QString &ext, bool *readable)
 {
+    // Tried, not predicted from permission bits: what counts is whether this
+    // process can list it now.
+    if (DIR *d = ::opendir(QFile::encodeName(folder).constData())) {
+        ::closedir(d);
+        if (readable)
+            *readable = true;
+    } else {
+        if (readable)
+            *readable = false;
+        return {};
+    }
     QDir dir(folder);
     QStringList names;
     const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::NoSort);
     for (const QFileInfo &fi : entries)
-        if (LowerExtension(fi.fileName()) == ext)
+        // isFile follows links: a link to a pipe or device is not a picture.
+        if (LowerExtension(fi.fileName()) == ext && fi.isFile())
             names << fi.fileName();
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -33,9 +50,23 @@ QStringList ListFolderPictures(const QString &folder, const QString &ext)
     return names;
 }
 
+int ListWindowStart(int count, int limit, int opened)
+{
+    if (limit <= 0 || count <= limit || opened < limit)
+        return 0;
+    return qBound(0, opened - limit / 2, count - limit);
+}
+
 QStringList ReadTextFileLines(const QString &fileName)
 {
+    const QFileInfo info(fileName);
+    if (info.isFile() && info.size() > MaxWordListBytes)
+        throw FileError(OpenErrorText(fileName, QStringLiteral("it is larger than %1 MiB, too large for a word list")
+                                                    .arg(MaxWordListBytes >> 20)));
     const QByteArray data = ReadWholeFile(fileName);
+    if (data.size() > MaxWordListBytes)
+        throw FileError(OpenErrorText(fileName, QStringLiteral("it is larger than %1 MiB, too large for a word list")
+                                                    .arg(MaxWordListBytes >> 20)));
     QString text;
     if (auto bom = QStringConverter::encodingForData(data)) {
         QStringDecoder dec(*bom);
@@ -73,8 +104,16 @@ QImage MakeThumbnail(const QString &path, QString *error)
     const QSize size(ThumbnailSize, ThumbnailSize);
     if (ImageFileKindOf(path) == ImageFileKind::Codec) {
         // The codecs can decode at a reduced size (JPEG's scaled decode), which
-        // is all a 90 x 90 thumbnail needs.
-        QImageReader reader(path);
+        // is all a 90 x 90 thumbnail needs. The file is opened as an ordinary
+        // file only: a pipe named like a picture would hold this thread forever.
+        QFile file;
+        QString reason;
+        if (!OpenOrdinaryFile(file, path, &reason)) {
+            if (error)
+                *error = OpenErrorText(path, reason);
+            return QImage();
+        }
+        QImageReader reader(&file);
         reader.setScaledSize(size);
         QImage img = reader.read();
         if (!img.isNull())
@@ -119,13 +158,14 @@ QImage TextThumbnail(const QString &line, const QString &fontFamily)
 {
     QImage img = NewBitmap(ThumbnailSize, ThumbnailSize);
     BitmapClear(img, 0xFFFFFFFF);
-    const QString t = line.left(6);
+    const QStringList cells = WordCells(line, 6);
+    const QString t = cells.join(QString());
     if (t.isEmpty())
         return img;
     QPainter p(&img);
     PreparePainter(p);
     QFont font(fontFamily);
-    SetFontPixelSize(font, 90.0 / t.size(), &img);
+    SetFontPixelSize(font, 90.0 / cells.size(), &img);
     p.setFont(font);
     p.setPen(QColor::fromRgba(0xFF999999));
     p.drawText(QRectF(0, 0, 90, 90), Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip, t);

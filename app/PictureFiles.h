@@ -26,14 +26,23 @@ struct TPictureFiles {
     QVector<TPictureFile> Files;
 };
 
-// Names of the files in folder whose extension equals ext (lower case, with
-// the dot), sorted without regard to case in the user's collation.
-QStringList ListFolderPictures(const QString &folder, const QString &ext);
+// Names of the ordinary files (or links to them) in folder whose extension
+// equals ext (lower case, with the dot), sorted without regard to case in the
+// user's collation. A folder that cannot be read sets readable to false.
+QStringList ListFolderPictures(const QString &folder, const QString &ext, bool *readable = nullptr);
+// The first of the at most limit names listed out of count when the opened
+// one is name opened (-1 when not among them): the first ones, or, when the
+// opened one lies beyond them, the run of names around it.
+int ListWindowStart(int count, int limit, int opened);
+
+// Word lists larger than this are refused: one word a line, even a year's
+// lists stay far below it.
+constexpr qint64 MaxWordListBytes = qint64(1) << 20;
 
 // The lines of a text list, decoded by byte-order mark (UTF-8, UTF-16 either
 // order); without one, UTF-8 when the bytes are valid UTF-8, else the system's
 // 8-bit code page. CR LF, LF and CR end lines. Throws FileError when the file
-// cannot be read.
+// cannot be read or is larger than MaxWordListBytes.
 QStringList ReadTextFileLines(const QString &fileName);
 // The non-empty lines.
 QStringList TextListWords(const QString &fileName);

@@ -1,5 +1,6 @@
 // The program entry: a single instance behind its splash picture.
 #include "app/MainFrm.h"
+#include "app/PictureFiles.h"
 #include "app/SingleInstance.h"
 #include "app/StartUp.h"
 #include "auxiliary/HelpPage.h"
@@ -8,8 +9,10 @@
 #include "settings/Settings.h"
 
 #include <QApplication>
+#include <QThreadPool>
 #include <QDateTime>
 #include <cstdio>
+#include <cstdlib>
 #include <QImageReader>
 
 namespace {
@@ -70,5 +73,13 @@ int main(int argc, char *argv[])
         result = app.exec();
     }
     FreeViewFrm();
+    // Everything the teacher had is written by now. A thumbnail worker still
+    // reading a huge picture of a listing cut short must not keep the closed
+    // program alive: it gets a moment, then the process ends without it.
+    ThumbnailPool().clear();
+    if (!ThumbnailPool().waitForDone(1500)) {
+        std::fflush(nullptr);
+        std::_Exit(result);
+    }
     return result;
 }

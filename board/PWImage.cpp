@@ -11,9 +11,14 @@
 
 namespace {
 // Undo patches are kept within this many bytes; the oldest go first.
-constexpr qint64 UndoStoreBudget = 256ll * 1024 * 1024;
-// A full replay keeps undo patches for this many of the last records.
+constexpr qint64 DefaultUndoStoreBudget = 256ll * 1024 * 1024;
+// A full replay keeps undo patches for at most this many of the last records.
 constexpr int ReplayPatchTail = 64;
+
+qint64 PatchBytes(const QRect &r)
+{
+    return r.isEmpty() ? 0 : qint64(r.width()) * r.height() * 4;
+}
 
 QRect ImageRect(const QImage &img)
 {
@@ -26,7 +31,7 @@ bool MirrorShown()
 }
 } // namespace
 
-TPWImage::TPWImage(QWidget *parent) : QWidget(parent)
+TPWImage::TPWImage(QWidget *parent) : QWidget(parent), m_undoBudget(DefaultUndoStoreBudget)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -120,8 +125,8 @@ void TPWImage::SetSrcBitmap(const QImage &value)
     FuCountSet(QString());
     FSrcT = 0;
     ZoomReset();
+    // Shared with the caller until either side writes: a copy in effect, without the copying.
     FSrcBitmap = ToBitmap(value.isNull() ? NewBitmap(1, 1) : value);
-    FSrcBitmap.detach();
     SelLines.clear();
     SelImageBuild();
     LayersReset();
@@ -135,7 +140,6 @@ void TPWImage::SrcBitmapRecPictSet(const QImage &bitmap, const TPWRecArray &recs
     FSrcT = 0;
     ZoomReset();
     FSrcBitmap = ToBitmap(bitmap.isNull() ? NewBitmap(1, 1) : bitmap);
-    FSrcBitmap.detach();
     SelLines.clear();
     SelImageBuild();
     // RebuildAll sizes the layers, after any turn the history holds.
@@ -292,6 +296,9 @@ void TPWImage::ZoomPosSet(QObject *)
     FZPos = PZPosF;
     if (ViewFrm)
         FitCalc(Single(ViewFrm->Image->width()), Single(ViewFrm->Image->height()), PZoomV, PZPosV);
+    // A refit (a resize, the tool bar hidden or shown) moves the strokes on
+    // screen; a selection shown must move with them or a drag would miss them.
+    SelImageRemap();
     PWImageBitmapUpdate();
 }
 
@@ -337,6 +344,12 @@ void TPWImage::RebuildAll()
 {
     const int t = PWRecArray.RecTurn();
     if (t != FSrcT) {
+        // The layers are made anew at the turned size: letting go of them
+        // first keeps a turn of a large picture from holding both sizes at once.
+        PatchesClear();
+        FPnBitmap = QImage();
+        DLnBitmap = QImage();
+        FDspBitmap = QImage();
         FSrcBitmap = BitmapRotated(FSrcBitmap, t - FSrcT);
         FSrcT = t;
     }
@@ -352,9 +365,36 @@ void TPWImage::ReplayInto(bool keepPatches)
 {
     PatchesClear();
     const int p = PWRecArray.p;
+    const int tail = keepPatches ? PatchTailStart() : p + 1;
     for (int j = 0; j <= p; ++j)
         if (IsStrokeRec(PWRecArray.Rec[j].Menu.PenType))
-            RenderRecord(j, keepPatches && j > p - ReplayPatchTail);
+            RenderRecord(j, j >= tail);
+}
+
+int TPWImage::PatchTailStart()
+{
+    // Only a tail is useful: undo goes back from the end, and the first
+    // record without a patch needs a replay anyway. A replay copies at most
+    // one pen layer's worth of pixels into patches, so that keeping them
+    // never costs more than drawing about one more stroke: the strokes
+    // drawn after it fill the rest of the budget.
+    const int p = PWRecArray.p;
+    const QRect layer = ImageRect(FPnBitmap);
+    const qint64 allowance = qMin(m_undoBudget, PatchBytes(layer));
+    TPathData path;
+    qint64 bytes = 0;
+    int start = p + 1, kept = 0;
+    for (int j = p; j >= 0 && kept < ReplayPatchTail; --j) {
+        if (!IsStrokeRec(PWRecArray.Rec[j].Menu.PenType))
+            continue;
+        const TPWMenuItem menu = PWRecArray.RecPath(j, path);
+        bytes += PatchBytes(RecBounds(menu, path) & layer);
+        if (bytes > allowance)
+            break;
+        start = j;
+        ++kept;
+    }
+    return start;
 }
 
 void TPWImage::RenderRecord(int index, bool keepPatch, const QVector<int> *countsBefore)
@@ -362,8 +402,9 @@ void TPWImage::RenderRecord(int index, bool keepPatch, const QVector<int> *count
     const TPWMenuItem menu = PWRecArray.RecPath(index, CrPathData);
     if (keepPatch) {
         PatchStore(index, RecBounds(menu, CrPathData));
-        if (countsBefore)
-            m_patches[index].fuCounts = *countsBefore;
+        auto kept = m_patches.find(index);
+        if (countsBefore && kept != m_patches.end())
+            kept->second.fuCounts = *countsBefore;
     }
     DrawRec(menu, CrPathData);
 }
@@ -412,7 +453,6 @@ void TPWImage::PWRedo()
         // exactly what a replay would draw last.
         PWRecArray.RecRedo();
         RenderRecord(j, true);
-        PatchTrim();
         DstBitmapUpdateRect(m_dirty);
         ScreenUpdateRect(m_dirty);
         return;
@@ -472,6 +512,12 @@ void TPWImage::PatchesClear()
     m_undoBytes = 0;
 }
 
+void TPWImage::SetUndoStoreBudget(qint64 bytes)
+{
+    m_undoBudget = qMax<qint64>(bytes, 0);
+    PatchesClear();
+}
+
 void TPWImage::PatchStore(int index, const QRect &r)
 {
     auto old = m_patches.find(index);
@@ -479,22 +525,26 @@ void TPWImage::PatchStore(int index, const QRect &r)
         m_undoBytes -= old->second.pixels.sizeInBytes();
         m_patches.erase(old);
     }
-    UndoPatch patch;
-    patch.rect = r & ImageRect(FPnBitmap);
-    if (!patch.rect.isEmpty())
-        patch.pixels = FPnBitmap.copy(patch.rect);
-    patch.fuCounts = FuCounts;
-    m_undoBytes += patch.pixels.sizeInBytes();
-    m_patches.emplace(index, std::move(patch));
-}
-
-void TPWImage::PatchTrim()
-{
-    while (m_undoBytes > UndoStoreBudget && !m_patches.empty()) {
+    const QRect rect = r & ImageRect(FPnBitmap);
+    const qint64 size = PatchBytes(rect);
+    if (size > m_undoBudget) {
+        // Undoing this record will replay, and the patches before it would never be reached.
+        PatchesClear();
+        return;
+    }
+    // Room first, so the store never holds more than its budget.
+    while (m_undoBytes + size > m_undoBudget && !m_patches.empty()) {
         auto it = m_patches.begin();
         m_undoBytes -= it->second.pixels.sizeInBytes();
         m_patches.erase(it);
     }
+    UndoPatch patch;
+    patch.rect = rect;
+    if (!rect.isEmpty())
+        patch.pixels = FPnBitmap.copy(rect);
+    patch.fuCounts = FuCounts;
+    m_undoBytes += patch.pixels.sizeInBytes();
+    m_patches.emplace(index, std::move(patch));
 }
 
 // ---- mirror hooks --------------------------------------------------------------

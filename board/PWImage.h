@@ -31,6 +31,9 @@ void PathArrowEnd(TPathData &path, Single w, Single s);
 void PathArrowStart(TPathData &path, Single w, Single s);
 // Draws the numbered circle of pen-order strokes.
 void DrawOrderMark(QPainter &canvas, const QPointF &c, Single w, int n);
+// The first limit characters of a word as a reader sees them (grapheme
+// clusters), one string each: what the word picture puts in one cell.
+QStringList WordCells(const QString &word, int limit);
 // Draws a sample stroke of a pen into a rectangle of any canvas.
 void PWMenuItemDraw(const TPWMenuItem &pen, QPainter &canvas, const QRectF &r);
 
@@ -151,6 +154,9 @@ public:
     TLines RecSelect(const TPathData &lasso) const;
     void RebuildSelect();
     void SelImageBuild();
+    // Lays the selection's outline out again for the current view, where
+    // its strokes now show, keeping the move made so far.
+    void SelImageRemap();
     void SelImagePaint(QPainter &canvas, const QRect &r);
     void SelMoveEnd();
 
@@ -174,8 +180,11 @@ public:
     // The stroke counters the replay ends with go to counts when given.
     QImage ReplayPenLayer(bool straightforward = true, QVector<int> *counts = nullptr);
 
-    // Bytes held by the undo store (for tests and benchmarks).
+    // Bytes held by the undo store, and its budget (256 MiB; 0 keeps no
+    // patches, so every undo replays). The store never holds more.
     qint64 UndoStoreBytes() const { return m_undoBytes; }
+    qint64 UndoStoreBudget() const { return m_undoBudget; }
+    void SetUndoStoreBudget(qint64 bytes);
 
 protected:
     void paintEvent(QPaintEvent *e) override;
@@ -200,6 +209,8 @@ private:
     void PreviewBrush(Single opacity, bool numbered);
     void PreviewLasso();
     QRectF PreviewRect() const;
+    // The outline of the selected strokes moved by move, in control coordinates.
+    void SelImagePlace(const TAr3x3 &move);
 
     // The area of the pen layer a record may touch, in whole pixels, clipped to the layer.
     QRect RecBounds(const TPWMenuItem &menu, const TPathData &path) const;
@@ -207,7 +218,8 @@ private:
     void DstBitmapUpdateRect(const QRect &r);
     void ScreenUpdateRect(const QRect &pictureRect);
     void ScreenUpdateControlRect(const QRect &controlRect);
-    // Replays records 0..p into the pen layer, keeping undo patches for the last ones.
+    // Replays records 0..p into the pen layer, keeping undo patches for as
+    // many of the last ones as the budget holds.
     void ReplayInto(bool keepPatches);
     // Renders record index; with keepPatch its undo patch is kept, holding
     // countsBefore as the counters to go back to (the current ones when null).
@@ -224,9 +236,14 @@ private:
     };
     std::map<int, UndoPatch> m_patches;
     qint64 m_undoBytes = 0;
+    qint64 m_undoBudget;
     void PatchesClear();
+    // Keeps the patch of record index, dropping the oldest patches first so
+    // that the store stays within its budget; a patch larger than the whole
+    // budget is not kept (undo then replays).
     void PatchStore(int index, const QRect &r);
-    void PatchTrim();
+    // The first record of the tail of strokes 0..p whose patches fit the budget together.
+    int PatchTailStart();
 
     // Live preview state: the stroke so far drawn opaque in control
     // coordinates, so each move only draws its newest segment.

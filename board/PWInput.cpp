@@ -209,7 +209,6 @@ void TPWImage::StrokeEnd()
     // The preview's trail and the new stroke are the only parts of the screen that change.
     const QRect trail = m_prvArea;
     RenderRecord(index, true, &m_fuCountsAtDown);
-    PatchTrim();
     DstBitmapUpdateRect(m_dirty);
     ScreenUpdateControlRect(trail);
     ScreenUpdateRect(m_dirty);
@@ -229,7 +228,8 @@ void TPWImage::mousePressEvent(QMouseEvent *e)
 void TPWImage::mouseMoveEvent(QMouseEvent *e)
 {
     const QPointF p = e->position();
-    if (e->buttons() != Qt::NoButton && !rect().contains(p.toPoint())) {
+    const bool inside = rect().contains(p.toPoint());
+    if (e->buttons() != Qt::NoButton && !inside) {
         // Qt keeps a pressed pointer captured; leaving the board ends the stroke there.
         if (!m_outside) {
             m_outside = true;
@@ -237,8 +237,13 @@ void TPWImage::mouseMoveEvent(QMouseEvent *e)
         }
         return;
     }
-    if (m_outside)
-        return;
+    // Over the board the system pointer is blank, so the cursor picture must
+    // show wherever the pointer is, also when Qt sent no enter: after a
+    // press that came back from outside, or after a dialog took the pointer.
+    if (inside && !CurImage->isVisible())
+        PWMouseEnter();
+    // Back over the board with the button still down after leaving, the
+    // stroke has ended (isDown is 0) and only the cursor follows.
     PWMouseMove(Single(p.x()), Single(p.y()));
 }
 
@@ -246,12 +251,18 @@ void TPWImage::mouseReleaseEvent(QMouseEvent *e)
 {
     if (e->buttons() != Qt::NoButton)
         return; // the stroke ends when the last button is released
+    const QPointF p = e->position();
     if (m_outside) {
         m_outside = false;
         isDown = 0;
+        // Released over the board after leaving it: Qt sends no enter, the
+        // pointer simply is here again.
+        if (rect().contains(p.toPoint())) {
+            PWMouseEnter();
+            PWMouseMove(Single(p.x()), Single(p.y()));
+        }
         return;
     }
-    const QPointF p = e->position();
     PWMouseUp(Single(p.x()), Single(p.y()));
 }
 

@@ -77,6 +77,12 @@ void TPWImage::RebuildSelect()
 
 void TPWImage::SelImageBuild()
 {
+    SelImagePlace(MatIdentity());
+    SelTrans = MatIdentity();
+}
+
+void TPWImage::SelImagePlace(const TAr3x3 &move)
+{
     SelPathData.Clear();
     const int n = SelLines.size();
     if (n == 0) {
@@ -85,7 +91,7 @@ void TPWImage::SelImageBuild()
         for (qint32 idx : SelLines) {
             const TPolygon pts = PWRecArray.RecPoints(idx);
             for (int i = 0; i < pts.size(); ++i) {
-                const QPointF s = PictureToScreen(pts[i]);
+                const QPointF s = PictureToScreen(MatApply(pts[i], move));
                 if (i == 0)
                     SelPathData.MoveTo(s);
                 else
@@ -101,10 +107,19 @@ void TPWImage::SelImageBuild()
         SelImage->Bitmap = NewBitmap(w, h);
         SelPathData.Translate(-left, -top);
     }
-    SelTrans = MatIdentity();
     SelImage->setVisible(n > 0);
     if (n > 0)
         SelImage->update();
+}
+
+void TPWImage::SelImageRemap()
+{
+    if (SelLines.isEmpty())
+        return;
+    // A drag cut short by the new view keeps what it had moved.
+    if (isDown == 3)
+        SelMoveEnd();
+    SelImagePlace(SelTrans);
 }
 
 void TPWImage::SelImagePaint(QPainter &canvas, const QRect &)

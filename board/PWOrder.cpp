@@ -5,11 +5,35 @@
 #include "settings/Settings.h"
 
 #include <QPainter>
+#include <QTextBoundaryFinder>
 #include <cmath>
+
+namespace {
+// The word picture has at most this many cells.
+constexpr int MaxCells = 6;
+} // namespace
+
+QStringList WordCells(const QString &word, int limit)
+{
+    // A cell holds what a reader sees as one character: a surrogate pair (a
+    // kanji outside the basic plane), a letter with its combining marks, a
+    // character with its variation selector.
+    QStringList cells;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, word);
+    qsizetype start = 0;
+    while (cells.size() < limit) {
+        const qsizetype end = finder.toNextBoundary();
+        if (end < 0 || end <= start)
+            break;
+        cells << word.mid(start, end - start);
+        start = end;
+    }
+    return cells;
+}
 
 void TPWImage::FuCountSet(const QString &word)
 {
-    FuCount = word.isEmpty() ? 1 : qMin(int(word.size()), 6);
+    FuCount = qMax(int(WordCells(word, MaxCells).size()), 1);
     FuCounts.resize(FuCount);
 }
 
@@ -58,7 +82,8 @@ void TPWImage::WordBitmapDraw(const QString &word)
     SetFontPixelSize(font, 400, &FSrcBitmap);
     p.setFont(font);
     p.setPen(QColor::fromRgba(0xFFDDDDDD));
-    for (int i = 0; i < FuCount && i < word.size(); ++i)
+    const QStringList cells = WordCells(word, FuCount);
+    for (int i = 0; i < cells.size(); ++i)
         p.drawText(QRectF(i * 500, 0, 500, 500), Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
-                   QString(word.at(i)));
+                   cells[i]);
 }

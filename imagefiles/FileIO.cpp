@@ -2,6 +2,7 @@
 #include "FileIO.h"
 
 #include "platform/Errors.h"
+#include "platform/OrdinaryFile.h"
 #include "platform/SafeFile.h"
 
 #include <QDir>
@@ -32,20 +33,9 @@ QString SaveErrorText(const QString &fileName, const QString &reason)
 
 void OpenForReading(QFile &file, const QString &fileName)
 {
-    const QFileInfo info(fileName);
-    if (fileName.isEmpty() || !info.exists())
-        throw FileError(OpenErrorText(fileName, QStringLiteral("the file does not exist")));
-    if (info.isDir())
-        throw FileError(OpenErrorText(fileName, QStringLiteral("it is a folder, not a file")));
-    // A pipe or device would keep the program waiting for data that may never come.
-    if (!info.isFile())
-        throw FileError(OpenErrorText(fileName, QStringLiteral("it is not an ordinary file")));
-    file.setFileName(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (file.error() == QFileDevice::PermissionsError)
-            throw FileError(OpenErrorText(fileName, QStringLiteral("the program is not allowed to read it")));
-        throw FileError(OpenErrorText(fileName, file.errorString()));
-    }
+    QString reason;
+    if (!OpenOrdinaryFile(file, fileName, &reason))
+        throw FileError(OpenErrorText(fileName, reason));
 }
 
 QByteArray ReadWholeFile(const QString &fileName)

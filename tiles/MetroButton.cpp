@@ -142,6 +142,11 @@ void TMetroButton::paintEvent(QPaintEvent *)
                Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, FText);
 }
 
+QRect TMetroButton::FullRect() const
+{
+    return MDown ? rect().adjusted(-PressInset, -PressInset, PressInset, PressInset) : rect();
+}
+
 void TMetroButton::PressRelease()
 {
     MDown = false;
@@ -165,8 +170,10 @@ void TMetroButton::mouseMoveEvent(QMouseEvent *e)
     e->accept();
     // Qt keeps sending moves to the pressed tile while the pointer is
     // elsewhere and sends no leave until release: a move off the tile is
-    // the leave, and coming back only brings the hover frame back.
-    const bool inside = rect().contains(e->position().toPoint());
+    // the leave, and coming back only brings the hover frame back. A pressed
+    // tile is tested at its full size: a pen or finger always wanders a
+    // little, and the shrunken look must not make its edge a dead zone.
+    const bool inside = FullRect().contains(e->position().toPoint());
     if (!inside && MDown) {
         Enter = false;
         PressRelease();
@@ -186,8 +193,7 @@ void TMetroButton::mouseReleaseEvent(QMouseEvent *e)
         return;
     // Over the tile at its full size: a press at the very edge counts even
     // though the shrunken tile no longer covers that point.
-    const QPoint at = e->position().toPoint();
-    const bool over = rect().adjusted(-PressInset, -PressInset, PressInset, PressInset).contains(at);
+    const bool over = FullRect().contains(e->position().toPoint());
     PressRelease();
     if (over && OnExecute) {
         // The handler may close a dialog or rebuild the tiles.

@@ -78,6 +78,8 @@ protected:
 private:
     // Undoes the pressed look; the press ends without a click.
     void PressRelease();
+    // The tile's area at its full size, also while it is pressed and drawn smaller.
+    QRect FullRect() const;
     // Recolours the stored icon in place: black keeps alpha with RGB 0, white sets RGB to alpha.
     void BitmapRecolor(bool black);
 

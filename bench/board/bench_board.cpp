@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <algorithm>
@@ -27,14 +28,19 @@ QImage Photo()
     return img;
 }
 
+const QImage &SharedPhoto()
+{
+    static const QImage photo = Photo();
+    return photo;
+}
+
 struct Board {
     TPWImage b;
     Board()
     {
         b.resize(BoardW, BoardH);
         b.PWResize();
-        static const QImage photo = Photo();
-        b.SetSrcBitmap(photo);
+        b.SetSrcBitmap(SharedPhoto());
         b.ZoomPosSet();
     }
 };
@@ -176,6 +182,90 @@ void BM_PointerMoveP95(benchmark::State &state)
     state.counters["max_ms"] = ms.back();
 }
 BENCHMARK(BM_PointerMoveP95)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// 5 and 6. Full replays of 64 marker strokes 20 px wide, each crossing the
+// whole picture, so that each one's undo patch is nearly the whole layer:
+// coming back to the picture (its history loaded and replayed until the
+// screen image is ready) and one quarter turn. Arg 1 keeps undo patches
+// within their budget, arg 0 keeps none (the reference). The counters give
+// the process's peak resident memory during the runs and the limit it is
+// held to: the board's four bitmaps of the picture's size plus the undo
+// budget, 10 % on top, over what the process held before the picture.
+double StatusMiB(const char *key)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').first().toDouble() / 1024;
+    return 0;
+}
+
+void ResetPeakRss()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
+struct Crossed {
+    TPWImage b;
+    TPWRecArray kept;
+    double startMiB; // what the process held before the picture and the board
+    Crossed(bool patches, const QImage &picture, double startMiB) : startMiB(startMiB)
+    {
+        b.resize(BoardW, BoardH);
+        b.PWResize();
+        b.SetSrcBitmap(picture);
+        b.ZoomPosSet();
+        if (!patches)
+            b.SetUndoStoreBudget(0);
+        b.SetCrPen(Marker);
+        for (int k = 0; k < 64; ++k) {
+            const double y = 20 + (k * 13) % 860;
+            Stroke(b, {{160, y}, {450, 880 - y}, {760, y}, {1050, 880 - y}, {1380, y}});
+        }
+        RecCopy(b.PWRecArray, kept);
+    }
+    void Report(benchmark::State &state) const
+    {
+        const double bitmaps = 4.0 * PicW * PicH * 4 / (1024 * 1024);
+        state.counters["peak_MiB"] = StatusMiB("VmHWM:");
+        state.counters["limit_MiB"] = startMiB + (bitmaps + (state.range(0) ? 256 : 0)) * 1.1;
+        state.counters["undo_MiB"] = double(b.UndoStoreBytes()) / (1024 * 1024);
+    }
+};
+
+void BM_ReturnToPicture(benchmark::State &state)
+{
+    // The picture as read from its file again; the board shares it.
+    const double start = StatusMiB("VmRSS:");
+    const QImage photo = Photo();
+    Crossed f(state.range(0) != 0, photo, start);
+    f.b.SetSrcBitmap(photo); // another picture shown, as before going back
+    ResetPeakRss();
+    for (auto _ : state) {
+        f.b.SrcBitmapRecPictSet(photo, f.kept);
+        f.b.ZoomPosSet();
+    }
+    f.Report(state);
+}
+BENCHMARK(BM_ReturnToPicture)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+void BM_QuarterTurn(benchmark::State &state)
+{
+    // Turned after coming back to it, as a teacher would.
+    const double start = StatusMiB("VmRSS:");
+    const QImage photo = Photo();
+    Crossed f(state.range(0) != 0, photo, start);
+    f.b.SrcBitmapRecPictSet(photo, f.kept);
+    ResetPeakRss();
+    for (auto _ : state)
+        f.b.SrcBitmapRotate(1);
+    f.Report(state);
+}
+BENCHMARK(BM_QuarterTurn)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(3);
 } // namespace
 
 int main(int argc, char **argv)

@@ -52,7 +52,9 @@ Listing ListOnce(TWBDMainFrm &w, const QString &file)
     t.start();
     gap.start();
     tick.start();
-    w.PictureListMake(file);
+    w.PictureListMake(file, nullptr);
+    while (w.IsListing())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     r.total = t.nsecsElapsed() / 1e6;
     tick.stop();
     QObject::disconnect(c);

@@ -3,6 +3,7 @@
 // the pen state of the commands, keys and the tool bar.
 #include "ModalDialog.h"
 #include "app/MainFrm.h"
+#include "app/PictureLister.h"
 #include "app/StartUp.h"
 #include "imagefiles/FMXBitmapEx.h"
 #include "platform/Errors.h"
@@ -15,6 +16,9 @@
 #include <QSplashScreen>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 namespace {
 QImage Colored(QRgb c, int w = 120, int h = 80)
@@ -62,11 +66,31 @@ struct Fixture {
         board().PWMouseMove(Single(b.x()), Single(b.y()));
         board().PWMouseUp(Single(b.x()), Single(b.y()));
     }
+    // Opens a file as the Open command does and waits until its folder is listed.
+    bool open(const QString &path)
+    {
+        w->ImageOpen(path);
+        return QTest::qWaitFor([&] { return !w->IsListing(); }, 20000);
+    }
     void click(TPWPenType t)
     {
         TPWMenuItem m = MakeMenuItem(t, 0xFFFFFFFF, 1);
         w->MenuButtonClick(m);
     }
+};
+
+// Thumbnails that take their time, for listings a test can act during.
+PictureLister::Thumb SlowThumbnail(const QString &path)
+{
+    QThread::msleep(150);
+    PictureLister::Thumb t;
+    t.image = MakeThumbnail(path, &t.error);
+    return t;
+}
+
+struct SlowListing {
+    SlowListing() { PictureLister::SetMaker(SlowThumbnail); }
+    ~SlowListing() { PictureLister::SetMaker(nullptr); }
 };
 
 TPWMenuItem Pen(TAlphaColor c, Single w = 8)
@@ -128,7 +152,7 @@ private slots:
             QVERIFY(Colored(colors[i]).save(pics.filePath(QString::fromLatin1(names[i])), "PNG"));
         QVERIFY(Colored(0xFF000000).save(pics.filePath(QStringLiteral("d.jpg")), "JPG"));
         Fixture f;
-        f.w->ImageOpen(pics.filePath(QStringLiteral("b.png")));
+        QVERIFY(f.open(pics.filePath(QStringLiteral("b.png"))));
         QCOMPARE(f.w->PictureFiles.Files.size(), 4);
         QCOMPARE(f.w->PictureFiles.Files[0].FileName, QStringLiteral("a.png"));
         QCOMPARE(f.w->PictureFiles.Files[3].FileName, QStringLiteral("c.PNG"));
@@ -171,7 +195,7 @@ private slots:
         f.click(pwWBrd);
         QVERIFY(f.w->isWBrd);
         f.stroke({10, 10}, {100, 10});
-        f.w->ImageOpen(pics.filePath(QStringLiteral("p1.png")));
+        QVERIFY(f.open(pics.filePath(QStringLiteral("p1.png"))));
         f.stroke({20, 20}, {30, 30});
         f.click(pwWBrd);
         QVERIFY(f.w->isWBrd);
@@ -192,11 +216,25 @@ private slots:
         for (int i = 0; i < 60; ++i)
             QVERIFY(Colored(0xFF000000 | (i * 4)).save(pics.filePath(QStringLiteral("p%1.bmp").arg(i, 2, 10, QLatin1Char('0')))));
         Fixture f;
-        f.w->ImageOpen(pics.filePath(QStringLiteral("p54.bmp")));
+        // Among the first 50: those are listed.
+        QVERIFY(f.open(pics.filePath(QStringLiteral("p05.bmp"))));
         QCOMPARE(f.w->PictureFiles.Files.size(), 50);
+        QCOMPARE(f.w->PictureFiles.Files.first().FileName, QStringLiteral("p00.bmp"));
+        QCOMPARE(f.w->PictureIndex, 5);
         QCOMPARE(f.messages, QStringList{QStringLiteral("The 50 images were listed. ")});
-        QCOMPARE(f.w->PictureIndex, -1);
+        // Beyond them: the run of 50 around it, so that it is the current
+        // entry and keeps its strokes when the teacher moves on and back.
+        QVERIFY(f.open(pics.filePath(QStringLiteral("p54.bmp"))));
+        QCOMPARE(f.w->PictureFiles.Files.size(), 50);
+        QCOMPARE(f.w->PictureFiles.Files.first().FileName, QStringLiteral("p10.bmp"));
+        QCOMPARE(f.w->PictureIndex, 44);
+        QCOMPARE(f.w->PictureFiles.Files[44].FileName, QStringLiteral("p54.bmp"));
+        QCOMPARE(f.messages.size(), 2);
         QCOMPARE(f.board().SrcBitmap().pixel(1, 1), 0xFF000000u | (54 * 4));
+        f.stroke({10, 10}, {60, 10});
+        f.w->PictureSelect(0);
+        f.w->PictureSelect(44);
+        QCOMPARE(f.board().PWRecArray.c, 0);
         // Paging: 20-ish tiles per page at this width; past the end stays on a blank page.
         f.w->resize(1024, 728);
         QCOMPARE(f.w->PictureCount, 9);
@@ -225,7 +263,7 @@ private slots:
         QCOMPARE(f.board().PWRecArray.c, 0);
         QVERIFY(f.w->LastFile.isEmpty());
         // A folder with a broken picture lists it with a broken thumbnail.
-        f.w->ImageOpen(pics.filePath(QStringLiteral("good.png")));
+        QVERIFY(f.open(pics.filePath(QStringLiteral("good.png"))));
         QCOMPARE(f.w->PictureFiles.Files.size(), 2);
         QVERIFY(!f.w->PictureFiles.Files[0].Error.isEmpty());
         QCOMPARE(f.w->PictureIndex, 1);
@@ -238,6 +276,140 @@ private slots:
         // Next skips nothing: it tries the broken entry, reports it, and stays.
         f.click(pwNext);
         QCOMPARE(f.w->PictureIndex, 1);
+    }
+
+    void saveAsAsksAboutTheFileItWrites()
+    {
+        QTemporaryDir out;
+        Fixture f([&] { Settings().ImagePathDefault = out.path() + QLatin1Char('/'); });
+        const QString png = out.filePath(QStringLiteral("lesson1.png"));
+        Write(png, "the old lesson");
+        QStringList asked;
+        bool replace = false;
+        TWBDMainFrm::QuestionSink = [&](const QString &q) {
+            asked << q;
+            return replace;
+        };
+        // Types "lesson1" with the PNG filter, as a teacher would; a dialog
+        // shown again (after No) is cancelled.
+        auto saveAs = [&](const QString &typed) {
+            OnModal([&, typed](QDialog *d) {
+                auto *fd = qobject_cast<QFileDialog *>(d);
+                fd->selectNameFilter(fd->nameFilters().at(1));
+                fd->selectFile(typed);
+                if (!replace)
+                    OnModal([](QDialog *again) { again->reject(); });
+                d->accept();
+            });
+            f.w->ImageSaveAs();
+        };
+        saveAs(QStringLiteral("lesson1"));
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].contains(QStringLiteral("lesson1.png")), qPrintable(asked[0]));
+        QFile old(png);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("the old lesson"));
+        old.close();
+        replace = true;
+        saveAs(QStringLiteral("lesson1"));
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(QImage(png).size(), f.board().DspBitmap().size());
+        // A new name asks nothing.
+        saveAs(QStringLiteral("lesson2.jpg"));
+        QCOMPARE(asked.size(), 2);
+        QVERIFY(QFile::exists(out.filePath(QStringLiteral("lesson2.png"))));
+        TWBDMainFrm::QuestionSink = nullptr;
+    }
+
+    void closingDuringAListingEndsPromptly()
+    {
+        QTemporaryDir pics;
+        for (int i = 0; i < 40; ++i)
+            QVERIFY(Colored(0xFF000000 | (i * 5)).save(pics.filePath(QStringLiteral("p%1.png").arg(i, 2, 10, QLatin1Char('0')))));
+        SlowListing slow;
+        Fixture f;
+        f.w->ImageOpen(pics.filePath(QStringLiteral("p00.png")));
+        QVERIFY(f.w->IsListing());
+        // The window answers meanwhile: a key pressed during the listing acts once it ends.
+        const Single z = f.board().Zoom();
+        QTest::keyClick(f.w.get(), Qt::Key_PageUp);
+        QVERIFY(QTest::qWaitFor([&] { return f.w->PictureFiles.Files[1].Error.isEmpty() && f.w->PictureButton[1]->Bitmap().pixel(45, 45) != 0; }, 5000));
+        QVERIFY(f.w->IsListing());
+        QCOMPARE(f.board().Zoom(), z);
+        QVERIFY(QTest::qWaitFor([&] { return !f.w->IsListing(); }, 20000));
+        QVERIFY(f.board().Zoom() > z);
+        // Closing mid-listing: the window goes at once, and the workers are
+        // done with the pictures they were reading well within 2 s.
+        f.w->ImageOpen(pics.filePath(QStringLiteral("p00.png")));
+        QVERIFY(f.w->IsListing());
+        QVERIFY(f.w->close());
+        QVERIFY(!f.w->IsListing());
+        f.w.reset();
+        QVERIFY(ThumbnailPool().waitForDone(2000));
+    }
+
+    void aFailedFolderReadChangesNothing()
+    {
+        if (geteuid() != 0 && access("/", W_OK) != 0)
+            QSKIP("needs root to read a folder as another user");
+        QTemporaryDir dir;
+        const QString words = dir.filePath(QStringLiteral("words.txt"));
+        Write(words, "one\ntwo\nthree\n");
+        const QString hidden = dir.filePath(QStringLiteral("hidden"));
+        QVERIFY(QDir().mkdir(hidden));
+        const QString pic = hidden + QStringLiteral("/p.png");
+        QVERIFY(Colored(0xFF00FF00).save(pic));
+        // The picture can be read; its folder cannot be listed.
+        QFile::setPermissions(dir.path(), QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOther | QFileDevice::ExeGroup);
+        QFile::setPermissions(hidden, QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOther | QFileDevice::ExeGroup);
+        QFile::setPermissions(pic, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther |
+                                       QFileDevice::ReadGroup);
+        Fixture f;
+        QVERIFY(f.open(words));
+        QCOMPARE(f.w->PictureFiles.Files.size(), 3);
+        const int was = setfsuid(65534); // nobody: root would read any folder
+        QVERIFY(f.open(pic));
+        setfsuid(uid_t(was));
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY(f.messages[0].contains(QStringLiteral("cannot be read")));
+        // The word list is still the list, and its words still show as words.
+        QVERIFY(f.w->isFuMode);
+        QCOMPARE(f.w->PictureFiles.Files.size(), 3);
+        f.w->PictureButtonExecute(f.w->PictureButton[1]);
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(f.w->PictureIndex, 1);
+        QCOMPARE(f.board().FuCount, 3);
+    }
+
+    void longWordListsOpenAtOnce()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("many.txt"));
+        QByteArray text;
+        for (int i = 0; i < 100000; ++i)
+            text += QByteArray::number(i) + '\n';
+        Write(path, text);
+        Fixture f;
+        QVERIFY(f.open(path));
+        QCOMPARE(f.w->PictureFiles.Files.size(), 100000);
+        // Thumbnails only for the places the strip shows.
+        int drawn = 0;
+        for (const TPictureFile &e : f.w->PictureFiles.Files)
+            drawn += e.Bitmap.isNull() ? 0 : 1;
+        QVERIFY2(drawn <= PictureTileCount, qPrintable(QString::number(drawn)));
+        QVERIFY(drawn >= 1);
+        f.w->PictureSelect(99999);
+        QCOMPARE(f.board().FuCount, 5);
+        // Over the size a word list can have: refused, naming the reason; nothing changes.
+        const QString huge = dir.filePath(QStringLiteral("huge.txt"));
+        Write(huge, QByteArray(int(MaxWordListBytes) + 1, 'a'));
+        f.w->RunGuarded([&] { f.w->ImageOpen(huge); });
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY(f.messages[0].contains(QStringLiteral("too large")));
+        QCOMPARE(f.w->PictureFiles.Files.size(), 100000);
+        QCOMPARE(f.w->PictureIndex, 99999);
     }
 
     void savingInEveryFormat_data()
@@ -258,7 +430,7 @@ private slots:
         QTemporaryDir pics;
         QVERIFY(Colored(0xFFFFFFFF, 200, 100).save(pics.filePath(QStringLiteral("white.png"))));
         Fixture f;
-        f.w->ImageOpen(pics.filePath(QStringLiteral("white.png")));
+        QVERIFY(f.open(pics.filePath(QStringLiteral("white.png"))));
         f.board().SetCrPen(Pen(0xFFFF0000, 10));
         f.board().ZoomReset();
         f.stroke({20, 50}, {180, 50});

@@ -7,7 +7,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <QtConcurrent>
+
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 void Write(const QString &path, const QByteArray &bytes)
@@ -146,6 +150,38 @@ private slots:
         const QImage w = TextThumbnail(QStringLiteral("ABCDEFGH"), QString());
         QCOMPARE(w.size(), QSize(90, 90));
         QCOMPARE(w.pixel(0, 0), qRgb(255, 255, 255));
+    }
+
+    void pipesNamedLikePicturesNeverBlock()
+    {
+        // A pipe, and links to one, named like pictures: neither listed nor
+        // waited on, whatever reads them.
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("raw.png"));
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(QFile::link(fifo, dir.filePath(QStringLiteral("x.png"))));
+        QVERIFY(QFile::link(fifo, dir.filePath(QStringLiteral("y.tga"))));
+        QVERIFY(QFile::link(fifo, dir.filePath(QStringLiteral("w.txt"))));
+        QVERIFY(ListFolderPictures(dir.path() + QLatin1Char('/'), QStringLiteral(".png")).isEmpty());
+        for (const char *name : {"x.png", "y.tga", "raw.png"}) {
+            const QString path = dir.filePath(QString::fromLatin1(name));
+            QFuture<QString> read = QtConcurrent::run([path] {
+                QString error;
+                MakeThumbnail(path, &error);
+                return error;
+            });
+            const bool ended = QTest::qWaitFor([&] { return read.isFinished(); }, 5000);
+            if (!ended) {
+                // Lets the stuck reader go before failing.
+                const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close(fd);
+                read.waitForFinished();
+                QFAIL(name);
+            }
+            QVERIFY2(read.result().contains(QStringLiteral("not an ordinary file")), qPrintable(read.result()));
+        }
+        QVERIFY_THROWS_EXCEPTION(FileError, TextListWords(dir.filePath(QStringLiteral("w.txt"))));
     }
 };
 

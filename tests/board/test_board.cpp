@@ -180,6 +180,55 @@ private slots:
         QCOMPARE(b.DspBitmap().pixel(50, 20), 0u);
     }
 
+    // Every full replay (coming back to a picture, a turn, a settled lasso
+    // move, undo past a turn) keeps the undo store within its budget, and
+    // keeps patches for the last strokes that fit, so undo stays quick.
+    void undoStoreHoldsItsBudget()
+    {
+        TPWImage b;
+        b.resize(400, 300);
+        b.PWResize();
+        b.SetSrcBitmap(Picture(400, 300));
+        b.ZoomPosSet();
+        const qint64 whole = 400 * 300 * 4;
+        const qint64 budget = 3 * whole + whole / 2;
+        b.SetUndoStoreBudget(budget);
+        QString failed;
+        auto holds = [&](const char *what) {
+            if (failed.isEmpty() && b.UndoStoreBytes() > budget)
+                failed = QStringLiteral("%1: %2 bytes").arg(QLatin1String(what)).arg(b.UndoStoreBytes());
+        };
+        // Marker strokes across the whole picture: each one's patch is the whole layer.
+        b.SetCrPen(MakeMenuItem(pwMk, 0xFF0000FF, 20));
+        for (int i = 0; i < 12; ++i) {
+            const double y = 10 + i * 20;
+            Stroke(b, {{0, y}, {200, 290 - y}, {399, y}});
+            holds("stroke");
+        }
+        TPWRecArray kept;
+        RecCopy(b.PWRecArray, kept);
+        b.SrcBitmapRecPictSet(Picture(400, 300), kept);
+        holds("coming back");
+        QVERIFY(b.UndoStoreBytes() > 0);
+        b.SrcBitmapRotate(1);
+        holds("turn");
+        b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
+        Stroke(b, {{0, 0}, {b.width() - 1.0, 0.0}, {b.width() - 1.0, b.height() - 1.0}, {0.0, b.height() - 1.0}, {0, 1}});
+        if (!b.SelLines.isEmpty()) {
+            const QPointF c = b.SelRF.center();
+            Stroke(b, {c, c + QPointF(5, 5)});
+        }
+        b.LassoUpdate();
+        holds("lasso move");
+        b.PWUndo();
+        b.PWUndo();
+        holds("undo past a turn");
+        b.PWUndo();
+        holds("undo");
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
+        QCOMPARE(FirstDifference(b.PenBitmap(), b.ReplayPenLayer()), QString());
+    }
+
     // Random histories: after every step the board's pen layer equals the
     // straightforward replay of the history in effect. TW_SOAK_STEPS makes it a soak.
     void incrementalEqualsReplay()
@@ -194,6 +243,9 @@ private slots:
         int shown = 0;
         b.SetSrcBitmap(pictures[0]);
         b.ZoomPosSet();
+        // A budget of a few whole layers, so that patches are dropped as they would be on large pictures.
+        const qint64 budget = 160 * 120 * 4 * 3;
+        b.SetUndoStoreBudget(budget);
         auto point = [&] {
             return QPointF(rng.bounded(b.width()), rng.bounded(b.height()));
         };
@@ -264,6 +316,8 @@ private slots:
             // The stroke counters too: the next pen-order stroke takes its number from them.
             if (counts != b.FuCounts)
                 QFAIL(qPrintable(QStringLiteral("step %1 (%2): stroke counters differ").arg(step).arg(what)));
+            if (b.UndoStoreBytes() > budget)
+                QFAIL(qPrintable(QStringLiteral("step %1 (%2): undo store over its budget").arg(step).arg(what)));
         }
     }
 };

@@ -4,6 +4,7 @@
 #include "board/PWImage.h"
 #include "settings/Settings.h"
 
+#include <QDialog>
 #include <QtTest>
 
 namespace {
@@ -54,6 +55,28 @@ struct Fixture {
     }
 };
 
+// The board beside another widget in one window, driven through the
+// window as the platform delivers input: Qt's own pointer grab and its
+// enter and leave events are part of what is tested.
+struct WindowFixture {
+    QWidget top;
+    TPWImage *b;
+    QWindow *w = nullptr;
+    WindowFixture()
+    {
+        top.resize(500, 300);
+        b = new TPWImage(&top);
+        b->setGeometry(0, 0, 400, 300);
+        (new QWidget(&top))->setGeometry(400, 0, 100, 300); // the tool bar's place
+        top.show();
+        if (QTest::qWaitForWindowExposed(&top))
+            w = top.windowHandle();
+        b->Init(400, 300);
+        b->ZoomPosSet();
+        b->SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 4));
+    }
+};
+
 double Tx(const TPWRec &r) { return r.Trans[2]; }
 double Ty(const TPWRec &r) { return r.Trans[5]; }
 } // namespace
@@ -100,6 +123,57 @@ private slots:
         QTest::mouseRelease(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(600, 100));
         QCOMPARE(f.b.PWRecArray.p, 1);
         QCOMPARE(f.b.PWRecArray.Rec[1].Points, (TPolygon{{100, 100}, {150, 100}}));
+    }
+
+    void pointerShowsAfterCrossingTheEdge_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("released on the board after leaving it") << 0;
+        QTest::newRow("released outside, then back") << 1;
+        QTest::newRow("a dialog opened mid-stroke") << 2;
+    }
+
+    void pointerShowsAfterCrossingTheEdge()
+    {
+        QFETCH(int, how);
+        WindowFixture f;
+        QVERIFY(f.w);
+        const QPoint back(200, 150);
+        QTest::mouseMove(f.w, QPoint(100, 100));
+        QTest::mousePress(f.w, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+        QTest::mouseMove(f.w, QPoint(150, 100));
+        if (how == 2) {
+            QDialog dialog(&f.top);
+            dialog.setModal(true);
+            dialog.setGeometry(f.top.geometry().translated(20, 20).adjusted(0, 0, -100, -100));
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QTest::mouseRelease(dialog.windowHandle(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+            dialog.close();
+            QTest::mouseMove(f.w, back);
+        } else {
+            QTest::mouseMove(f.w, QPoint(450, 100)); // over the tool bar
+            if (how == 1) {
+                QTest::mouseRelease(f.w, Qt::LeftButton, Qt::NoModifier, QPoint(450, 100));
+                QTest::mouseMove(f.w, back);
+            } else {
+                QTest::mouseMove(f.w, back);
+                QTest::mouseRelease(f.w, Qt::LeftButton, Qt::NoModifier, back);
+            }
+        }
+        QCOMPARE(f.b->isDown, 0);
+        QCOMPARE(f.b->PWRecArray.p, 0); // the stroke ended where it left the board
+        QTRY_VERIFY(f.b->CurImage->isVisible());
+        QCOMPARE(f.b->CurImage->pos(), (back + f.b->CurOffset).toPoint());
+        const Single z = f.b->Zoom();
+        Wheel(f.b, back, 120);
+        QVERIFY(f.b->Zoom() > z);
+        // Drawing goes on as before.
+        QTest::mousePress(f.w, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+        QTest::mouseMove(f.w, QPoint(60, 60));
+        QTest::mouseRelease(f.w, Qt::LeftButton, Qt::NoModifier, QPoint(60, 60));
+        QCOMPARE(f.b->PWRecArray.p, 1);
+        QVERIFY(f.b->CurImage->isVisible());
     }
 
     void repeatedPointAddsNothing()
@@ -248,6 +322,61 @@ private slots:
         f.b.LassoUpdate();
         QCOMPARE(Tx(f.b.PWRecArray.Rec[1]), 50.0);
         QCOMPARE(Ty(f.b.PWRecArray.Rec[1]), 0.0);
+    }
+
+    void selectionFollowsARefit()
+    {
+        // The board grows (the tool bar hidden, the window resized) while a
+        // selection is shown: its outline and grab area go where the strokes now are.
+        Fixture f;
+        f.b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 4));
+        Drag(&f.b, {{100, 100}, {150, 100}});
+        f.b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
+        Drag(&f.b, Loop(QRect(80, 80, 100, 40)));
+        QCOMPARE(f.b.SelLines, (TLines{0}));
+        Drag(&f.b, {{120, 100}, {125, 100}, {130, 100}}); // (10, 0) at zoom 1
+        f.b.resize(800, 600);                             // refit: zoom 2
+        QCOMPARE(f.b.Zoom(), Single(2));
+        // The moved stroke is at picture x 110..160, on screen 220..320 at y 200.
+        QVERIFY(f.b.SelRF.contains(QPointF(270, 200)));
+        QVERIFY(!f.b.SelRF.contains(QPointF(130, 100)));
+        QVERIFY(qAbs(f.b.SelRF.center().y() - 200) < 1);
+        QVERIFY(f.b.SelImage->geometry().contains(270, 200));
+        Drag(&f.b, {{270, 200}, {270, 230}, {270, 260}}); // 60 screen pixels: 30 picture pixels
+        f.b.LassoUpdate();
+        QCOMPARE(f.b.PWRecArray.p, 1);
+        QCOMPARE(f.b.PWRecArray.Rec[1].Menu.PenType, pwEdit);
+        QCOMPARE(Tx(f.b.PWRecArray.Rec[1]), 10.0);
+        QCOMPARE(Ty(f.b.PWRecArray.Rec[1]), 30.0);
+        QCOMPARE(qAlpha(f.b.PenBitmap().pixel(135, 130)), 255);
+    }
+
+    void wordCellsAreWhatReadersSee_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QStringList>("cells");
+        const QString shikaru = QString::fromUcs4(U"\U00020B9F"); // outside the basic plane
+        const QString eAcute = QStringLiteral("e\u0301");          // a letter and its combining mark
+        const QString katsura = QString::fromUcs4(U"\u845B\U000E0100"); // with a variation selector
+        QTest::newRow("surrogate pair") << shikaru + QStringLiteral("る") << QStringList{shikaru, QStringLiteral("る")};
+        QTest::newRow("combining mark") << eAcute + QStringLiteral("t") + eAcute
+                                        << QStringList{eAcute, QStringLiteral("t"), eAcute};
+        QTest::newRow("variation selector") << katsura + QStringLiteral("城") << QStringList{katsura, QStringLiteral("城")};
+        QTest::newRow("seven letters: six cells") << QStringLiteral("ABCDEFG")
+                                                  << QStringList{"A", "B", "C", "D", "E", "F"};
+        QTest::newRow("seven pairs: six cells") << shikaru.repeated(7) << QStringList(6, shikaru);
+    }
+
+    void wordCellsAreWhatReadersSee()
+    {
+        QFETCH(QString, word);
+        QFETCH(QStringList, cells);
+        QCOMPARE(WordCells(word, 6), cells);
+        Fixture f;
+        f.b.SetWord(word);
+        QCOMPARE(f.b.FuCount, int(cells.size()));
+        QCOMPARE(f.b.SrcBitmap().width(), 500 * int(cells.size()));
+        QCOMPARE(f.b.FuCounts.size(), cells.size());
     }
 
     void penOrderColumns()

@@ -480,6 +480,62 @@ def fit(app, pw, ph):
     return z, (bw - pw * z) / (z * 2), (bh - ph * z) / (z * 2)
 
 
+def diff_count(a, b, box):
+    """Pixels of box that differ between two screenshots."""
+    return sum(1 for y in range(box[1], box[3]) for x in range(box[0], box[2])
+               if a.getpixel((x, y)) != b.getpixel((x, y)))
+
+
+def journey_board(app):
+    """The pointer after a stroke that leaves the board and comes back; a lasso
+    selection that follows the board when the tool bar is hidden."""
+    # A stroke dragged out over the tool bar and back, released on the board.
+    a, out, back = app.board(0.3, 0.5), (app.x + app.w - 70, app.y + 200), app.board(0.5, 0.6)
+    app.drag([a, app.board(0.45, 0.5), out, back])
+    shown = app.shot("released_back")
+    app.xdo("mousemove", back[0] + 150, back[1])
+    app.settle()
+    moved = app.shot("pointer_moved")
+    check(diff_count(shown, moved, around(back, 40)) > 20 and diff_count(shown, moved, around((back[0] + 150, back[1]), 40)) > 20,
+          "the cursor picture shows where the pointer is, and follows it")
+    # The wheel zooms about the pointer: the stroke changes on screen.
+    stroke_pt = app.board(0.4, 0.5)
+    before = app.shot("before_wheel")
+    app.xdo("click", 4)
+    app.settle()
+    after = app.shot("after_wheel")
+    check(diff_count(before, after, around(stroke_pt, 30)) > 20, "the wheel zooms")
+    app.key("Home")  # fit again
+    # A short vertical stroke, selected with the lasso (launcher entry 13).
+    v0, v1 = app.board(0.7, 0.25), app.board(0.7, 0.35)
+    app.drag([v0, v1])
+    app.click(app.tile(13))
+    lx, ly = dialog_origin(app, 500, 350)
+    app.click((lx + 70 * 1 + 5 + 30, ly + 70 * 2 + 5 + 30))
+    l0, l1 = app.board(0.65, 0.2), app.board(0.75, 0.4)
+    app.drag([l0, (l1[0], l0[1]), l1, (l0[0], l1[1]), (l0[0], l0[1] + 2)], step=6)
+    # Hide the tool bar: the board grows and the picture is fitted anew.
+    pw, ph = SCREEN_W, SCREEN_H  # the white board has the screen's size
+    bx, by, bw, bh = app.board_rect()
+    z, ox, oy = fit(app, pw, ph)
+    pic = ((v0[0] - bx) / z - ox, ((v0[1] + v1[1]) / 2 - by) / z - oy)
+    app.click((app.x + app.w - TOOLBAR_W + 15, app.y + 15))
+    z2 = min(app.w / pw, app.h / ph)
+    ox2, oy2 = (app.w - pw * z2) / (z2 * 2), (app.h - ph * z2) / (z2 * 2)
+    grab = (int(app.x + (pic[0] + ox2) * z2), int(app.y + (pic[1] + oy2) * z2))
+    app.drag([grab, (grab[0] + 60, grab[1]), (grab[0] + 120, grab[1])], step=6)
+    # Back to the tool bar; a stock pen settles the move.
+    app.click((app.x + app.w - 15, app.y + 15))
+    app.click(app.tile(5))
+    img = app.shot("moved_after_refit")
+    new_pic = (pic[0] + 120 / z2, pic[1])
+    new_screen = (int(bx + (new_pic[0] + ox) * z), int(by + (new_pic[1] + oy) * z))
+    old_screen = (int(bx + (pic[0] + ox) * z), int(by + (pic[1] + oy) * z))
+    check(count(img, around(new_screen, 4), dark) > 5, "the selection dragged after the refit moved its strokes")
+    check(count(img, around(old_screen, 4), dark) == 0, "and they left their old place")
+    check(app.close() == 0, "the program ends normally")
+
+
 def journey_psd(app):
     """Choose PSD as the default format in the setup dialog, save with the keypad
     key, and read the file with an independent reader: two layers, the strokes
@@ -544,6 +600,7 @@ JOURNEYS = {
     "whiteboard": journey_whiteboard,
     "pictures": journey_pictures,
     "badfiles": journey_badfiles,
+    "board": journey_board,
 }
 
 

@@ -77,6 +77,8 @@ private slots:
     void clickWithAnyButton();
     void pressShrinksAndReleaseRestores();
     void pressLeaveReturnReleaseDoesNotFire();
+    void pressWanderingOverTheTileFires_data();
+    void pressWanderingOverTheTileFires();
     void secondButtonWhilePressedDoesNotShrinkTwice();
     void hiddenWhilePressedIsRestored();
     void handlerMayDeleteTheTile();
@@ -138,10 +140,10 @@ void TestMetroButton::pressLeaveReturnReleaseDoesNotFire()
     QCOMPARE(f.clicks, 0);
     QCOMPARE(f.tile->geometry(), QRect(10, 10, 60, 60));
 
-    // A move just past the shrunken edge already leaves; the Leave event does the same.
+    // A move past the tile's full-size edge leaves; the Leave event does the same.
     QTest::mousePress(f.tile, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
-    QTest::mouseMove(f.tile, QPoint(-1, 1));
-    QTest::mouseRelease(f.tile, Qt::LeftButton, Qt::NoModifier, QPoint(-1, 1));
+    QTest::mouseMove(f.tile, QPoint(-5, 1));
+    QTest::mouseRelease(f.tile, Qt::LeftButton, Qt::NoModifier, QPoint(-5, 1));
     QCOMPARE(f.clicks, 0);
     QTest::mousePress(f.tile, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
     QEvent leave(QEvent::Leave);
@@ -154,6 +156,35 @@ void TestMetroButton::pressLeaveReturnReleaseDoesNotFire()
     QTest::mousePress(f.tile, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
     QTest::mouseRelease(f.tile, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
     QCOMPARE(f.clicks, 1);
+}
+
+void TestMetroButton::pressWanderingOverTheTileFires_data()
+{
+    // Host coordinates; the 60 x 60 tile covers 10..69 and shrinks to 13..66 while pressed.
+    QTest::addColumn<QVector<QPoint>>("path"); // press, moves, release
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("around the edges inside") << QVector<QPoint>{{40, 40}, {11, 11}, {68, 12}, {68, 68}, {10, 40}} << 1;
+    QTest::newRow("pressed at the edge, shaking") << QVector<QPoint>{{11, 40}, {12, 41}, {10, 39}, {11, 40}} << 1;
+    QTest::newRow("released just outside") << QVector<QPoint>{{40, 40}, {68, 40}, {70, 40}} << 0;
+    QTest::newRow("off and back") << QVector<QPoint>{{40, 40}, {80, 40}, {40, 40}} << 0;
+}
+
+void TestMetroButton::pressWanderingOverTheTileFires()
+{
+    // Through the window, as the platform delivers them: Qt's own grab and
+    // enter/leave handling are part of what is tested.
+    QFETCH(QVector<QPoint>, path);
+    QFETCH(int, clicks);
+    Fixture f;
+    QVERIFY(QTest::qWaitForWindowExposed(&f.host));
+    QWindow *w = f.host.windowHandle();
+    QTest::mouseMove(w, path.first());
+    QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, path.first());
+    for (int i = 1; i + 1 < path.size(); ++i)
+        QTest::mouseMove(w, path[i]);
+    QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, path.last());
+    QCOMPARE(f.clicks, clicks);
+    QCOMPARE(f.tile->geometry(), QRect(10, 10, 60, 60));
 }
 
 void TestMetroButton::secondButtonWhilePressedDoesNotShrinkTwice()
