@@ -997,18 +997,26 @@ private slots:
         }
     }
 
+    void valuesReadOnOK_data()
+    {
+        QTest::addColumn<QString>("typed"); // in the test's folder, which holds Class/
+        QTest::newRow("folder with its slash") << "/Class/";
+        QTest::newRow("folder typed without the slash") << "/Class";
+    }
     void valuesReadOnOK()
     {
+        QFETCH(QString, typed);
         DialogFixture f;
         f.lastFile = QStringLiteral("/tmp/class/b.jpg");
         QTemporaryDir tmp;
-        const QString folder = tmp.path() + QLatin1Char('/');
+        QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("Class")));
+        const QString folder = tmp.path() + QStringLiteral("/Class/");
         const SettingsModel before = Settings();
         QString otherFont;
         OnModal([&](QDialog *dlg) {
             auto *d = static_cast<TSetupDlg *>(dlg);
             d->ImageJPEGQUalitySP->setValue(80);
-            TypeInto(d->ImagePathEdit, folder);
+            TypeInto(d->ImagePathEdit, tmp.path() + typed);
             int other = d->ComboBox2->currentIndex() == 0 ? 1 : 0;
             d->ComboBox2->setCurrentIndex(other);
             d->ComboBox3->setCurrentIndex(other);
