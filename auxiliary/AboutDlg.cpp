@@ -18,15 +18,17 @@ TAboutDlg::TAboutDlg(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::MSWindo
     Image1->setGeometry(16, 16, 64, 64);
     Image1->setPixmap(QPixmap::fromImage(ResourceImage(QStringLiteral("ICON"))));
 
+    // The layout is measured in pixels; point sizes would grow with the
+    // screen's resolution and run over the fixed label widths.
     Label1 = new QLabel(QStringLiteral("TOVAREK W"), this);
     QFont f1 = Label1->font();
-    f1.setPointSizeF(13);
+    f1.setPixelSize(13);
     Label1->setFont(f1);
     Label1->move(92, 28);
 
     Label3 = new QLabel(QStringLiteral("Made for the classroom by ORVEN PROJECT"), this);
     QFont f3 = Label3->font();
-    f3.setPointSizeF(12);
+    f3.setPixelSize(12);
     Label3->setFont(f3);
     Label3->setAlignment(Qt::AlignHCenter);
     Label3->setGeometry(20, 96, 309, 20);
@@ -52,7 +54,11 @@ void TAboutDlg::FormCreate()
 {
     Label1->setText(Label1->text() + QStringLiteral(" Ver.") + GetVersionString());
     Label1->adjustSize();
-    Label4->setText(HelpURL());
+    // An address longer than the label keeps its server and its page, and
+    // the tooltip shows it whole.
+    const QString url = HelpURL();
+    Label4->setText(Label4->fontMetrics().elidedText(url, Qt::ElideMiddle, Label4->contentsRect().width()));
+    Label4->setToolTip(url);
 }
 
 void TAboutDlg::Label4Click()

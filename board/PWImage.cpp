@@ -590,9 +590,9 @@ void TPWImage::ViewCursorUpdate()
     ViewFrm->CurImage->update();
 }
 
-void TPWImage::DoViewFrmShowMaximize(const QPoint &p)
+void TPWImage::DoViewFrmShowMaximize(const QWidget *mainWindow)
 {
-    ViewFrmShowMaximize(p);
+    ViewFrmShowMaximize(mainWindow);
     if (ViewFrm)
         FitCalc(Single(ViewFrm->Image->width()), Single(ViewFrm->Image->height()), PZoomV, PZPosV);
     ViewCursorUpdate();

@@ -133,7 +133,8 @@ public:
     void ViewFrmUpdate();
     void ViewFrmOnIdle();
     void ViewCursorUpdate();
-    void DoViewFrmShowMaximize(const QPoint &p);
+    // Shows or hides the mirror on the screen the main window is not on.
+    void DoViewFrmShowMaximize(const QWidget *mainWindow);
 
     // ---- pointer input -----------------------------------------------------------
     void PWMouseDown(Single x, Single y);

@@ -30,7 +30,7 @@ TViewFrm::TViewFrm() : QWidget(nullptr, BorderlessFlags)
     setWindowTitle(QStringLiteral("600 x 528"));
 }
 
-void TViewFrm::ShowMaximize(const QPoint &mainPosition)
+void TViewFrm::ShowMaximize(const QWidget *mainWindow)
 {
     if (isVisible()) {
         hide();
@@ -38,7 +38,7 @@ void TViewFrm::ShowMaximize(const QPoint &mainPosition)
     }
     if (!IsDualMonitor())
         return;
-    RT = ViewRectGet(mainPosition);
+    RT = ViewRectGet(mainWindow);
     if (RT.width() != 0) {
         setGeometry(RT);
         show();
@@ -95,29 +95,30 @@ void FreeViewFrm()
     ViewFrm = nullptr;
 }
 
-QRect ViewRectGet(const QPoint &p, const QList<QRect> &workAreas)
+QRect ViewRectGet(qsizetype own, const QList<QRect> &workAreas)
 {
     QRect r(0, 0, 0, 0);
-    for (const QRect &w : workAreas) {
-        // Work areas are half-open: right = left + width.
-        const int left = w.x(), top = w.y(), right = w.x() + w.width(), bottom = w.y() + w.height();
-        const bool inside = left < p.x() && p.x() < right && top < p.y() && p.y() < bottom;
-        if (!inside)
-            r = w;
-    }
+    for (qsizetype i = 0; i < workAreas.size(); ++i)
+        if (i != own)
+            r = workAreas[i];
     return r;
 }
 
-QRect ViewRectGet(const QPoint &p)
+// The screen is the window's, not one found from its corner: a maximised
+// window's corner lies on its work area's edge, or outside it behind the
+// frame, and would count for no screen or for the wrong one.
+QRect ViewRectGet(const QWidget *mainWindow)
 {
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    const QScreen *own = mainWindow ? mainWindow->screen() : nullptr;
     QList<QRect> areas;
-    for (QScreen *s : QGuiApplication::screens())
+    for (QScreen *s : screens)
         areas << s->availableGeometry();
-    return ViewRectGet(p, areas);
+    return ViewRectGet(screens.indexOf(own), areas);
 }
 
-void ViewFrmShowMaximize(const QPoint &mainPosition)
+void ViewFrmShowMaximize(const QWidget *mainWindow)
 {
     if (ViewFrm)
-        ViewFrm->ShowMaximize(mainPosition);
+        ViewFrm->ShowMaximize(mainWindow);
 }

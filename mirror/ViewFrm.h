@@ -5,7 +5,6 @@
 #include "platform/ImageControl.h"
 
 #include <QList>
-#include <QPoint>
 #include <QRect>
 #include <QWidget>
 #include <functional>
@@ -21,8 +20,9 @@ public:
     QRect RT; // work area of the last borderless placement
     std::function<void(QObject *)> OnViewResize;
 
-    // Shows the window on the other screen's work area, or hides it when shown.
-    void ShowMaximize(const QPoint &mainPosition);
+    // Shows the window on the work area of the screen the main window is
+    // not on, or hides it when shown.
+    void ShowMaximize(const QWidget *mainWindow);
     void FormResize();
     void FormMouseUp();
     bool HasBorder() const { return !(windowFlags() & Qt::FramelessWindowHint); }
@@ -42,8 +42,11 @@ void CreateViewFrm();
 void FreeViewFrm();
 
 // The work area that receives the mirror: the last screen, in enumeration
-// order, whose work area does not strictly contain P.
-QRect ViewRectGet(const QPoint &p, const QList<QRect> &workAreas);
-QRect ViewRectGet(const QPoint &p);
+// order, other than the main window's own (own: its index, -1 for none);
+// an empty rectangle when there is no other.
+QRect ViewRectGet(qsizetype own, const QList<QRect> &workAreas);
+// The same for the screen the window system puts the main window on, the
+// one that holds its centre.
+QRect ViewRectGet(const QWidget *mainWindow);
 
-void ViewFrmShowMaximize(const QPoint &mainPosition);
+void ViewFrmShowMaximize(const QWidget *mainWindow);

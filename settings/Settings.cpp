@@ -88,20 +88,29 @@ QString FolderPart(const QString &path)
 }
 
 // ImagePathDefault as normalisation leaves it: an existing folder ending with
-// "/". A relative folder would depend on where the program was started, so
-// only an absolute one is kept.
+// "/". A value that names an existing folder is that folder, whether or not
+// it ends with "/" (a typed folder rarely does); any other value stands for
+// the folder it lies in, so a file's path gives its folder. A relative
+// folder would depend on where the program was started, so only an
+// absolute one is kept.
 QString NormalizeImagePath(const QString &value)
 {
 #ifdef Q_OS_WIN
-    const QString folder = FolderPart(QDir::fromNativeSeparators(value));
+    const QString path = QDir::fromNativeSeparators(value);
 #else
-    const QString folder = FolderPart(value);
+    const QString &path = value;
 #endif
-    if (folder.isEmpty())
-        return GetMyPicturesFolder();
-    const QString withSlash = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-    if (QDir::isAbsolutePath(withSlash) && QFileInfo(withSlash).isDir())
-        return withSlash;
+    const auto existing = [](const QString &folder) {
+        return !folder.isEmpty() && QDir::isAbsolutePath(folder) && QFileInfo(folder).isDir();
+    };
+    const auto withSlash = [](const QString &folder) {
+        return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    };
+    if (existing(path))
+        return withSlash(path);
+    const QString folder = FolderPart(path);
+    if (existing(folder))
+        return withSlash(folder);
     return GetMyPicturesFolder();
 }
 

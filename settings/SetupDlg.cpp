@@ -897,7 +897,7 @@ void TSetupDlg::MenuBarBackAllBtnClick()
 
 void TSetupDlg::MenuLBMouseDown(const QPointF &pos)
 {
-    StartingPoint = pos;
+    StartingItem = MenuLB->indexAt(pos.toPoint());
 }
 
 bool TSetupDlg::MenuLBDragOver(const QPointF &pos, const QMimeData *data)
@@ -907,7 +907,7 @@ bool TSetupDlg::MenuLBDragOver(const QPointF &pos, const QMimeData *data)
 
 void TSetupDlg::MenuLBDragDrop(const QPointF &pos)
 {
-    QListWidgetItem *a = MenuLB->itemAt(StartingPoint.toPoint());
+    QListWidgetItem *a = StartingItem.isValid() ? MenuLB->item(StartingItem.row()) : nullptr;
     QListWidgetItem *b = MenuLB->itemAt(pos.toPoint());
     if (!a || !b || a == b)
         return;

@@ -7,6 +7,7 @@
 #include "settings/Settings.h"
 
 #include <QDialog>
+#include <QPersistentModelIndex>
 #include <QPointF>
 #include <array>
 #include <functional>
@@ -115,8 +116,10 @@ public:
     std::vector<TMetroButton *> LnchBtn;
     int PenColorIndex = 0;
     int WBrdColorIndex = 0;
-    // Where the pointer last went down in the tool bar list.
-    QPointF StartingPoint;
+    // The tool bar item the pointer last went down on (invalid when it went
+    // down where no item lies). The item, not the point: the list scrolls
+    // while an item is dragged.
+    QPersistentModelIndex StartingItem;
 
     // What Cancel restores: the settings as they were when the dialog opened,
     // all but the launcher list (LnchItems, LnchCount).

@@ -27,24 +27,22 @@ private slots:
 
     void choiceOfScreen_data()
     {
-        QTest::addColumn<QPoint>("p");
+        QTest::addColumn<int>("own");
+        QTest::addColumn<QList<QRect>>("areas");
         QTest::addColumn<QRect>("chosen");
-        const QRect left(0, 0, 1024, 728), right(1024, 0, 1280, 984);
-        QTest::newRow("on the left") << QPoint(100, 100) << right;
-        QTest::newRow("on the right") << QPoint(1100, 100) << left;
-        // A corner exactly on a work area's edge counts as outside it.
-        QTest::newRow("on the left edge") << QPoint(0, 100) << right;
-        QTest::newRow("on the top edge") << QPoint(100, 0) << right;
-        QTest::newRow("on the shared edge") << QPoint(1024, 100) << right;
-        QTest::newRow("outside both") << QPoint(-5, -5) << right;
+        const QRect left(0, 0, 1024, 728), right(1024, 0, 1280, 984), none(0, 0, 0, 0);
+        QTest::newRow("main on the left") << 0 << QList<QRect>{left, right} << right;
+        QTest::newRow("main on the right") << 1 << QList<QRect>{left, right} << left;
+        QTest::newRow("main on no known screen") << -1 << QList<QRect>{left, right} << right;
+        QTest::newRow("only the main window's screen") << 0 << QList<QRect>{left} << none;
+        QTest::newRow("no screens") << -1 << QList<QRect>{} << none;
     }
     void choiceOfScreen()
     {
-        QFETCH(QPoint, p);
+        QFETCH(int, own);
+        QFETCH(QList<QRect>, areas);
         QFETCH(QRect, chosen);
-        const QList<QRect> areas{QRect(0, 0, 1024, 728), QRect(1024, 0, 1280, 984)};
-        QCOMPARE(ViewRectGet(p, areas), chosen);
-        QCOMPARE(ViewRectGet(p, {}), QRect(0, 0, 0, 0));
+        QCOMPARE(ViewRectGet(own, areas), chosen);
     }
 
     void multiView()
@@ -84,6 +82,34 @@ private slots:
         QVERIFY(!ViewFrm->HasBorder());
         QCOMPARE(ViewFrm->geometry(), other);
         // Multi View again hides it.
+        w.MenuButtonClick(MakeMenuItem(pwMView, 0xFFFFFFFF, 1));
+        QVERIFY(!ViewFrm->isVisible());
+    }
+
+    // A maximised main window's corner lies on its work area's edge; the
+    // mirror still goes to the other screen and never covers the board.
+    void maximisedMainWindow_data()
+    {
+        QTest::addColumn<int>("own");
+        QTest::newRow("on the first screen") << 0;
+        QTest::newRow("on the second screen") << 1;
+    }
+    void maximisedMainWindow()
+    {
+        QFETCH(int, own);
+        if (screens != 2)
+            QSKIP("the mirror needs two screens");
+        const QList<QScreen *> all = QGuiApplication::screens();
+        TWBDMainFrm w;
+        w.move(all.at(own)->availableGeometry().topLeft() + QPoint(40, 40));
+        w.showMaximized();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_COMPARE(w.frameGeometry(), all.at(own)->availableGeometry());
+        QCOMPARE(w.screen(), all.at(own));
+        w.MenuButtonClick(MakeMenuItem(pwMView, 0xFFFFFFFF, 1));
+        QVERIFY(ViewFrm->isVisible());
+        QCOMPARE(ViewFrm->geometry(), all.at(1 - own)->availableGeometry());
+        QVERIFY(!ViewFrm->geometry().intersects(w.geometry()));
         w.MenuButtonClick(MakeMenuItem(pwMView, 0xFFFFFFFF, 1));
         QVERIFY(!ViewFrm->isVisible());
     }

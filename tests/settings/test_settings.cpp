@@ -409,13 +409,16 @@ private slots:
 
     void imagePath_data()
     {
-        // <tmp> is the test's folder, which holds the folder sub/ and the file file.txt;
-        // <pics> stands for GetMyPicturesFolder.
+        // <tmp> is the test's folder, which holds the folder sub/ (with the file
+        // file.txt), link, a link to sub, and the file file.txt; <pics> stands
+        // for GetMyPicturesFolder.
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("expected");
         QTest::newRow("existing folder") << "<tmp>/sub/" << "<tmp>/sub/";
-        QTest::newRow("no final slash drops the last element") << "<tmp>/sub/Class" << "<tmp>/sub/";
-        QTest::newRow("existing folder without slash") << "<tmp>/sub" << "<tmp>/";
+        QTest::newRow("existing folder without slash") << "<tmp>/sub" << "<tmp>/sub/";
+        QTest::newRow("existing folder through a link") << "<tmp>/link" << "<tmp>/link/";
+        QTest::newRow("a missing last element is dropped") << "<tmp>/sub/Class" << "<tmp>/sub/";
+        QTest::newRow("a file names its folder") << "<tmp>/sub/file.txt" << "<tmp>/sub/";
         QTest::newRow("vanished folder") << "<tmp>/gone/" << "<pics>";
         QTest::newRow("inside a vanished folder") << "<tmp>/gone/x" << "<pics>";
         QTest::newRow("a file, not a folder") << "<tmp>/file.txt/" << "<pics>";
@@ -431,9 +434,11 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QString, expected);
         QVERIFY(QDir(Tmp()).mkpath(QStringLiteral("sub")));
-        QFile file(Tmp() + QStringLiteral("/file.txt"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        for (const char *name : {"/file.txt", "/sub/file.txt"}) {
+            QFile file(Tmp() + QLatin1String(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QFile::link(Tmp() + QStringLiteral("/sub"), Tmp() + QStringLiteral("/link"));
         const QString pics = GetMyPicturesFolder();
         QVERIFY(pics.endsWith(QLatin1Char('/')) && QFileInfo(pics).isDir());
         const auto expand = [&](QString v) {

@@ -18,6 +18,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -138,6 +139,9 @@ bool DropOnMenu(TSetupDlg &dlg, const QPoint &at, const QMimeData *mime)
     QApplication::sendEvent(vp, &drop);
     return move.isAccepted() && drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
 }
+
+// One cell of the tile lists.
+constexpr int TileCellSize = 64;
 
 QImage Grab(QWidget *w)
 {
@@ -612,7 +616,7 @@ private slots:
         const QPoint a = m->visualItemRect(m->item(1)).center(); // pwSaveAs
         const QPoint b = m->visualItemRect(m->item(4)).center(); // pwMarkPtr0
         Click(m->viewport(), a);
-        QCOMPARE(d.StartingPoint.toPoint(), a);
+        QCOMPARE(d.StartingItem.row(), 1);
         std::unique_ptr<QMimeData> mime(m->model()->mimeData({m->model()->index(1, 0)}));
         QVERIFY(mime);
 
@@ -633,6 +637,32 @@ private slots:
         QStringList expected = swapped;
         expected.removeAt(backOnDragged ? 4 : 1);
         QCOMPARE(MenuNames(), expected);
+    }
+
+    void toolBarDropAfterScrolling()
+    {
+        // The default tool bar is taller than its list: a drag from the top
+        // to the bottom scrolls the list on its way, and the entry pressed
+        // is still the one that moves.
+        DialogFixture f;
+        QVERIFY(f.Show());
+        TSetupDlg &d = f.dlg;
+        d.TabControl1->setCurrentWidget(d.TabItem2);
+        QListWidget *m = d.MenuLB;
+        QScrollBar *bar = m->verticalScrollBar();
+        QCOMPARE(bar->value(), 0);
+        QVERIFY(bar->maximum() >= TileCellSize);
+        Click(m->viewport(), m->visualItemRect(m->item(1)).center()); // pwSaveAs
+        std::unique_ptr<QMimeData> mime(m->model()->mimeData({m->model()->index(1, 0)}));
+        bar->setValue(bar->maximum());
+        const QPoint b = m->visualItemRect(m->item(12)).center(); // pwInfo
+        QVERIFY(m->viewport()->rect().contains(b));
+        QVERIFY(DropOnMenu(d, b, mime.get()));
+        const QStringList swapped({"pwOpen", "pwInfo", "pwUndo", "pwRedo", "pwMarkPtr0", "pwMarkPtr1", "pwMarkPtr2",
+                                   "pwPenSetup", "pwEr", "pwEraseAll", "pwMove", "pwCenter", "pwSaveAs"});
+        QCOMPARE(MenuNames(), swapped);
+        QCOMPARE(ListNames(d, m), swapped);
+        QVERIFY(m->item(12)->isSelected());
     }
 
     void toolBarDropsRefused()
@@ -967,18 +997,26 @@ private slots:
         }
     }
 
+    void valuesReadOnOK_data()
+    {
+        QTest::addColumn<QString>("typed"); // in the test's folder, which holds Class/
+        QTest::newRow("folder with its slash") << "/Class/";
+        QTest::newRow("folder typed without the slash") << "/Class";
+    }
     void valuesReadOnOK()
     {
+        QFETCH(QString, typed);
         DialogFixture f;
         f.lastFile = QStringLiteral("/tmp/class/b.jpg");
         QTemporaryDir tmp;
-        const QString folder = tmp.path() + QLatin1Char('/');
+        QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("Class")));
+        const QString folder = tmp.path() + QStringLiteral("/Class/");
         const SettingsModel before = Settings();
         QString otherFont;
         OnModal([&](QDialog *dlg) {
             auto *d = static_cast<TSetupDlg *>(dlg);
             d->ImageJPEGQUalitySP->setValue(80);
-            TypeInto(d->ImagePathEdit, folder);
+            TypeInto(d->ImagePathEdit, tmp.path() + typed);
             int other = d->ComboBox2->currentIndex() == 0 ? 1 : 0;
             d->ComboBox2->setCurrentIndex(other);
             d->ComboBox3->setCurrentIndex(other);
