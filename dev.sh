@@ -2,7 +2,9 @@
 # Builds and runs TOVAREK W, or builds and runs its whole test suite.
 #   ./dev.sh run [FILE]   install what is missing, build (Release), start the program
 #   ./dev.sh test         install what is missing, build, run every test in a Release
-#                         build and in an AddressSanitizer/UndefinedBehaviorSanitizer build
+#                         build (with the benchmarks in a short mode and clang-tidy), an
+#                         AddressSanitizer/UndefinedBehaviorSanitizer build, a ThreadSanitizer
+#                         build of the listing and thumbnail tests, and the fuzzers' corpora
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
@@ -10,7 +12,7 @@ ROOT=$PWD
 BUILD_PKGS=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
             libgl-dev fonts-dejavu-core fonts-ipafont-gothic)
 TEST_PKGS=(xvfb xauth xdotool x11-utils imagemagick python3-pil python3-psd-tools python3-numpy python3-xlib
-           clang libclang-rt-14-dev)
+           clang libclang-rt-14-dev clang-tidy libbenchmark-dev libstb-dev)
 
 sudo_if_needed() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -47,11 +49,12 @@ case "$cmd" in
   test)
     install_missing "${BUILD_PKGS[@]}" "${TEST_PKGS[@]}"
     total_pass=0; total_fail=0; status=0
-    run_suite() { # name dir
+    run_suite() { # name dir [ctest args...]
       local name=$1 dir=$2 log
+      shift 2
       echo "=== $name ==="
       log=$(mktemp)
-      if (cd "$dir" && ctest --output-on-failure -j "$(jobs)" --timeout 900) 2>&1 | tee "$log"; then :; else status=1; fi
+      if (cd "$dir" && ctest --output-on-failure -j "$(jobs)" --timeout 900 "$@") 2>&1 | tee "$log"; then :; else status=1; fi
       local line
       line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1 || true)
       if [ -n "$line" ]; then
@@ -64,10 +67,26 @@ case "$cmd" in
       fi
       rm -f "$log"
     }
-    build "$ROOT/build/release" -DCMAKE_BUILD_TYPE=Release -DTW_BUILD_TESTS=ON
+    build "$ROOT/build/release" -DCMAKE_BUILD_TYPE=Release -DTW_BUILD_TESTS=ON -DTW_BUILD_BENCH=ON -DTW_WERROR=ON
     run_suite "Release" "$ROOT/build/release"
-    build "$ROOT/build/sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_SANITIZE=ON -DTW_BUILD_TESTS=ON
+    echo "=== clang-tidy ==="
+    tidy_log=$(mktemp)
+    run-clang-tidy -quiet -j "$(jobs)" -p "$ROOT/build/release" \
+      "$ROOT/(platform|imagefiles|board|settings|tiles|mirror|auxiliary|resources|app|tools)/" >"$tidy_log" 2>&1 || true
+    if grep -qE '(warning|error): ' "$tidy_log"; then
+      grep -E -A3 '(warning|error): ' "$tidy_log" | head -n 200
+      echo "clang-tidy: findings above"; total_fail=$((total_fail + 1))
+    else
+      echo "clang-tidy: clean"; total_pass=$((total_pass + 1))
+    fi
+    rm -f "$tidy_log"
+    build "$ROOT/build/sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_SANITIZE=ON -DTW_BUILD_TESTS=ON -DTW_WERROR=ON
     run_suite "AddressSanitizer + UndefinedBehaviorSanitizer" "$ROOT/build/sanitize"
+    # The listing and the thumbnails are where threads meet.
+    cmake -S "$ROOT" -B "$ROOT/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_TSAN=ON \
+      -DTW_BUILD_TESTS=ON -DTW_WERROR=ON >/dev/null
+    cmake --build "$ROOT/build/tsan" -j "$(jobs)" --target test_picturefiles test_mainframe
+    run_suite "ThreadSanitizer" "$ROOT/build/tsan" -R '^(test_picturefiles|test_mainframe)$'
     if command -v clang++ >/dev/null 2>&1; then
       CXX=clang++ build "$ROOT/build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_BUILD_FUZZERS=ON
       run_suite "Fuzz corpora" "$ROOT/build/fuzz"

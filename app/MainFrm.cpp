@@ -2,6 +2,7 @@
 
 #include "app/PictureLister.h"
 
+#include "mirror/ViewFrm.h"
 #include "platform/Errors.h"
 #include "settings/Settings.h"
 #include "tiles/MetroButton.h"
@@ -38,6 +39,7 @@ TWBDMainFrm::TWBDMainFrm(QWidget *parent) : QWidget(parent)
     resize(1024, 728);
 
     PicturePanel = new Panel(this, 0xFF000000);
+    PicturePanel->setObjectName(QStringLiteral("PicturePanel"));
     Button1 = new QPushButton(PicturePanel);
     Button1->setProperty("Tag", -1);
     Button1->setIcon(ArrowIcon("ARROW_L"));
@@ -50,7 +52,9 @@ TWBDMainFrm::TWBDMainFrm(QWidget *parent) : QWidget(parent)
     Button2->setFocusPolicy(Qt::NoFocus);
 
     MenuPanel = new Panel(this, 0xFF1F1F1F);
+    MenuPanel->setObjectName(QStringLiteral("MenuPanel"));
     MenuRectangle = new Panel(MenuPanel, 0xFF000000);
+    MenuRectangle->setObjectName(QStringLiteral("MenuRectangle"));
     RectangleBG = new Panel(this, 0);
     RectangleBG->setCursor(Qt::BlankCursor);
     ProgressBar1 = new QProgressBar(RectangleBG);
@@ -93,6 +97,8 @@ void TWBDMainFrm::FormCreate()
     PenIndex = 0;
     PWImage->SetCrPen(GetStartPen(PenIndex));
     PrPen = PWImage->CrPen();
+    ApplyBoardSettings();
+    ConnectMirror();
     m_created = true;
     DoLayout();
 
@@ -109,11 +115,45 @@ void TWBDMainFrm::FormCreate()
     isWorking = false;
 }
 
+void TWBDMainFrm::ApplyBoardSettings()
+{
+    const SettingsModel &s = Settings();
+    TRenderStyle style;
+    style.Smoothing = s.isSmoothing;
+    style.NumberFont = s.NumFont;
+    PWImage->SetRenderStyle(style);
+    PWImage->SetWordFont(s.BkFont);
+}
+
+void TWBDMainFrm::ConnectMirror()
+{
+    if (!ViewFrm)
+        return;
+    // The mirror repeats what the board announces; the board knows nothing of it.
+    connect(PWImage, &TPWImage::ViewChanged, ViewFrm,
+            [this] { ViewFrm->ShowPicture(PWImage->DspBitmap(), PWImage->ViewRect()); });
+    connect(PWImage, &TPWImage::ViewCursorChanged, ViewFrm, &TViewFrm::ShowCursor);
+    connect(PWImage, &TPWImage::ViewCursorMoved, ViewFrm, &TViewFrm::MoveCursor);
+    ViewFrm->OnViewResize = [this](QObject *) { PWImage->ViewResize(ViewFrm->Image->size()); };
+}
+
+void TWBDMainFrm::DoViewFrmShowMaximize()
+{
+    ViewFrmShowMaximize(this);
+    if (!ViewFrm)
+        return;
+    PWImage->ViewResize(ViewFrm->isVisible() ? ViewFrm->Image->size() : QSize());
+    PWImage->ViewCursorUpdate();
+    PWImage->ViewFrmUpdate();
+}
+
 void TWBDMainFrm::FormDestroy()
 {
     if (!m_created)
         return;
     m_created = false;
+    if (ViewFrm)
+        ViewFrm->OnViewResize = nullptr;
     // The settings could not be kept: the user is told, and the program still ends.
     RunGuarded([] { SaveSettings(); });
     PictureButtonFree();

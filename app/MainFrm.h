@@ -137,6 +137,12 @@ protected:
 
 private:
     void RunCommand(const TPWMenuItem &item);
+    // What of the settings the board draws with (new strokes, word pictures).
+    void ApplyBoardSettings();
+    // The mirror window repeats what the board announces.
+    void ConnectMirror();
+    // Shows the mirror on the other screen, or hides it.
+    void DoViewFrmShowMaximize();
     TLnchDlg *Launcher();
     TPenSetupDlg *PenDialog();
     TSetupDlg *SetupDialog();

@@ -113,7 +113,7 @@ void TWBDMainFrm::RunCommand(const TPWMenuItem &item)
         break;
     case pwCenter: b.ZoomPosSet(this); break;
     case pwLaunch: LaunchExecute(); break;
-    case pwMView: b.DoViewFrmShowMaximize(this); break;
+    case pwMView: DoViewFrmShowMaximize(); break;
     case pwTurnR: b.SrcBitmapRotate(1); break;
     case pwTurnL: b.SrcBitmapRotate(-1); break;
     case pwMoveV: b.PWHandMove(0, item.PenThickness); break;

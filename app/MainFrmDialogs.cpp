@@ -4,7 +4,7 @@
 
 #include "auxiliary/AboutDlg.h"
 #include "auxiliary/HelpPage.h"
-#include "settings/SetupDlg.h"
+#include "setup/SetupDlg.h"
 #include "settings/Settings.h"
 #include "tiles/LnchDlg.h"
 #include "tiles/PenSetupDlg.h"
@@ -57,6 +57,7 @@ void TWBDMainFrm::SetupExecute()
 {
     if (!SetupDialog()->Execute())
         return;
+    ApplyBoardSettings();
     // The tool bar follows the new entries.
     MenuButtonFree();
     MenuButtonCreate();

@@ -1,4 +1,5 @@
 // The program entry: a single instance behind its splash picture.
+#include "app/GeometryDump.h"
 #include "app/MainFrm.h"
 #include "app/PictureFiles.h"
 #include "app/SingleInstance.h"
@@ -56,6 +57,7 @@ int main(int argc, char *argv[])
     if (!instance.tryAcquire())
         return 0;
 
+    InstallGeometryDump();
     SelectHelpPage();
     // Pictures as large as the readers accept (1 GiB), not Qt's default limit.
     QImageReader::setAllocationLimit(1024);

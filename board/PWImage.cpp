@@ -3,7 +3,6 @@
 // the hooks that repeat the board on the mirror window.
 #include "board/PWImage.h"
 
-#include "mirror/ViewFrm.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -25,10 +24,6 @@ QRect ImageRect(const QImage &img)
     return QRect(0, 0, img.width(), img.height());
 }
 
-bool MirrorShown()
-{
-    return ViewFrm && ViewFrm->isVisible();
-}
 } // namespace
 
 TPWImage::TPWImage(QWidget *parent) : QWidget(parent), m_undoBudget(DefaultUndoStoreBudget)
@@ -59,15 +54,9 @@ TPWImage::TPWImage(QWidget *parent) : QWidget(parent), m_undoBudget(DefaultUndoS
     CurImage->hide();
     CursorSet(FCrPen);
 
-    if (ViewFrm)
-        ViewFrm->OnViewResize = [this](QObject *s) { ViewResize(s); };
 }
 
-TPWImage::~TPWImage()
-{
-    if (ViewFrm)
-        ViewFrm->OnViewResize = nullptr;
-}
+TPWImage::~TPWImage() = default;
 
 // ---- coordinates -------------------------------------------------------------
 
@@ -294,8 +283,7 @@ void TPWImage::ZoomPosSet(QObject *)
     FitCalc(Single(width()), Single(height()), PZoomF, PZPosF);
     FZoom = PZoomF;
     FZPos = PZPosF;
-    if (ViewFrm)
-        FitCalc(Single(ViewFrm->Image->width()), Single(ViewFrm->Image->height()), PZoomV, PZPosV);
+    FitCalc(Single(m_viewSize.width()), Single(m_viewSize.height()), PZoomV, PZPosV);
     // A refit (a resize, the tool bar hidden or shown) moves the strokes on
     // screen; a selection shown must move with them or a drag would miss them.
     SelImageRemap();
@@ -406,7 +394,7 @@ void TPWImage::RenderRecord(int index, bool keepPatch, const QVector<int> *count
         if (countsBefore && kept != m_patches.end())
             kept->second.fuCounts = *countsBefore;
     }
-    DrawRec(menu, CrPathData);
+    DrawRec(menu, CrPathData, PWRecArray.Rec[size_t(index)].Style);
 }
 
 void TPWImage::PWUndo()
@@ -491,7 +479,7 @@ QImage TPWImage::ReplayPenLayer(bool straightforward, QVector<int> *replayCounts
     for (int j = 0; j <= PWRecArray.p; ++j)
         if (IsStrokeRec(PWRecArray.Rec[j].Menu.PenType)) {
             const TPWMenuItem menu = PWRecArray.RecPath(j, path);
-            DrawRec(menu, path);
+            DrawRec(menu, path, PWRecArray.Rec[size_t(j)].Style);
         }
     m_straight = false;
     QImage result = FPnBitmap;
@@ -548,55 +536,40 @@ void TPWImage::PatchStore(int index, const QRect &r)
 }
 
 // ---- mirror hooks --------------------------------------------------------------
+// The board only announces; whoever shows a mirror draws from what it announces.
 
-void TPWImage::ViewResize(QObject *)
+void TPWImage::ViewResize(const QSize &viewSize)
 {
-    if (!ViewFrm)
-        return;
-    FitCalc(Single(ViewFrm->Image->width()), Single(ViewFrm->Image->height()), PZoomV, PZPosV);
+    m_viewSize = viewSize;
+    FitCalc(Single(viewSize.width()), Single(viewSize.height()), PZoomV, PZPosV);
     ViewFrmUpdate();
+}
+
+QRectF TPWImage::ViewRect() const
+{
+    return QRectF(PictureToView(QPointF(0, 0)), PictureToView(QPointF(FSrcBitmap.width(), FSrcBitmap.height())));
 }
 
 void TPWImage::ViewFrmUpdate()
 {
-    if (!MirrorShown())
+    if (m_viewSize.isEmpty())
         return;
-    QImage &img = ViewFrm->Image->Bitmap;
-    if (img.size() != ViewFrm->Image->size())
-        img = NewBitmap(ViewFrm->Image->width(), ViewFrm->Image->height());
-    BitmapClear(img, 0xFF000000);
-    {
-        QPainter p(&img);
-        const QRectF dst(PictureToView(QPointF(0, 0)), PictureToView(QPointF(FSrcBitmap.width(), FSrcBitmap.height())));
-        DrawBitmap(p, FDspBitmap, SrcBitmapRectF, dst, 1.0, dst.width() >= SrcBitmapRectF.width());
-    }
-    ViewFrm->Image->update();
+    emit ViewChanged();
 }
 
 void TPWImage::ViewFrmOnIdle()
 {
-    if (!MirrorShown() || !CurImage->isVisible())
+    if (m_viewSize.isEmpty() || !CurImage->isVisible())
         return;
     const QPointF p = PictureToView(ScreenToPicture(CurImage->pos()));
-    ViewFrm->CurImage->move(int(RoundEven(p.x())), int(RoundEven(p.y())));
+    emit ViewCursorMoved(QPoint(int(RoundEven(p.x())), int(RoundEven(p.y()))));
 }
 
 void TPWImage::ViewCursorUpdate()
 {
-    if (!MirrorShown())
+    if (m_viewSize.isEmpty())
         return;
-    ViewFrm->CurImage->Bitmap = CurImage->Bitmap.copy();
-    ViewFrm->CurImage->FitToBitmap();
-    ViewFrm->CurImage->update();
-}
-
-void TPWImage::DoViewFrmShowMaximize(const QWidget *mainWindow)
-{
-    ViewFrmShowMaximize(mainWindow);
-    if (ViewFrm)
-        FitCalc(Single(ViewFrm->Image->width()), Single(ViewFrm->Image->height()), PZoomV, PZPosV);
-    ViewCursorUpdate();
-    ViewFrmUpdate();
+    emit ViewCursorChanged(CurImage->Bitmap);
 }
 
 // ---- Qt events -----------------------------------------------------------------

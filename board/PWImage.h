@@ -20,8 +20,6 @@
 
 class QPainter;
 
-// The seven rainbow colours of the rainbow pens, the pen-order pen and the samples.
-extern const std::array<TAlphaColor, 7> RbColors;
 
 // Pure helpers of the renderer.
 void PathSmooth(TPathData &path);
@@ -30,12 +28,10 @@ void ArrowHeadPoints(const QPointF &tip, const QPointF &ref, Single w, Single s,
 void PathArrowEnd(TPathData &path, Single w, Single s);
 void PathArrowStart(TPathData &path, Single w, Single s);
 // Draws the numbered circle of pen-order strokes.
-void DrawOrderMark(QPainter &canvas, const QPointF &c, Single w, int n);
+void DrawOrderMark(QPainter &canvas, const QPointF &c, Single w, int n, const QString &fontFamily);
 // The first limit characters of a word as a reader sees them (grapheme
 // clusters), one string each: what the word picture puts in one cell.
 QStringList WordCells(const QString &word, int limit);
-// Draws a sample stroke of a pen into a rectangle of any canvas.
-void PWMenuItemDraw(const TPWMenuItem &pen, QPainter &canvas, const QRectF &r);
 
 class TPWImage : public QWidget
 {
@@ -97,6 +93,11 @@ public:
     void SetMenuBtnWidth(Single v) { FMenuBtnWidth = v; }
     void SetWord(const QString &value);
     bool isWorking() const { return isDown != 0 || isPainting; }
+    // How new strokes are drawn (kept with each stroke), and the font of the
+    // word pictures: the owner passes them in from its settings.
+    const TRenderStyle &RenderStyle() const { return m_style; }
+    void SetRenderStyle(const TRenderStyle &style) { m_style = style; }
+    void SetWordFont(const QString &family) { m_wordFont = family; }
 
     // ---- coordinates ---------------------------------------------------------
     QPointF ScreenToPicture(const QPointF &p) const;
@@ -129,12 +130,14 @@ public:
     void EraseAll();
 
     // ---- mirror hooks ----------------------------------------------------------
-    void ViewResize(QObject *sender);
+    // The size of the mirror's picture (empty: no mirror); the mirror's fit follows it.
+    void ViewResize(const QSize &viewSize);
+    // Where the picture goes in the mirror's picture.
+    QRectF ViewRect() const;
     void ViewFrmUpdate();
     void ViewFrmOnIdle();
     void ViewCursorUpdate();
     // Shows or hides the mirror on the screen the main window is not on.
-    void DoViewFrmShowMaximize(const QWidget *mainWindow);
 
     // ---- pointer input -----------------------------------------------------------
     void PWMouseDown(Single x, Single y);
@@ -146,7 +149,10 @@ public:
     void StrokeEnd();
 
     // ---- rendering ---------------------------------------------------------------
+    // Renders a record into the pen layer as the current style draws new strokes,
+    // or in the style the record was drawn in.
     void DrawRec(const TPWMenuItem &menu, TPathData &path);
+    void DrawRec(const TPWMenuItem &menu, TPathData &path, const TRenderStyle &style);
     void PreviewUpdate();
     Single BrushWidth(Single w, const QPointF &a, const QPointF &b);
 
@@ -186,6 +192,13 @@ public:
     qint64 UndoStoreBytes() const { return m_undoBytes; }
     qint64 UndoStoreBudget() const { return m_undoBudget; }
     void SetUndoStoreBudget(qint64 bytes);
+
+signals:
+    // For a mirror: the picture it shows changed (see DspBitmap and ViewRect),
+    // the cursor picture changed, the cursor moved (in the mirror's coordinates).
+    void ViewChanged();
+    void ViewCursorChanged(const QImage &cursor);
+    void ViewCursorMoved(const QPoint &position);
 
 protected:
     void paintEvent(QPaintEvent *e) override;
@@ -258,4 +271,8 @@ private:
     QString m_cursorName; // the cursor picture CurImage shows
     QRect m_dirty; // pen-layer area changed by the last DrawRec
     bool m_straight = false; // render with whole-layer scratch areas (the reference)
+    TRenderStyle m_style; // for new strokes
+    TRenderStyle m_drawStyle; // of the stroke being drawn or replayed
+    QString m_wordFont;
+    QSize m_viewSize; // the mirror's picture, empty without a mirror
 };

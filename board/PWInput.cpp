@@ -55,6 +55,7 @@ void TPWImage::PWMouseDown(Single X, Single Y)
     CrPathData.MoveTo(ScreenToPicture(pt));
     GrPathData.MoveTo(pt);
     LastPress = 1024;
+    m_drawStyle = m_style; // the preview draws as the stroke will be recorded
     m_fuCountsAtDown = FuCounts;
     if (FCrPen.PenType == pwFuMk)
         FuCountNext(X, Y);
@@ -204,7 +205,7 @@ void TPWImage::StrokeEnd()
         ScreenUpdateControlRect(m_prvArea);
         return;
     }
-    PWRecArray.RecAddLine(FCrPen, CrPathData);
+    PWRecArray.RecAddLine(FCrPen, CrPathData, m_style);
     const int index = PWRecArray.p;
     // The preview's trail and the new stroke are the only parts of the screen that change.
     const QRect trail = m_prvArea;

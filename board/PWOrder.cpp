@@ -2,7 +2,6 @@
 // and a word is drawn large and light grey, one character per 500-pixel cell.
 #include "board/PWImage.h"
 
-#include "settings/Settings.h"
 
 #include <QPainter>
 #include <QTextBoundaryFinder>
@@ -78,7 +77,7 @@ void TPWImage::WordBitmapDraw(const QString &word)
         return;
     QPainter p(&FSrcBitmap);
     PreparePainter(p);
-    QFont font(Settings().BkFont);
+    QFont font(m_wordFont);
     SetFontPixelSize(font, 400, &FSrcBitmap);
     p.setFont(font);
     p.setPen(QColor::fromRgba(0xFFDDDDDD));

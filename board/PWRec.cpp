@@ -74,7 +74,7 @@ int TPWRecArray::RecNext()
     return p;
 }
 
-void TPWRecArray::RecAddLine(const TPWMenuItem &pen, const TPathData &path)
+void TPWRecArray::RecAddLine(const TPWMenuItem &pen, const TPathData &path, const TRenderStyle &style)
 {
     if (path.Count() < 1)
         return;
@@ -85,6 +85,7 @@ void TPWRecArray::RecAddLine(const TPWMenuItem &pen, const TPathData &path)
         r.Points[i] = path.at(i).pt;
     r.Lines.clear();
     r.Trans = MatIdentity();
+    r.Style = style;
 }
 
 void TPWRecArray::RecAddEdit(const TAr3x3 &m, const TLines &indices)
@@ -175,5 +176,6 @@ void RecCopy(const TPWRecArray &source, TPWRecArray &destination)
         // QVector shares on copy; detach so the copy never aliases the source.
         d.Points = TPolygon(s.Points.begin(), s.Points.end());
         d.Lines = TLines(s.Lines.begin(), s.Lines.end());
+        d.Style = s.Style;
     }
 }

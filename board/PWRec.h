@@ -6,90 +6,15 @@
 // records carrying a 3x3 matrix that replay applies to earlier strokes.
 #pragma once
 
+#include "pens/Pens.h"
 #include "platform/PathData.h"
 #include "platform/Types.h"
 
 #include <QPointF>
+#include <QString>
 #include <QVector>
 #include <array>
 #include <vector>
-
-enum TPWPenType : quint8 {
-    pwNone = 0,
-    pwPn = 1,
-    pwMk = 2,
-    pwEr = 3,
-    pwRbPn = 4,
-    pwRbMk = 5,
-    pwArPn0 = 6,
-    pwArPn1 = 7,
-    pwArMk0 = 8,
-    pwArMk1 = 9,
-    pwFuPn = 10,
-    pwFuMk = 11,
-    pwMove = 12,
-    pwFunc = 13,
-    pwEraseAll = 14,
-    pwOpen = 15,
-    pwSave = 16,
-    pwSaveAs = 17,
-    pwUndo = 18,
-    pwRedo = 19,
-    pwZoom0 = 20,
-    pwZoom1 = 21,
-    pwWBrd = 22,
-    pwNext = 23,
-    pwPrev = 24,
-    pwCenter = 25,
-    pwLaunch = 26,
-    pwMView = 27,
-    pwEdit = 28,
-    pwTurnR = 29,
-    pwTurnL = 30,
-    pwMoveV = 31,
-    pwMoveH = 32,
-    pwLasso = 33,
-    pwInfo = 34,
-    pwSetup = 35,
-    pwPenSetup = 36,
-    pwMarkPtr = 37,
-    pwMarkIdx = 38,
-    pwClose = 39,
-    pwApp = 40,
-};
-constexpr int PenTypeCount = 41;
-
-// Drawing pens: the kinds 1 to 11.
-inline bool IsDrawingPen(TPWPenType t) { return t >= pwPn && t <= pwFuMk; }
-
-// One pen or command entry: every pen, stock pen, tool bar entry, launcher
-// entry and pen-dialog result.
-struct TPWMenuItem {
-    TPWPenType PenType = pwNone;
-    // Stroke colour; for pwFuMk strokes the order number, for pwMarkPtr the
-    // stock-pen index in the low 24 bits.
-    TAlphaColor PenColor = 0;
-    // Width in picture pixels; for pwMoveV/pwMoveH the signed pan distance.
-    Single PenThickness = 0;
-    TStrokeDash PenDash = sdSolid;
-
-    bool operator==(const TPWMenuItem &o) const
-    {
-        return PenType == o.PenType && PenColor == o.PenColor && PenThickness == o.PenThickness
-               && PenDash == o.PenDash;
-    }
-    bool operator!=(const TPWMenuItem &o) const { return !(*this == o); }
-};
-
-inline TPWMenuItem MakeMenuItem(TPWPenType t, TAlphaColor color, Single thickness, TStrokeDash dash = sdSolid)
-{
-    TPWMenuItem m;
-    m.PenType = t;
-    m.PenColor = color;
-    m.PenThickness = thickness;
-    m.PenDash = dash;
-    return m;
-}
 
 // Row-major 3x3 matrix m0..m8; m6..m8 hold 0, 0, 1 and are not read when mapping.
 using TAr3x3 = std::array<Single, 9>;
@@ -107,11 +32,21 @@ bool MatIsIdentity(const TAr3x3 &m);
 // (cy, cx), the centre of the turned H x W picture.
 TAr3x3 MatTurnAt(Single cx, Single cy, Single a);
 
+// How a stroke is drawn beyond its pen: taken from the settings when the
+// stroke is recorded and kept with it, so that a replay draws what was drawn
+// whatever the settings say by then.
+struct TRenderStyle {
+    bool Smoothing = true;
+    QString NumberFont; // the pen-order numbers' font family; empty: the default
+    bool operator==(const TRenderStyle &o) const { return Smoothing == o.Smoothing && NumberFont == o.NumberFont; }
+};
+
 struct TPWRec {
     TPWMenuItem Menu;
     TPolygon Points;
     TAr3x3 Trans = MatIdentity();
     TLines Lines;
+    TRenderStyle Style; // stroke records only
 };
 
 // Record classes by Menu.PenType.
@@ -129,7 +64,7 @@ struct TPWRecArray {
     void RecInit();
     void RecClear();
     int RecNext();
-    void RecAddLine(const TPWMenuItem &pen, const TPathData &path);
+    void RecAddLine(const TPWMenuItem &pen, const TPathData &path, const TRenderStyle &style = TRenderStyle());
     void RecAddEdit(const TAr3x3 &m, const TLines &indices);
     // Appends the turn record of a W x H picture (before the turn).
     void RecAddTurn(bool right, Single w, Single h);

@@ -2,20 +2,9 @@
 // live preview on the screen image while the pointer moves.
 #include "board/PWImage.h"
 
-#include "settings/Settings.h"
 
 #include <QPainter>
 #include <cmath>
-
-const std::array<TAlphaColor, 7> RbColors = {
-    0xFFFF00FF, // magenta
-    0xFFFF0000, // red
-    0xFFFF6600, // orange
-    0xFFFFFF00, // yellow
-    0xFF00FF00, // green
-    0xFF0000FF, // blue
-    0xFF6666CC, // violet
-};
 
 namespace {
 // Widths beyond this come only from edited settings files; the stroker
@@ -137,7 +126,7 @@ void PathArrowStart(TPathData &path, Single w, Single s)
     path.LineTo(B);
 }
 
-void DrawOrderMark(QPainter &canvas, const QPointF &c, Single w, int n)
+void DrawOrderMark(QPainter &canvas, const QPointF &c, Single w, int n, const QString &fontFamily)
 {
     const Single r = qMax(w / 2, Single(8));
     const QRectF R(c.x() - r, c.y() - r, 2 * r, 2 * r);
@@ -147,7 +136,7 @@ void DrawOrderMark(QPainter &canvas, const QPointF &c, Single w, int n)
     canvas.setPen(StrokePen(0xFF000000, 3, sdSolid, true));
     canvas.setBrush(QColor(Qt::white));
     canvas.drawEllipse(R);
-    QFont font(Settings().NumFont);
+    QFont font(fontFamily);
     font.setBold(true);
     SetFontPixelSize(font, r * 2 / 1.4, canvas.device());
     canvas.setFont(font);
@@ -181,9 +170,15 @@ QRect TPWImage::RecBounds(const TPWMenuItem &menu, const TPathData &path) const
 
 void TPWImage::DrawRec(const TPWMenuItem &menu, TPathData &path)
 {
+    DrawRec(menu, path, m_style);
+}
+
+void TPWImage::DrawRec(const TPWMenuItem &menu, TPathData &path, const TRenderStyle &style)
+{
+    m_drawStyle = style;
     m_dirty = RecBounds(menu, path);
     const TPWPenType k = menu.PenType;
-    if (Settings().isSmoothing && k != pwEr)
+    if (m_drawStyle.Smoothing && k != pwEr)
         PathSmooth(path);
     if (k == pwFuMk)
         FuCountRestore(menu, path);
@@ -287,7 +282,7 @@ void TPWImage::DrawBrush(const TPWMenuItem &menu, const TPathData &path, Single 
             DrawLineOrDot(p, path.at(i).pt, path.at(i + 1).pt);
         }
         if (numbered)
-            DrawOrderMark(p, path.at(0).pt, w, int(qint32(menu.PenColor)));
+            DrawOrderMark(p, path.at(0).pt, w, int(qint32(menu.PenColor)), m_drawStyle.NumberFont);
     }
     QPainter p(&FPnBitmap);
     DrawBitmap(p, DLnBitmap, R, R, opacity, false);

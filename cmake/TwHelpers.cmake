@@ -1,10 +1,19 @@
 # Small helpers shared by every folder.
 
 # tw_library(NAME SOURCES... LIBS...): a static library of one subsystem.
+# Its headers are included as "folder/Header.h" by the targets that link it,
+# and only by them: each folder gets an include folder of its own holding
+# nothing but a link to it, so a header of a layer not linked is not found.
 function(tw_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  set(inc ${PROJECT_BINARY_DIR}/include/${folder})
+  if(NOT EXISTS ${inc}/${folder})
+    file(MAKE_DIRECTORY ${inc})
+    file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${inc}/${folder} SYMBOLIC)
+  endif()
+  target_include_directories(${name} PUBLIC ${inc})
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
@@ -23,6 +32,7 @@ function(tw_test name)
     "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1"
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
     "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1"
+    "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp"
     ${ARG_ENV})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}")
   if(ARG_TIMEOUT)

@@ -1,6 +1,9 @@
 #include "ViewFrm.h"
 
+#include "platform/Bitmap.h"
+
 #include <QGuiApplication>
+#include <QPainter>
 #include <QMouseEvent>
 #include <QScreen>
 
@@ -43,6 +46,38 @@ void TViewFrm::ShowMaximize(const QWidget *mainWindow)
         setGeometry(RT);
         show();
     }
+}
+
+void TViewFrm::ShowPicture(const QImage &picture, const QRectF &dest)
+{
+    if (!isVisible())
+        return;
+    QImage &img = Image->Bitmap;
+    if (img.size() != Image->size())
+        img = NewBitmap(Image->width(), Image->height());
+    BitmapClear(img, 0xFF000000);
+    {
+        QPainter p(&img);
+        const QRectF source(0, 0, picture.width(), picture.height());
+        // Magnified pictures show their pixels; shrunk ones are sampled smoothly.
+        DrawBitmap(p, picture, source, dest, 1.0, dest.width() >= source.width());
+    }
+    Image->update();
+}
+
+void TViewFrm::ShowCursor(const QImage &cursor)
+{
+    if (!isVisible())
+        return;
+    CurImage->Bitmap = cursor.copy();
+    CurImage->FitToBitmap();
+    CurImage->update();
+}
+
+void TViewFrm::MoveCursor(const QPoint &position)
+{
+    if (isVisible())
+        CurImage->move(position);
 }
 
 void TViewFrm::resizeEvent(QResizeEvent *)

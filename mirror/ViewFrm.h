@@ -25,6 +25,11 @@ public:
     void ShowMaximize(const QWidget *mainWindow);
     void FormResize();
     void FormMouseUp();
+    // What the board announces: its picture drawn into dest of the window's
+    // picture, its cursor picture, and where that cursor is.
+    void ShowPicture(const QImage &picture, const QRectF &dest);
+    void ShowCursor(const QImage &cursor);
+    void MoveCursor(const QPoint &position);
     bool HasBorder() const { return !(windowFlags() & Qt::FramelessWindowHint); }
 
 protected:

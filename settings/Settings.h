@@ -3,7 +3,7 @@
 // share (pen-kind names, font families, user folders, the start pen).
 #pragma once
 
-#include "board/PWRec.h"
+#include "pens/Pens.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,7 +3,7 @@
 // entry runs as if its tool bar tile had been pressed.
 #pragma once
 
-#include "board/PWRec.h"
+#include "pens/Pens.h"
 #include "tiles/MetroButton.h"
 
 #include <QDialog>

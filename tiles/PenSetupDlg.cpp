@@ -2,7 +2,7 @@
 // that show the pen being built, and the handlers that change it.
 #include "tiles/PenSetupDlg.h"
 
-#include "board/PWImage.h"
+#include "pens/Pens.h"
 #include "platform/Bitmap.h"
 #include "platform/Panel.h"
 #include "settings/Settings.h"

@@ -3,7 +3,7 @@
 // with a sample of the pen so far.
 #pragma once
 
-#include "board/PWRec.h"
+#include "pens/Pens.h"
 #include "platform/Panel.h"
 #include "tiles/MetroButton.h"
 

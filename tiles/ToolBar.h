@@ -4,7 +4,7 @@
 // dialogs share them.
 #pragma once
 
-#include "board/PWRec.h"
+#include "pens/Pens.h"
 #include "tiles/MetroButton.h"
 
 #include <QPoint>

@@ -3,7 +3,8 @@
 // pointer-move handler's latency. Each is reported with the reference it is
 // measured against, in the same run.
 #include "board/PWImage.h"
-#include "settings/Settings.h"
+
+#include "BenchShort.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -91,7 +92,7 @@ void BM_CommitMarkerStroke(benchmark::State &state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_CommitMarkerStroke)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_CommitMarkerStroke)->Unit(benchmark::kMillisecond)->MinTime(BenchMinTime(2));
 
 // The reference: stroking the same path once into a transparent layer of the picture's size.
 void BM_BareStrokeIntoLayer(benchmark::State &state)
@@ -118,7 +119,7 @@ void BM_BareStrokeIntoLayer(benchmark::State &state)
         benchmark::DoNotOptimize(layer.constBits());
     }
 }
-BENCHMARK(BM_BareStrokeIntoLayer)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_BareStrokeIntoLayer)->Unit(benchmark::kMillisecond)->MinTime(BenchMinTime(2));
 
 // 2. One preview step at the end of a long and of a short marker stroke.
 void BM_PreviewStep(benchmark::State &state)
@@ -136,7 +137,7 @@ void BM_PreviewStep(benchmark::State &state)
     }
     f.b.PWMouseUp(Single(last.x()), Single(last.y()));
 }
-BENCHMARK(BM_PreviewStep)->Arg(10)->Arg(3000)->Unit(benchmark::kMicrosecond)->MinTime(1);
+BENCHMARK(BM_PreviewStep)->Arg(10)->Arg(3000)->Unit(benchmark::kMicrosecond)->MinTime(BenchMinTime(1));
 
 // 3. Undo at the end of a history of 50 and of 2000 marker strokes.
 void BM_UndoAtEnd(benchmark::State &state)
@@ -155,7 +156,7 @@ void BM_UndoAtEnd(benchmark::State &state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_UndoAtEnd)->Arg(50)->Arg(2000)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_UndoAtEnd)->Arg(50)->Arg(2000)->Unit(benchmark::kMillisecond)->MinTime(BenchMinTime(2));
 
 // 4. The pointer-move handler while drawing: its 95th percentile.
 void BM_PointerMoveP95(benchmark::State &state)
@@ -251,7 +252,7 @@ void BM_ReturnToPicture(benchmark::State &state)
     }
     f.Report(state);
 }
-BENCHMARK(BM_ReturnToPicture)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_ReturnToPicture)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(BenchMinTime(3));
 
 void BM_QuarterTurn(benchmark::State &state)
 {
@@ -265,14 +266,13 @@ void BM_QuarterTurn(benchmark::State &state)
         f.b.SrcBitmapRotate(1);
     f.Report(state);
 }
-BENCHMARK(BM_QuarterTurn)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_QuarterTurn)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(BenchMinTime(3));
 } // namespace
 
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    Settings().isSmoothing = true;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -7,6 +7,8 @@
 #include "imagefiles/FileIO.h"
 #include "platform/Bitmap.h"
 
+#include "BenchShort.h"
+
 #include <benchmark/benchmark.h>
 #include <stb/stb_image.h>
 
@@ -294,7 +296,7 @@ void BM_Encode_PSDTwoLayers_ImageMagick(benchmark::State &state)
         state.SetIterationTime(MagickWriteSeconds({Data().path("layers.miff")}, {Data().path("im.psd")}));
 }
 
-constexpr int Reps = 5;
+const int Reps = BenchReps(5);
 
 // Every figure is reported as median with min and max over the repetitions.
 void MinMax(benchmark::internal::Benchmark *b)

@@ -8,6 +8,8 @@
 #include "app/MainFrm.h"
 #include "settings/Settings.h"
 
+#include "BenchShort.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -83,12 +85,20 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc < 2) {
+    // The short mode lists a few small photos of its own.
+    QTemporaryDir made;
+    if (argc < 2 && BenchShort()) {
+        QImage photo(400, 300, QImage::Format_RGB32);
+        for (int i = 0; i < 6; ++i) {
+            photo.fill(qRgb(40 * i, 100, 200 - 30 * i));
+            photo.save(made.filePath(QStringLiteral("p%1.jpg").arg(i)));
+        }
+    } else if (argc < 2) {
         std::fprintf(stderr, "usage: %s FOLDER [RUNS]\n", argv[0]);
         return 2;
     }
-    const QString folder = QString::fromLocal8Bit(argv[1]);
-    const int runs = argc > 2 ? std::atoi(argv[2]) : 3;
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : made.path();
+    const int runs = argc > 2 ? std::atoi(argv[2]) : (BenchShort() ? 1 : 3);
     QStringList files;
     for (const QString &n : QDir(folder).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name))
         files << QDir(folder).filePath(n);

@@ -26,11 +26,21 @@ def shown_after(cmd, env):
 def main():
     program, minimal = sys.argv[1], sys.argv[2]
     runs = int(sys.argv[3]) if len(sys.argv) > 3 else 15
-    xvfb = subprocess.Popen(["Xvfb", ":97", "-screen", "0", "1280x800x24", "-nolisten", "tcp", "-noreset"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    time.sleep(1.5)
+    # A display of its own, whatever else runs: Xvfb names the one it found free.
+    r, w = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x800x24", "-nolisten", "tcp", "-noreset"],
+                            pass_fds=[w], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(w)
+    display = b""
+    while not display.endswith(b"\n"):
+        c = os.read(r, 1)
+        if not c:
+            raise RuntimeError("Xvfb did not start")
+        display += c
+    os.close(r)
+    display = ":" + display.decode().strip()
     root = tempfile.mkdtemp()
-    env = dict(os.environ, DISPLAY=":97", QT_QPA_PLATFORM="xcb", TW_EXIT_WHEN_SHOWN="1",
+    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", TW_EXIT_WHEN_SHOWN="1",
                XDG_CONFIG_HOME=os.path.join(root, "config"), XDG_RUNTIME_DIR=os.path.join(root, "run"))
     os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
     try:

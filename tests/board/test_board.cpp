@@ -2,7 +2,6 @@
 // incremental path (commit, undo patches, redo, lasso, switching histories)
 // leaves exactly the pen layer a full replay would draw.
 #include "board/PWImage.h"
-#include "settings/Settings.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -47,7 +46,6 @@ class TestBoard : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { Settings().isSmoothing = true; }
 
     void fitsAndTurns()
     {
@@ -178,6 +176,36 @@ private slots:
         b.ZoomReset();
         Stroke(b, {{10, 20}, {120, 20}});
         QCOMPARE(b.DspBitmap().pixel(50, 20), 0u);
+    }
+
+    // A replay draws what was drawn: how a stroke looks is kept with it, so
+    // a setting changed later changes new strokes only.
+    void replayKeepsTheStyleOfEachStroke()
+    {
+        TPWImage b;
+        b.resize(200, 150);
+        b.PWResize();
+        b.SetSrcBitmap(Picture(200, 150));
+        b.ZoomPosSet();
+        b.ZoomReset();
+        b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 6));
+        const QVector<QPointF> zigzag{{20, 20}, {40, 60}, {60, 20}, {80, 60}, {100, 20}};
+        Stroke(b, zigzag);
+        const QImage smoothed = b.PenBitmap().copy();
+        TRenderStyle plain;
+        plain.Smoothing = false;
+        b.SetRenderStyle(plain);
+        b.RebuildAll();
+        QCOMPARE(FirstDifference(b.PenBitmap(), smoothed), QString());
+        // A stroke drawn now is drawn without smoothing, and stays so.
+        Stroke(b, zigzag);
+        QVERIFY(!b.PWRecArray.Rec[1].Style.Smoothing);
+        QVERIFY(b.PWRecArray.Rec[0].Style.Smoothing);
+        const QImage both = b.PenBitmap().copy();
+        b.SetRenderStyle(TRenderStyle());
+        b.RebuildAll();
+        QCOMPARE(FirstDifference(b.PenBitmap(), both), QString());
+        QVERIFY(FirstDifference(both, smoothed) != QString());
     }
 
     // Every full replay (coming back to a picture, a turn, a settled lasso

@@ -2,7 +2,6 @@
 // events: strokes, the hand, the wheel, the menu square, the lasso and the
 // pen-order numbering.
 #include "board/PWImage.h"
-#include "settings/Settings.h"
 
 #include <QDialog>
 #include <QtTest>
@@ -85,7 +84,6 @@ class TestInput : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { Settings().isSmoothing = true; }
 
     void clickRecordsADot()
     {

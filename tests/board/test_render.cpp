@@ -1,6 +1,5 @@
 // Rendering of each pen kind into the pen layer, checked on its pixels.
 #include "board/PWImage.h"
-#include "settings/Settings.h"
 
 #include <QPainter>
 #include <QtTest>
@@ -18,11 +17,16 @@ TPathData Path(const QVector<QPointF> &pts)
     return p;
 }
 
+bool Smoothing = true; // how the boards made next draw
+
 // A board showing a white picture at zoom 1, so control and picture coordinates agree.
 struct Board {
     TPWImage b;
     explicit Board(int w = 200, int h = 150)
     {
+        TRenderStyle style;
+        style.Smoothing = Smoothing;
+        b.SetRenderStyle(style);
         b.resize(w, h);
         b.PWResize();
         b.Init(w, h);
@@ -32,7 +36,7 @@ struct Board {
     void Add(const TPWMenuItem &pen, const QVector<QPointF> &pts)
     {
         TPathData path = Path(pts);
-        b.PWRecArray.RecAddLine(pen, path);
+        b.PWRecArray.RecAddLine(pen, path, b.RenderStyle());
         b.DrawRec(pen, path);
     }
     QRgb At(int x, int y) const { return qUnpremultiply(b.PenBitmap().pixel(x, y)); }
@@ -49,9 +53,8 @@ struct Board {
 };
 
 struct SmoothingOff {
-    bool was = Settings().isSmoothing;
-    SmoothingOff() { Settings().isSmoothing = false; }
-    ~SmoothingOff() { Settings().isSmoothing = was; }
+    SmoothingOff() { Smoothing = false; }
+    ~SmoothingOff() { Smoothing = true; }
 };
 } // namespace
 
@@ -59,7 +62,6 @@ class TestRender : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { Settings().isSmoothing = true; }
 
     void rainbowSegmentsTakeTheColoursInOrder()
     {
@@ -243,7 +245,7 @@ private slots:
         QImage img = NewBitmap(40, 40);
         {
             QPainter p(&img);
-            DrawOrderMark(p, QPointF(20, 20), 4, 1);
+            DrawOrderMark(p, QPointF(20, 20), 4, 1, QString());
         }
         QCOMPARE(qAlpha(img.pixel(20, 12 + 3)), 255);
         QCOMPARE(qAlpha(img.pixel(20, 9)), 0);

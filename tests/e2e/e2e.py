@@ -6,6 +6,7 @@ screenshots (ImageMagick's import) and checked through the files it writes.
 usage: e2e.py JOURNEY --exe PATH
 """
 import argparse
+import json
 import os
 import select
 import shutil
@@ -18,7 +19,6 @@ import time
 from PIL import Image
 
 SCREEN_W, SCREEN_H = 1280, 800
-TOOLBAR_W, STRIP_H = 140, 100
 
 
 class Failure(Exception):
@@ -72,9 +72,11 @@ class App:
         for d in (self.config, self.runtime, self.pictures):
             os.makedirs(d, exist_ok=True)
         os.chmod(self.runtime, 0o700)
+        # The program keeps this file listing where its controls are.
+        self.geometry_file = os.path.join(root, "geometry.json")
         self.env = dict(os.environ, DISPLAY=display, HOME=self.home, XDG_CONFIG_HOME=self.config,
                         XDG_RUNTIME_DIR=self.runtime, QT_QPA_PLATFORM="xcb", LANG="C.UTF-8",
-                        LC_ALL="C.UTF-8", XDG_PICTURES_DIR=self.pictures)
+                        LC_ALL="C.UTF-8", XDG_PICTURES_DIR=self.pictures, TW_GEOMETRY_FILE=self.geometry_file)
         self.env.pop("QT_QPA_PLATFORMTHEME", None)
         self.log = open(os.path.join(root, "program.log"), "w")
         self.start(args)
@@ -117,22 +119,94 @@ class App:
         g = dict(line.split("=") for line in out.split() if "=" in line)
         self.x, self.y, self.w, self.h = int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
 
-    # ---- places on the screen -------------------------------------------------------------
+    # ---- places on the screen, as the program reports them ---------------------------------
+    def places(self):
+        try:
+            with open(self.geometry_file, encoding="utf-8") as f:
+                return json.load(f)
+        except (OSError, ValueError):
+            return []
+
+    def find(self, kind, text=None, tag=None, within=None, window=None, timeout=10):
+        """The control a teacher would look for: (x, y, w, h) of the first one
+        shown of that kind with that caption, tag or container, in the window
+        whose class (or title) is given."""
+        deadline = time.time() + timeout
+        while True:
+            for win in self.places():
+                if window and window not in (win.get("name"), win.get("text")):
+                    continue
+                for c in win["controls"]:
+                    if c["kind"] == kind and (text is None or c["text"] == text) \
+                            and (tag is None or c.get("tag") == tag) and (within is None or c.get("in") == within):
+                        return c["x"], c["y"], c["w"], c["h"]
+            if time.time() > deadline:
+                raise Failure(f"no {kind} {text or tag or ''} {('in ' + window) if window else ''} on the screen")
+            time.sleep(0.1)
+
+    def centre_of(self, *args, **kw):
+        x, y, w, h = self.find(*args, **kw)
+        return x + w // 2, y + h // 2
+
     def board_rect(self):
-        return self.x, self.y, self.w - TOOLBAR_W, self.h - STRIP_H
+        return self.find("board", window="TWBDMainFrm")
 
     def board(self, fx, fy):
         """A point of the board, as fractions of its width and height."""
         bx, by, bw, bh = self.board_rect()
         return int(bx + fx * bw), int(by + fy * bh)
 
+    def board_rect_after(self, old, timeout=5):
+        """The board's place once it is no longer old (after the tool bar was hidden or shown)."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            r = self.board_rect()
+            if r != tuple(old):
+                return r
+            time.sleep(0.1)
+        raise Failure("the board did not change its place")
+
+    def corner_arrow(self):
+        """The arrow in the board's top-right corner that brings the tool bar back."""
+        bx, by, bw, bh = self.board_rect()
+        return bx + bw - 15, by + 15
+
     def tile(self, i):
         """Centre of tool bar tile i."""
-        return (self.x + self.w - TOOLBAR_W + 5 + (i % 2) * 70 + 30, self.y + (i // 2) * 70 + 35 + 30)
+        return self.centre_of("tile", tag=i, within="MenuPanel", window="TWBDMainFrm")
+
+    def header(self):
+        """The tool bar's header, which hides the tool bar and the strip."""
+        x, y, w, h = self.find_named("MenuRectangle")
+        return x + 15, y + h // 2
+
+    def find_named(self, name, window="TWBDMainFrm"):
+        for _ in range(100):
+            for win in self.places():
+                if win.get("name") != window:
+                    continue
+                for c in win["controls"]:
+                    if c.get("name") == name:
+                        return c["x"], c["y"], c["w"], c["h"]
+            time.sleep(0.1)
+        raise Failure(f"no {name} on the screen")
 
     def thumb(self, i):
-        """Centre of thumbnail tile i of the strip."""
-        return self.x + 30 + i * 100 + 45, self.y + self.h - STRIP_H + 5 + 45
+        """Centre of the i-th place of the strip."""
+        deadline = time.time() + 10
+        while time.time() < deadline:
+            tiles = sorted((c for win in self.places() if win.get("name") == "TWBDMainFrm"
+                            for c in win["controls"] if c["kind"] == "tile" and c.get("in") == "PicturePanel"),
+                           key=lambda c: c["x"])
+            if len(tiles) > i:
+                c = tiles[i]
+                return c["x"] + c["w"] // 2, c["y"] + c["h"] // 2
+            time.sleep(0.1)
+        raise Failure(f"no place {i} in the strip")
+
+    def dialog_tile(self, caption, window):
+        """Centre of the tile with that caption in a dialog (TLnchDlg, TPenSetupDlg)."""
+        return self.centre_of("tile", text=caption, window=window)
 
     # ---- input --------------------------------------------------------------------------
     def settle(self, t=0.4):
@@ -266,10 +340,12 @@ def journey_whiteboard(app):
     app.click(app.tile(3))  # Redo
     check(count(app.shot("redone"), around(mid), dark) > 10, "Redo brings it back")
     # The header hides the tool bar and the strip; the board's corner brings them back.
-    app.click((app.x + app.w - TOOLBAR_W + 15, app.y + 15))
+    shown = app.board_rect()
+    app.click(app.header())
+    app.board_rect_after(shown)
     img = app.shot("hidden")
     check(min(img.getpixel((app.x + app.w - 70, app.y + app.h // 2))) > 200, "the board fills the window")
-    app.click((app.x + app.w - 15, app.y + 15))
+    app.click(app.corner_arrow())
     img = app.shot("restored")
     tx, ty = app.tile(0)
     check(near(img.getpixel((tx - 24, ty - 24)), (0x1B, 0xA1, 0xE2), 30), "the tool bar is back")
@@ -330,12 +406,11 @@ def journey_pictures(app):
     fitted = dark_extent(app.shot("fitted"), row, x0, x1)
     check(abs(fitted - before) <= 2, f"Home fits the picture again ({fitted} pixels)")
     # Next and Prev, from the launcher (its entries 5 and 4).
-    lx, ly = dialog_origin(app, 500, 350)
     app.click(app.tile(13))
-    app.click((lx + 70 * 5 + 35, ly + 35))
+    app.click(app.dialog_tile("Next", "TLnchDlg"))
     check(near(app.shot("next").getpixel(center), colours[4], 8), "Next shows picture 4")
     app.click(app.tile(13))
-    app.click((lx + 70 * 4 + 35, ly + 35))
+    app.click(app.dialog_tile("Prev", "TLnchDlg"))
     img = app.shot("prev")
     check(near(img.getpixel(app.board(0.5, 0.2)), colours[3], 8) and count(img, around(hp), dark) > 10,
           "Prev shows picture 3 again, turned, with its stroke")
@@ -398,11 +473,6 @@ def journey_badfiles(app):
     check(app.close() == 0, "the program ends normally")
 
 
-def dialog_origin(app, w, h):
-    """Top-left of a dialog of that client size centred over the main window."""
-    return app.x + round((app.w - w) / 2), app.y + round((app.h - h) / 2)
-
-
 def journey_wordlist(app):
     """Open a word list, write numbered strokes with the pen-order pen, lasso two
     strokes and drag them, undo the move."""
@@ -422,9 +492,8 @@ def journey_wordlist(app):
           count(img, (tx - 30, ty - 30, tx + 30, ty + 30), lambda p: p[0] < 230) > 20, "the strip shows the list's words")
     # The pen-order pen, from the pen dialog (tile 7: "Pen Setup").
     app.click(app.tile(7))
-    dx, dy = dialog_origin(app, 680, 350)
-    app.click((dx + 75 + 30, dy + 285 + 30))   # kind tile "Pen Order"
-    app.click((dx + 615 + 30, dy + 5 + 30))    # OK
+    app.click(app.dialog_tile("Pen Order", "TPenSetupDlg"))
+    app.click(app.dialog_tile("OK", "TPenSetupDlg"))
     # Three strokes in the cell's top margin, away from the grey character.
     rows = [0.03, 0.07, 0.11]
     starts = []
@@ -446,8 +515,7 @@ def journey_wordlist(app):
               f"stroke {n + 1} has its numbered circle")
     # The lasso is on the launcher ("Menu ..." is tile 13; the lasso its entry 13).
     app.click(app.tile(13))
-    lx, ly = dialog_origin(app, 500, 350)
-    app.click((lx + 70 * 1 + 5 + 30, ly + 70 * 2 + 5 + 30))
+    app.click(app.dialog_tile("Lasso", "TLnchDlg"))
     # An outline around the first two strokes.
     p0, p1 = app.board(0.40, 0.005), app.board(0.70, 0.09)
     app.drag([p0, (p1[0], p0[1]), p1, (p0[0], p1[1]), (p0[0], p0[1] + 2)], step=6)
@@ -510,8 +578,7 @@ def journey_board(app):
     v0, v1 = app.board(0.7, 0.25), app.board(0.7, 0.35)
     app.drag([v0, v1])
     app.click(app.tile(13))
-    lx, ly = dialog_origin(app, 500, 350)
-    app.click((lx + 70 * 1 + 5 + 30, ly + 70 * 2 + 5 + 30))
+    app.click(app.dialog_tile("Lasso", "TLnchDlg"))
     l0, l1 = app.board(0.65, 0.2), app.board(0.75, 0.4)
     app.drag([l0, (l1[0], l0[1]), l1, (l0[0], l1[1]), (l0[0], l0[1] + 2)], step=6)
     # Hide the tool bar: the board grows and the picture is fitted anew.
@@ -519,13 +586,14 @@ def journey_board(app):
     bx, by, bw, bh = app.board_rect()
     z, ox, oy = fit(app, pw, ph)
     pic = ((v0[0] - bx) / z - ox, ((v0[1] + v1[1]) / 2 - by) / z - oy)
-    app.click((app.x + app.w - TOOLBAR_W + 15, app.y + 15))
-    z2 = min(app.w / pw, app.h / ph)
-    ox2, oy2 = (app.w - pw * z2) / (z2 * 2), (app.h - ph * z2) / (z2 * 2)
-    grab = (int(app.x + (pic[0] + ox2) * z2), int(app.y + (pic[1] + oy2) * z2))
+    app.click(app.header())
+    hx, hy, hw, hh = app.board_rect_after((bx, by, bw, bh))
+    z2 = min(hw / pw, hh / ph)
+    ox2, oy2 = (hw - pw * z2) / (z2 * 2), (hh - ph * z2) / (z2 * 2)
+    grab = (int(hx + (pic[0] + ox2) * z2), int(hy + (pic[1] + oy2) * z2))
     app.drag([grab, (grab[0] + 60, grab[1]), (grab[0] + 120, grab[1])], step=6)
-    # Back to the tool bar; a stock pen settles the move.
-    app.click((app.x + app.w - 15, app.y + 15))
+    # Back to the tool bar (the board's corner arrow); a stock pen settles the move.
+    app.click(app.corner_arrow())
     app.click(app.tile(5))
     img = app.shot("moved_after_refit")
     new_pic = (pic[0] + 120 / z2, pic[1])
@@ -547,19 +615,16 @@ def journey_psd(app):
     app.drag([r0, r1])
     # ... and a cyan marker stroke (stock pen 3, on the launcher).
     app.click(app.tile(13))
-    lx, ly = dialog_origin(app, 500, 350)
-    app.click((lx + 5 + 30, ly + 70 * 3 + 5 + 30))
+    app.click(app.centre_of("tile", tag=18, window="TLnchDlg"))  # stock pen 3
     m0, m1 = app.board(0.2, 0.6), app.board(0.6, 0.6)
     app.drag([m0, m1])
     # Setup: the File tab, "PSD (Pen Layer)", OK.
     app.click(app.tile(14))
-    setup = app.wait_window("^Setup$")
-    g = dict(line.split("=") for line in app.xdo("getwindowgeometry", "--shell", setup).split() if "=" in line)
-    sx, sy = int(g["X"]), int(g["Y"])
-    app.click((sx + 283, sy + 17))
+    app.wait_window("^Setup$")
+    app.click(app.centre_of("tab", text="File", window="TSetupDlg"))
     app.shot("setup_file")
-    app.click((sx + 35, sy + 303))
-    app.click((sx + 333, sy + 458))
+    app.click(app.centre_of("button", text="PSD (Pen Layer)", window="TSetupDlg"))
+    app.click(app.centre_of("button", text="OK", window="TSetupDlg"))
     before = set(os.listdir(app.pictures))
     app.key("KP_Add")
     time.sleep(1)

@@ -3,7 +3,7 @@
 // Cancel put everything back.
 #pragma once
 
-#include "board/PWRec.h"
+#include "pens/Pens.h"
 #include "settings/Settings.h"
 
 #include <QDialog>

@@ -1,6 +1,6 @@
 // The colour editor: HSL arithmetic, the typed-colour reader, and the
 // swatch, square and hue strip that the setup dialog uses on three tabs.
-#include "settings/ColorEditor.h"
+#include "setup/ColorEditor.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

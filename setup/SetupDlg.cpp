@@ -1,12 +1,12 @@
 // The setup dialog: its frame and snapshot, the stock pens and pen presets,
 // the tool bar composer with its tile lists, the file defaults, and the
 // white board, font and picture-limit details.
-#include "settings/SetupDlg.h"
+#include "setup/SetupDlg.h"
 
-#include "board/PWImage.h"
+#include "pens/Pens.h"
 #include "platform/ImageControl.h"
 #include "platform/Panel.h"
-#include "settings/ColorEditor.h"
+#include "setup/ColorEditor.h"
 #include "settings/SettingsUi.h"
 #include "tiles/MetroButton.h"
 #include "tiles/ToolBar.h"

@@ -1,8 +1,8 @@
 // The setup dialog and its colour editor, driven through their controls:
 // clicks, typing and drops on a shown dialog, and whole modal runs closed
 // with OK, Cancel, Escape or the window's close.
-#include "settings/ColorEditor.h"
-#include "settings/SetupDlg.h"
+#include "setup/ColorEditor.h"
+#include "setup/SetupDlg.h"
 
 #include "platform/ImageControl.h"
 #include "platform/Panel.h"
