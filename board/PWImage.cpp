@@ -29,6 +29,21 @@ bool MirrorShown()
 {
     return ViewFrm && ViewFrm->isVisible();
 }
+
+// Whether every pixel of a picture is opaque. A picture given without an
+// alpha channel is, without looking at its pixels.
+bool PictureIsOpaque(const QImage &given, const QImage &bitmap)
+{
+    if (!given.isNull() && !given.hasAlphaChannel())
+        return true;
+    for (int y = 0; y < bitmap.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(bitmap.constScanLine(y));
+        for (int x = 0; x < bitmap.width(); ++x)
+            if (qAlpha(line[x]) != 255)
+                return false;
+    }
+    return true;
+}
 } // namespace
 
 TPWImage::TPWImage(QWidget *parent) : QWidget(parent), m_undoBudget(DefaultUndoStoreBudget)
@@ -115,6 +130,7 @@ void TPWImage::Init(int width, int height)
     FSrcT = 0;
     FSrcBitmap = NewBitmap(qMax(width, 1), qMax(height, 1));
     BitmapClear(FSrcBitmap, 0xFFFFFFFF);
+    m_srcOpaque = true;
     LayersReset();
     PWRecArray.RecClear();
     PatchesClear();
@@ -127,6 +143,7 @@ void TPWImage::SetSrcBitmap(const QImage &value)
     ZoomReset();
     // Shared with the caller until either side writes: a copy in effect, without the copying.
     FSrcBitmap = ToBitmap(value.isNull() ? NewBitmap(1, 1) : value);
+    m_srcOpaque = PictureIsOpaque(value, FSrcBitmap);
     SelLines.clear();
     SelImageBuild();
     LayersReset();
@@ -140,6 +157,7 @@ void TPWImage::SrcBitmapRecPictSet(const QImage &bitmap, const TPWRecArray &recs
     FSrcT = 0;
     ZoomReset();
     FSrcBitmap = ToBitmap(bitmap.isNull() ? NewBitmap(1, 1) : bitmap);
+    m_srcOpaque = PictureIsOpaque(bitmap, FSrcBitmap);
     SelLines.clear();
     SelImageBuild();
     // RebuildAll sizes the layers, after any turn the history holds.
@@ -153,6 +171,7 @@ void TPWImage::SrcBitmapRecTextSet(const QString &word, const TPWRecArray &recs)
     FSrcT = 0;
     ZoomReset();
     WordBitmapDraw(word);
+    m_srcOpaque = true;
     SelLines.clear();
     SelImageBuild();
     // RebuildAll sizes the layers, after any turn the history holds.
@@ -166,6 +185,7 @@ void TPWImage::SetWord(const QString &value)
     FSrcT = 0;
     ZoomReset();
     WordBitmapDraw(value);
+    m_srcOpaque = true;
     SelLines.clear();
     SelImageBuild();
     LayersReset();
@@ -258,6 +278,10 @@ void TPWImage::ScreenDraw(const QRectF &src, const QRectF &dst)
 
 void TPWImage::ScreenDraw(QPainter &p, const QRectF &src, const QRectF &dst)
 {
+    // Transparent parts of a picture show over white, as on paper; a black
+    // drawing on a transparent background stays readable.
+    if (!m_srcOpaque)
+        p.fillRect(dst, Qt::white);
     // Magnified pictures show their pixels; shrunk ones are sampled smoothly,
     // so thin lines (a ruled white board, a drawing's outlines) never drop out.
     DrawBitmap(p, FDspBitmap, src, dst, 1.0, dst.width() >= src.width());
@@ -568,6 +592,8 @@ void TPWImage::ViewFrmUpdate()
     {
         QPainter p(&img);
         const QRectF dst(PictureToView(QPointF(0, 0)), PictureToView(QPointF(FSrcBitmap.width(), FSrcBitmap.height())));
+        if (!m_srcOpaque)
+            p.fillRect(dst, Qt::white);
         DrawBitmap(p, FDspBitmap, SrcBitmapRectF, dst, 1.0, dst.width() >= SrcBitmapRectF.width());
     }
     ViewFrm->Image->update();

@@ -258,4 +258,5 @@ private:
     QString m_cursorName; // the cursor picture CurImage shows
     QRect m_dirty; // pen-layer area changed by the last DrawRec
     bool m_straight = false; // render with whole-layer scratch areas (the reference)
+    bool m_srcOpaque = true; // the picture has no transparent pixel: nothing to show under it
 };

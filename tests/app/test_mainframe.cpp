@@ -8,9 +8,15 @@
 #include "imagefiles/FMXBitmapEx.h"
 #include "platform/Errors.h"
 #include "settings/Settings.h"
+#include "settings/SetupDlg.h"
+#include "platform/Bitmap.h"
 #include "tiles/MetroButton.h"
 
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QFile>
 #include <QProcess>
 #include <QSplashScreen>
@@ -591,6 +597,41 @@ private slots:
             QCOMPARE(children, expected);
         }
         QVERIFY(!f.w->isWorking);
+    }
+
+    // A drawing on a transparent background: over white on the board and in
+    // the formats without alpha, its transparency kept in the others.
+    void transparentPictures()
+    {
+        QTemporaryDir dir;
+        QImage pic(200, 100, QImage::Format_ARGB32);
+        pic.fill(Qt::transparent);
+        {
+            QPainter p(&pic);
+            p.fillRect(QRect(90, 0, 20, 100), Qt::black);
+        }
+        const QString path = dir.filePath(QStringLiteral("drawing.png"));
+        QVERIFY(pic.save(path));
+        Fixture f;
+        QVERIFY(f.open(path));
+        const QImage &screen = f.board().Bitmap;
+        const QPoint clear = f.board().PictureToScreen(QPointF(20, 50)).toPoint();
+        const QPoint bar = f.board().PictureToScreen(QPointF(100, 50)).toPoint();
+        QCOMPARE(QColor(screen.pixel(clear)), QColor(Qt::white));
+        QCOMPARE(QColor(screen.pixel(bar)), QColor(Qt::black));
+        for (int kind = 1; kind <= 4; ++kind) {
+            const QString name = f.w->ImageSaveToFile(dir.filePath(QStringLiteral("out")), kind);
+            TFMXBitmapEx back;
+            back.LoadFromFileEx(name, 0);
+            const QRgb c = back.pixel(20, 50), b = back.pixel(100, 50);
+            if (kind == 1 || kind == 3) {
+                QVERIFY2(qAlpha(c) == 255 && qRed(c) > 245 && qGreen(c) > 245 && qBlue(c) > 245, qPrintable(name));
+                QVERIFY2(qAlpha(b) == 255 && qRed(b) < 10, qPrintable(name));
+            } else {
+                QVERIFY2(qAlpha(c) == 0, qPrintable(name));
+                QVERIFY2(qAlpha(b) == 255 && qRed(b) == 0, qPrintable(name));
+            }
+        }
     }
 
     void startsBehindTheSplash_data()
