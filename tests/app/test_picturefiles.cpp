@@ -80,6 +80,21 @@ private slots:
         QCOMPARE(TextFileFirstLine(path), QStringLiteral("漢字"));
     }
 
+    // A list saved by Windows in Japanese (code page 932, no byte-order mark).
+    void shiftJisWordList()
+    {
+        const QStringList words = TextListWords(QStringLiteral(TW_APP_FIXTURES "/words_cp932.txt"));
+        QCOMPARE(words, (QStringList{QStringLiteral("漢字"), QStringLiteral("今日は良い天気"), QStringLiteral("①髙﨑"),
+                                     QStringLiteral("ｶﾀｶﾅ ～－")}));
+        // Bytes that are neither UTF-8 nor Shift-JIS are not taken for Japanese.
+        QTemporaryDir dir;
+        const QString latin = dir.filePath(QStringLiteral("latin.txt"));
+        Write(latin, "caf\xE9\n");
+        const QStringList other = TextListWords(latin);
+        QCOMPARE(other.size(), 1);
+        QVERIFY(other[0].startsWith(QStringLiteral("caf")));
+    }
+
     void wordListWithoutWordsOrFile()
     {
         QTemporaryDir dir;
