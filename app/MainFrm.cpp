@@ -1,6 +1,7 @@
 #include "app/MainFrm.h"
 
 #include "app/PictureLister.h"
+#include "app/SaveNotice.h"
 
 #include "platform/Errors.h"
 #include "settings/Settings.h"
@@ -64,6 +65,7 @@ TWBDMainFrm::TWBDMainFrm(QWidget *parent) : QWidget(parent)
     MenuRectangle->OnPaint = [this](QObject *, QPainter &p, const QRect &r) { MenuRectanglePaint(p, r); };
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button1Click(Button2); });
+    m_saveNotice = new SaveNotice(this);
     m_lister = new PictureLister(this);
     connect(m_lister, &PictureLister::ThumbnailReady, this, &TWBDMainFrm::PictureThumbnailReady);
     connect(m_lister, &PictureLister::Finished, this, &TWBDMainFrm::ListingEnd);

@@ -17,6 +17,7 @@
 class QProgressBar;
 class QKeyEvent;
 class PictureLister;
+class SaveNotice;
 class TMetroButton;
 class TLnchDlg;
 class TPenSetupDlg;
@@ -116,6 +117,9 @@ public:
     // Writes the board's content; returns the name written. With keepExisting an
     // existing file of that name is kept and the picture gets a free name beside it.
     QString ImageSaveToFile(const QString &fileName, int kind, bool keepExisting = false);
+    // Tells over the board where a picture went; note comes first when the
+    // picture could not go where the teacher expects it.
+    void SaveNoticeShow(const QString &fileName, const QString &note = QString());
 
     // ---- white board ------------------------------------------------------------------------
     QImage WBrdBitmapMake();
@@ -157,6 +161,7 @@ private:
     bool m_created = false;
     bool m_toolBarShown = true;
     PictureLister *m_lister = nullptr; // makes the thumbnails of the folder listed
+    SaveNotice *m_saveNotice = nullptr;
     int m_listedCount = 0; // thumbnails in, for the progress bar
     QString m_listingWarning; // shown when the listing ends
     QVector<QPair<int, Qt::KeyboardModifiers>> m_pendingKeys; // keys pressed while listing

@@ -324,6 +324,9 @@ private slots:
         saveAs(QStringLiteral("lesson2.jpg"));
         QCOMPARE(asked.size(), 2);
         QVERIFY(QFile::exists(out.filePath(QStringLiteral("lesson2.png"))));
+        auto *notice = f.w->findChild<QLabel *>(QStringLiteral("SaveNotice"));
+        QVERIFY(notice && notice->isVisible());
+        QVERIFY2(notice->text().contains(QStringLiteral("lesson2.png")), qPrintable(notice->text()));
         TWBDMainFrm::QuestionSink = nullptr;
     }
 
@@ -632,6 +635,68 @@ private slots:
                 QVERIFY2(qAlpha(b) == 255 && qRed(b) == 0, qPrintable(name));
             }
         }
+    }
+
+    // After a save a notice on the board tells the file's name and folder.
+    // It is no part of the board's pictures, takes no focus and goes by itself.
+    void saveShowsWhereThePictureWent()
+    {
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral(".config"))));
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", oldHome);
+            if (oldConfig.isNull())
+                qunsetenv("XDG_CONFIG_HOME");
+            else
+                qputenv("XDG_CONFIG_HOME", oldConfig);
+        });
+        const QString out = home.filePath(QStringLiteral("lessons"));
+        QVERIFY(QDir().mkpath(out));
+        Fixture f([&] {
+            Settings().ImagePathDefault = out + QLatin1Char('/');
+            Settings().ImageTypeDefault = 2;
+        });
+        f.w->activateWindow();
+        QWidget *focused = QApplication::focusWidget();
+        const QImage screen = f.board().Bitmap.copy();
+        f.click(pwSave);
+        auto *notice = f.w->findChild<QLabel *>(QStringLiteral("SaveNotice"));
+        QVERIFY(notice && notice->isVisible());
+        const QStringList saved = QDir(out).entryList(QDir::Files);
+        QCOMPARE(saved.size(), 1);
+        QVERIFY2(notice->text().contains(saved[0]) && notice->text().contains(QDir::toNativeSeparators(out)),
+                 qPrintable(notice->text()));
+        QVERIFY(!notice->isWindow());
+        QCOMPARE(notice->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(QApplication::focusWidget(), focused);
+        QCOMPARE(f.board().Bitmap, screen);
+        QCOMPARE(ToBitmap(QImage(out + QLatin1Char('/') + saved[0])), f.board().DspBitmap());
+        QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), 15000);
+
+        // The default folder is gone: the picture goes to the picture folder, and the notice says so.
+        QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("Pictures"))));
+        Settings().ImagePathDefault = home.filePath(QStringLiteral("gone/"));
+        f.click(pwSave);
+        QVERIFY(notice->isVisible());
+        const QStringList inPictures = QDir(home.filePath(QStringLiteral("Pictures"))).entryList(QDir::Files);
+        QCOMPARE(inPictures.size(), 1);
+        QVERIFY2(notice->text().contains(QStringLiteral("does not exist")) &&
+                     notice->text().contains(QDir::toNativeSeparators(home.filePath(QStringLiteral("gone")))) &&
+                     notice->text().contains(inPictures[0]) &&
+                     notice->text().contains(QDir::toNativeSeparators(home.filePath(QStringLiteral("Pictures")))),
+                 qPrintable(notice->text()));
+
+        // No picture folder at all: the home folder stands in for it, and the notice says so.
+        QVERIFY(QDir(home.filePath(QStringLiteral("Pictures"))).removeRecursively());
+        Settings().ImagePathDefault = GetMyPicturesFolder();
+        QCOMPARE(Settings().ImagePathDefault, home.path() + QLatin1Char('/'));
+        f.click(pwSave);
+        const QStringList inHome = QDir(home.path()).entryList(QDir::Files);
+        QCOMPARE(inHome.size(), 1);
+        QVERIFY2(notice->text().contains(QStringLiteral("no picture folder")) && notice->text().contains(inHome[0]),
+                 qPrintable(notice->text()));
     }
 
     void startsBehindTheSplash_data()
