@@ -24,6 +24,21 @@ class TPenSetupDlg;
 class TSetupDlg;
 class TAboutDlg;
 
+// The busy cursor while a picture is read, shown or turned: with a very
+// large picture that takes seconds.
+class BusyCursor
+{
+public:
+    explicit BusyCursor(const QString &what);
+    ~BusyCursor() { End(); }
+    void End();
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+
+private:
+    bool m_shown = true;
+};
+
 class TWBDMainFrm : public QWidget
 {
     Q_OBJECT
@@ -83,6 +98,8 @@ public:
     // and questions are answered here.
     static inline std::function<void(const QString &)> MessageSink;
     static inline std::function<bool(const QString &)> QuestionSink;
+    // Called with "open", "select" or "turn" while the busy cursor shows (tests look at it).
+    static inline std::function<void(const QString &)> BusyProbe;
 
     // ---- tool bar --------------------------------------------------------------------------
     void MenuButtonCreate();

@@ -64,10 +64,17 @@ void TWBDMainFrm::ImageOpen(const QString &fileName)
     const bool text = LowerExtension(fileName) == QLatin1String(".txt");
     QStringList words;
     TFMXBitmapEx picture;
+    BusyCursor busy(QStringLiteral("open"));
     if (text)
         words = TextListWords(fileName);
     else
         picture.LoadFromFileEx(fileName, 0);
+    if (text && words.isEmpty()) {
+        busy.End();
+        ShowWarning(QStringLiteral("The word list \"%1\" holds no words, so nothing was changed.")
+                        .arg(QDir::toNativeSeparators(fileName)));
+        return;
+    }
 
     LastFile = fileName;
     // A listing still running belongs to the list about to be replaced.
@@ -208,6 +215,7 @@ void TWBDMainFrm::PictureSelect(int index)
         index = 0;
     if (index < 0)
         index = n - 1;
+    BusyCursor busy(QStringLiteral("select"));
     // Read the picture before anything changes.
     TFMXBitmapEx picture;
     if (!isFuMode)

@@ -33,12 +33,17 @@ QStringList ListFolderPictures(const QString &folder, const QString &ext, bool *
             *readable = false;
         return {};
     }
+    // The names a JPEG file goes by are one kind.
+    const auto kind = [](const QString &e) {
+        return e == QLatin1String(".jpeg") || e == QLatin1String(".jpe") ? QStringLiteral(".jpg") : e;
+    };
+    const QString wanted = kind(ext);
     QDir dir(folder);
     QStringList names;
     const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::NoSort);
     for (const QFileInfo &fi : entries)
         // isFile follows links: a link to a pipe or device is not a picture.
-        if (LowerExtension(fi.fileName()) == ext && fi.isFile())
+        if (kind(LowerExtension(fi.fileName())) == wanted && fi.isFile())
             names << fi.fileName();
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);

@@ -27,7 +27,7 @@ struct TPictureFiles {
 };
 
 // Names of the ordinary files (or links to them) in folder whose extension
-// equals ext (lower case, with the dot), sorted without regard to case in the
+// equals ext (lower case, with the dot; .jpg, .jpeg and .jpe are one), sorted without regard to case in the
 // user's collation. A folder that cannot be read sets readable to false.
 QStringList ListFolderPictures(const QString &folder, const QString &ext, bool *readable = nullptr);
 // The first of the at most limit names listed out of count when the opened

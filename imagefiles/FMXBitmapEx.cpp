@@ -31,7 +31,7 @@ QString KindRefusal(const QString &fileName, bool saving)
 QByteArray CodecFormat(const QString &fileName)
 {
     QString ext = LowerExtension(fileName).mid(1);
-    if (ext == QLatin1String("jpeg"))
+    if (ext == QLatin1String("jpeg") || ext == QLatin1String("jpe"))
         ext = QStringLiteral("jpg");
     return ext.toLatin1();
 }
@@ -85,7 +85,7 @@ QString LowerExtension(const QString &fileName)
 ImageFileKind ImageFileKindOf(const QString &fileName)
 {
     const QString ext = LowerExtension(fileName);
-    if (ext == QLatin1String(".jpg") || ext == QLatin1String(".jpeg") || ext == QLatin1String(".png")
+    if (ext == QLatin1String(".jpg") || ext == QLatin1String(".jpeg") || ext == QLatin1String(".jpe") || ext == QLatin1String(".png")
         || ext == QLatin1String(".bmp"))
         return ImageFileKind::Codec;
     if (ext == QLatin1String(".psd"))

@@ -699,6 +699,83 @@ private slots:
                  qPrintable(notice->text()));
     }
 
+    // Keypad / goes on from the stock pen in use, whatever the setup dialog showed.
+    void stockPenStepAfterSetup()
+    {
+        Fixture f;
+        f.w->MenuButtonClick(MakeMenuItem(pwMarkPtr, 4, 1));
+        QCOMPARE(f.board().CrPen(), Settings().StockPens[4]);
+        for (bool ok : {true, false}) {
+            OnModal([ok](QDialog *d) {
+                auto *s = static_cast<TSetupDlg *>(d);
+                QPushButton *b = ok ? s->BtnOK : s->BtnCancel;
+                QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, b->rect().center());
+            });
+            f.click(pwSetup);
+            QTest::keyClick(f.w.get(), Qt::Key_Slash, Qt::KeypadModifier);
+            QCOMPARE(f.board().CrPen(), Settings().StockPens[ok ? 5 : 6]);
+        }
+    }
+
+    // A tool bar too short for its entries keeps the launcher beside Setup.
+    void launcherStaysReachable()
+    {
+        Fixture f;
+        f.w->resize(1024, 500);
+        const int crSetup = f.w->CrSetup;
+        QVERIFY(crSetup < Settings().MenuCount - 1);
+        QCOMPARE(f.w->MenuButton[crSetup - 1]->Text(), QStringLiteral("Menu ..."));
+        QString opened;
+        OnModal([&](QDialog *d) { opened = QString::fromLatin1(d->metaObject()->className()); });
+        f.w->MenuButtonExecute(f.w->MenuButton[crSetup - 1]);
+        QCOMPARE(opened, QStringLiteral("TLnchDlg"));
+    }
+
+    // A word list without a word says so and changes nothing.
+    void emptyWordList()
+    {
+        QTemporaryDir dir;
+        QVERIFY(Colored(0xFF336699).save(dir.filePath(QStringLiteral("a.png"))));
+        const QString empty = dir.filePath(QStringLiteral("empty.txt"));
+        Write(empty, "\r\n\n\r");
+        Fixture f;
+        QVERIFY(f.open(dir.filePath(QStringLiteral("a.png"))));
+        f.stroke({10, 10}, {60, 10});
+        f.w->RunGuarded([&] { f.w->ImageOpen(empty); });
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY2(f.messages[0].contains(QStringLiteral("holds no words")) && f.messages[0].contains(QStringLiteral("empty.txt")),
+                 qPrintable(f.messages[0]));
+        QVERIFY(!f.w->isFuMode);
+        QCOMPARE(f.w->PictureIndex, 0);
+        QCOMPARE(f.w->PictureFiles.Files.size(), 1);
+        QCOMPARE(f.board().PWRecArray.c, 0);
+        QCOMPARE(f.board().SrcBitmap().pixel(5, 5), 0xFF336699u);
+        QCOMPARE(f.w->LastFile, dir.filePath(QStringLiteral("a.png")));
+    }
+
+    // Opening, choosing and turning a picture show the busy cursor while they work.
+    void busyCursorWhileReadingAndTurning()
+    {
+        QTemporaryDir dir;
+        QVERIFY(Colored(0xFF336699, 400, 300).save(dir.filePath(QStringLiteral("a.png"))));
+        QVERIFY(Colored(0xFF996633, 400, 300).save(dir.filePath(QStringLiteral("b.png"))));
+        Fixture f;
+        QStringList seen;
+        TWBDMainFrm::BusyProbe = [&](const QString &what) {
+            const QCursor *c = QApplication::overrideCursor();
+            if (c && c->shape() == Qt::WaitCursor)
+                seen << what;
+        };
+        QVERIFY(f.open(dir.filePath(QStringLiteral("a.png"))));
+        f.w->PictureButtonExecute(f.w->PictureButton[1]);
+        f.click(pwTurnR);
+        f.click(pwTurnL);
+        TWBDMainFrm::BusyProbe = nullptr;
+        QCOMPARE(seen, (QStringList{QStringLiteral("open"), QStringLiteral("select"), QStringLiteral("turn"),
+                                    QStringLiteral("turn")}));
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
     void startsBehindTheSplash_data()
     {
         QTest::addColumn<bool>("maximized");

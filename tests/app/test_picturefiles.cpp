@@ -29,13 +29,14 @@ private slots:
     void folderListingOrderAndExtension()
     {
         QTemporaryDir dir;
-        for (const char *n : {"c.PNG", "b.png", "B2.png", "a.png", "d.jpg", "e.jpeg", "f.png.bak"})
+        for (const char *n : {"c.PNG", "b.png", "B2.png", "a.png", "d.jpg", "e.jpeg", "f.png.bak", "g.JPE", "h.Jpeg"})
             Write(dir.filePath(QString::fromLatin1(n)), "x");
         QDir(dir.path()).mkdir(QStringLiteral("sub.png"));
         QCOMPARE(ListFolderPictures(dir.path(), QStringLiteral(".png")),
                  (QStringList{"a.png", "b.png", "B2.png", "c.PNG"}));
-        // Opening a .jpg does not list .jpeg files.
-        QCOMPARE(ListFolderPictures(dir.path(), QStringLiteral(".jpg")), QStringList{"d.jpg"});
+        // The names a JPEG file goes by are one kind, whichever of them was opened.
+        for (const char *ext : {".jpg", ".jpeg", ".jpe"})
+            QCOMPARE(ListFolderPictures(dir.path(), QString::fromLatin1(ext)), (QStringList{"d.jpg", "e.jpeg", "g.JPE", "h.Jpeg"}));
     }
 
     void extensions_data()
