@@ -594,7 +594,61 @@ def journey_psd(app):
     check(app.close() == 0, "the program ends normally")
 
 
+def strip_places(app):
+    """Thumbnail places between the paging buttons (halves to even, at most 25)."""
+    return max(0, min(25, round((app.w - 100) / 100)))
+
+
+def tinted(colour):
+    """A thumbnail's colour on the current entry's tile: half over lime."""
+    return tuple((c + l) // 2 for c, l in zip(colour, (0x8C, 0xBF, 0x26)))
+
+
+def dismiss_message(app, what):
+    box = app.wait_window("^TOVAREK W$", exclude=(app.win,))
+    check(box != app.win, what)
+    app.key("Return")
+
+
+def journey_manypictures(app):
+    """A folder with more pictures than the picture limit (50): the one opened
+    beyond the first 50 is the current entry, keeps its strokes while the
+    teacher goes to another thumbnail and back, and the strip shows its page."""
+    folder = os.path.join(app.root, "many")
+    colours = [(40 + 3 * i, 200 - 2 * i, 90 + i) for i in range(60)]
+    os.makedirs(folder)
+    names = []
+    for i, c in enumerate(colours):
+        names.append(os.path.join(folder, f"p{i:02}.png"))
+        Image.new("RGB", (200, 150), c).save(names[-1])
+    app.stop()
+    app.start([names[55]])
+    dismiss_message(app, "the limit's warning shows")
+    center = app.board(0.5, 0.5)
+    img = app.shot("opened")
+    check(near(img.getpixel(center), colours[55], 8), "the opened picture (the 56th) is shown")
+    # The run of 50 around it: p10 ... p59, the opened one is entry 45.
+    per_page = strip_places(app)
+    tile = 45 % per_page
+    px = img.getpixel(app.thumb(tile))
+    check(near(px, tinted(colours[55]), 12), f"the strip shows its page with its tile current ({px})")
+    h0, h1, hp = app.board(0.3, 0.5), app.board(0.7, 0.5), app.board(0.4, 0.5)
+    app.drag([h0, h1])
+    check(count(app.shot("drawn"), around(hp), dark) > 10, "a stroke on it")
+    other = tile + 1 if tile + 1 < per_page else tile - 1
+    app.click(app.thumb(other))
+    img = app.shot("other")
+    check(near(img.getpixel(center), colours[10 + 45 // per_page * per_page + other], 8), "another thumbnail shows its picture")
+    check(count(img, around(hp), dark) == 0, "without the stroke")
+    app.click(app.thumb(tile))
+    img = app.shot("back")
+    check(near(img.getpixel(app.board(0.5, 0.3)), colours[55], 8), "back on the opened picture")
+    check(count(img, around(hp), dark) > 10, "its stroke is still there")
+    check(app.close() == 0, "the program ends normally")
+
+
 JOURNEYS = {
+    "manypictures": journey_manypictures,
     "psd": journey_psd,
     "wordlist": journey_wordlist,
     "whiteboard": journey_whiteboard,
