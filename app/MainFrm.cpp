@@ -1,6 +1,7 @@
 #include "app/MainFrm.h"
 
 #include "app/PictureLister.h"
+#include "app/SaveNotice.h"
 
 #include "mirror/ViewFrm.h"
 #include "platform/Errors.h"
@@ -68,6 +69,7 @@ TWBDMainFrm::TWBDMainFrm(QWidget *parent) : QWidget(parent)
     MenuRectangle->OnPaint = [this](QObject *, QPainter &p, const QRect &r) { MenuRectanglePaint(p, r); };
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button1Click(Button2); });
+    m_saveNotice = new SaveNotice(this);
     m_lister = new PictureLister(this);
     connect(m_lister, &PictureLister::ThumbnailReady, this, &TWBDMainFrm::PictureThumbnailReady);
     connect(m_lister, &PictureLister::Finished, this, &TWBDMainFrm::ListingEnd);
@@ -131,7 +133,7 @@ void TWBDMainFrm::ConnectMirror()
         return;
     // The mirror repeats what the board announces; the board knows nothing of it.
     connect(PWImage, &TPWImage::ViewChanged, ViewFrm,
-            [this] { ViewFrm->ShowPicture(PWImage->DspBitmap(), PWImage->ViewRect()); });
+            [this] { ViewFrm->ShowPicture(PWImage->DspBitmap(), PWImage->ViewRect(), PWImage->PictureOpaque()); });
     connect(PWImage, &TPWImage::ViewCursorChanged, ViewFrm, &TViewFrm::ShowCursor);
     connect(PWImage, &TPWImage::ViewCursorMoved, ViewFrm, &TViewFrm::MoveCursor);
     ViewFrm->OnViewResize = [this](QObject *) { PWImage->ViewResize(ViewFrm->Image->size()); };

@@ -17,11 +17,27 @@
 class QProgressBar;
 class QKeyEvent;
 class PictureLister;
+class SaveNotice;
 class TMetroButton;
 class TLnchDlg;
 class TPenSetupDlg;
 class TSetupDlg;
 class TAboutDlg;
+
+// The busy cursor while a picture is read, shown or turned: with a very
+// large picture that takes seconds.
+class BusyCursor
+{
+public:
+    explicit BusyCursor(const QString &what);
+    ~BusyCursor() { End(); }
+    void End();
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+
+private:
+    bool m_shown = true;
+};
 
 class TWBDMainFrm : public QWidget
 {
@@ -82,6 +98,8 @@ public:
     // and questions are answered here.
     static inline std::function<void(const QString &)> MessageSink;
     static inline std::function<bool(const QString &)> QuestionSink;
+    // Called with "open", "select" or "turn" while the busy cursor shows (tests look at it).
+    static inline std::function<void(const QString &)> BusyProbe;
 
     // ---- tool bar --------------------------------------------------------------------------
     void MenuButtonCreate();
@@ -116,6 +134,9 @@ public:
     // Writes the board's content; returns the name written. With keepExisting an
     // existing file of that name is kept and the picture gets a free name beside it.
     QString ImageSaveToFile(const QString &fileName, int kind, bool keepExisting = false);
+    // Tells over the board where a picture went; note comes first when the
+    // picture could not go where the teacher expects it.
+    void SaveNoticeShow(const QString &fileName, const QString &note = QString());
 
     // ---- white board ------------------------------------------------------------------------
     QImage WBrdBitmapMake();
@@ -163,6 +184,7 @@ private:
     bool m_created = false;
     bool m_toolBarShown = true;
     PictureLister *m_lister = nullptr; // makes the thumbnails of the folder listed
+    SaveNotice *m_saveNotice = nullptr;
     int m_listedCount = 0; // thumbnails in, for the progress bar
     QString m_listingWarning; // shown when the listing ends
     QVector<QPair<int, Qt::KeyboardModifiers>> m_pendingKeys; // keys pressed while listing

@@ -5,8 +5,22 @@
 #include "platform/Errors.h"
 #include "settings/Settings.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+
+BusyCursor::BusyCursor(const QString &what)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (TWBDMainFrm::BusyProbe)
+        TWBDMainFrm::BusyProbe(what);
+}
+
+void BusyCursor::End()
+{
+    if (std::exchange(m_shown, false))
+        QApplication::restoreOverrideCursor();
+}
 
 bool TWBDMainFrm::IsBusy() const
 {
@@ -114,8 +128,12 @@ void TWBDMainFrm::RunCommand(const TPWMenuItem &item)
     case pwCenter: b.ZoomPosSet(this); break;
     case pwLaunch: LaunchExecute(); break;
     case pwMView: DoViewFrmShowMaximize(); break;
-    case pwTurnR: b.SrcBitmapRotate(1); break;
-    case pwTurnL: b.SrcBitmapRotate(-1); break;
+    case pwTurnR:
+    case pwTurnL: {
+        BusyCursor busy(QStringLiteral("turn"));
+        b.SrcBitmapRotate(item.PenType == pwTurnR ? 1 : -1);
+        break;
+    }
     case pwMoveV: b.PWHandMove(0, item.PenThickness); break;
     case pwMoveH: b.PWHandMove(item.PenThickness, 0); break;
     case pwInfo: InfoExecute(); break;

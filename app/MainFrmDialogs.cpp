@@ -55,7 +55,12 @@ TPWMenuItem TWBDMainFrm::PenSetupExecute(const TPWMenuItem &base)
 
 void TWBDMainFrm::SetupExecute()
 {
-    if (!SetupDialog()->Execute())
+    // The dialog dresses stock-pen tiles of its own; keypad / goes on from
+    // the stock pen in use, whether the dialog was confirmed or not.
+    const int penIndex = PenIndex;
+    const bool ok = SetupDialog()->Execute();
+    PenIndex = penIndex;
+    if (!ok)
         return;
     ApplyBoardSettings();
     // The tool bar follows the new entries.

@@ -4,6 +4,7 @@
 #include "app/MainFrm.h"
 
 #include "app/PictureLister.h"
+#include "app/SaveNotice.h"
 #include "imagefiles/FMXBitmapEx.h"
 #include "imagefiles/FMXPSD.h"
 #include "platform/Errors.h"
@@ -16,6 +17,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QStandardPaths>
 #include <QKeyEvent>
 
 namespace {
@@ -62,10 +64,17 @@ void TWBDMainFrm::ImageOpen(const QString &fileName)
     const bool text = LowerExtension(fileName) == QLatin1String(".txt");
     QStringList words;
     TFMXBitmapEx picture;
+    BusyCursor busy(QStringLiteral("open"));
     if (text)
         words = TextListWords(fileName);
     else
         picture.LoadFromFileEx(fileName, 0);
+    if (text && words.isEmpty()) {
+        busy.End();
+        ShowWarning(QStringLiteral("The word list \"%1\" holds no words, so nothing was changed.")
+                        .arg(QDir::toNativeSeparators(fileName)));
+        return;
+    }
 
     LastFile = fileName;
     // A listing still running belongs to the list about to be replaced.
@@ -206,6 +215,7 @@ void TWBDMainFrm::PictureSelect(int index)
         index = 0;
     if (index < 0)
         index = n - 1;
+    BusyCursor busy(QStringLiteral("select"));
     // Read the picture before anything changes.
     TFMXBitmapEx picture;
     if (!isFuMode)
@@ -321,8 +331,36 @@ void TWBDMainFrm::PictureButtonExecute(QObject *sender)
 void TWBDMainFrm::ImageSave()
 {
     const SettingsModel &s = Settings();
+    QString folder = s.ImagePathDefault;
+    QString note;
+    const QString home = QDir::cleanPath(QDir::homePath());
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!QFileInfo(folder).isDir()) {
+        // The folder went away after it was chosen (a stick taken out, a
+        // folder deleted): the picture goes where pictures go by default.
+        note = QStringLiteral("The folder \"%1\" does not exist.")
+                   .arg(QDir::toNativeSeparators(WithoutTrailingSlash(folder)));
+        folder = GetMyPicturesFolder();
+    } else if (QDir::cleanPath(folder) == home && !pictures.isEmpty() && QDir::cleanPath(pictures) != home &&
+               !QFileInfo(pictures).isDir()) {
+        // Without a picture folder the home folder stands in for it; the
+        // teacher is told, and no folder is made behind their back.
+        note = QStringLiteral("There is no picture folder (\"%1\" does not exist).")
+                   .arg(QDir::toNativeSeparators(pictures));
+    }
     // Two saves within the same second keep both pictures.
-    ImageSaveToFile(s.ImagePathDefault + NowFileName(), s.ImageTypeDefault, true);
+    const QString name = ImageSaveToFile(folder + NowFileName(), s.ImageTypeDefault, true);
+    SaveNoticeShow(name, note);
+}
+
+void TWBDMainFrm::SaveNoticeShow(const QString &fileName, const QString &note)
+{
+    const QFileInfo fi(fileName);
+    QString text = QStringLiteral("Saved \"%1\" in \"%2\"")
+                       .arg(fi.fileName(), QDir::toNativeSeparators(fi.absolutePath()));
+    if (!note.isEmpty())
+        text = note + QLatin1Char('\n') + text;
+    m_saveNotice->Show(text, RectangleBG->geometry(), note.isEmpty() ? 4000 : 8000);
 }
 
 void TWBDMainFrm::ImageSaveAs()
@@ -353,7 +391,7 @@ void TWBDMainFrm::ImageSaveAs()
             typed = QFileInfo(name).fileName(); // back to the dialog, with the name it had
             continue;
         }
-        ImageSaveToFile(name, k, false);
+        SaveNoticeShow(ImageSaveToFile(name, k, false));
         return;
     }
 }

@@ -37,7 +37,9 @@ void TWBDMainFrm::MenuPanelResize()
         return;
     const MenuPanelLayout layout = MenuPanelLayoutFor(MenuPanel->height(), MenuRectangle->height(), Settings().MenuCount);
     CrSetup = layout.CrSetup;
-    MenuPanelApply(layout, MenuButton, PenIndex);
+    // Laying the tiles out dresses them; keypad / goes on from the stock pen in use.
+    int dressed = PenIndex;
+    MenuPanelApply(layout, MenuButton, dressed);
     MenuButtonUpdate();
 }
 
@@ -48,10 +50,11 @@ void TWBDMainFrm::MenuButtonExecute(QObject *sender)
         return;
     const SettingsModel &s = Settings();
     const int i = t->Tag;
-    if (i == CrSetup)
-        MenuButtonClick(s.MenuItems[s.MenuCount - 1]);
-    else if (i >= 0 && i < s.MenuCount)
-        MenuButtonClick(s.MenuItems[i]);
+    if (i < 0 || i > CrSetup)
+        return;
+    const int entry = MenuEntryForTile(i, CrSetup, s.MenuCount);
+    if (entry >= 0 && entry < s.MenuCount)
+        MenuButtonClick(s.MenuItems[entry]);
 }
 
 void TWBDMainFrm::MenuButtonUpdate()

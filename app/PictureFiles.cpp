@@ -33,12 +33,17 @@ QStringList ListFolderPictures(const QString &folder, const QString &ext, bool *
             *readable = false;
         return {};
     }
+    // The names a JPEG file goes by are one kind.
+    const auto kind = [](const QString &e) {
+        return e == QLatin1String(".jpeg") || e == QLatin1String(".jpe") ? QStringLiteral(".jpg") : e;
+    };
+    const QString wanted = kind(ext);
     QDir dir(folder);
     QStringList names;
     const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::NoSort);
     for (const QFileInfo &fi : entries)
         // isFile follows links: a link to a pipe or device is not a picture.
-        if (LowerExtension(fi.fileName()) == ext && fi.isFile())
+        if (kind(LowerExtension(fi.fileName())) == wanted && fi.isFile())
             names << fi.fileName();
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -56,6 +61,17 @@ int ListWindowStart(int count, int limit, int opened)
         return 0;
     return qBound(0, opened - limit / 2, count - limit);
 }
+
+namespace {
+QStringList SplitLines(QString text)
+{
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text.split(QLatin1Char('\n'));
+}
+} // namespace
 
 QStringList ReadTextFileLines(const QString &fileName)
 {
@@ -75,15 +91,19 @@ QStringList ReadTextFileLines(const QString &fileName)
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         text = utf8.decode(data);
         if (utf8.hasError()) {
+            // Word lists are often written on Japanese Windows, in code page
+            // 932; bytes that read as it without a fault are taken so.
+            QStringDecoder sjis("Shift_JIS", QStringDecoder::Flag::Stateless);
+            if (sjis.isValid()) {
+                text = sjis.decode(data);
+                if (!sjis.hasError())
+                    return SplitLines(text);
+            }
             QStringDecoder local(QStringDecoder::System);
             text = local.decode(data);
         }
     }
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text.split(QLatin1Char('\n'));
+    return SplitLines(text);
 }
 
 QStringList TextListWords(const QString &fileName)

@@ -27,7 +27,7 @@ struct TPictureFiles {
 };
 
 // Names of the ordinary files (or links to them) in folder whose extension
-// equals ext (lower case, with the dot), sorted without regard to case in the
+// equals ext (lower case, with the dot; .jpg, .jpeg and .jpe are one), sorted without regard to case in the
 // user's collation. A folder that cannot be read sets readable to false.
 QStringList ListFolderPictures(const QString &folder, const QString &ext, bool *readable = nullptr);
 // The first of the at most limit names listed out of count when the opened
@@ -40,8 +40,8 @@ int ListWindowStart(int count, int limit, int opened);
 constexpr qint64 MaxWordListBytes = qint64(1) << 20;
 
 // The lines of a text list, decoded by byte-order mark (UTF-8, UTF-16 either
-// order); without one, UTF-8 when the bytes are valid UTF-8, else the system's
-// 8-bit code page. CR LF, LF and CR end lines. Throws FileError when the file
+// order); without one, UTF-8 when the bytes are valid UTF-8, else Shift-JIS
+// (code page 932) when they are valid as it, else the system's 8-bit code page. CR LF, LF and CR end lines. Throws FileError when the file
 // cannot be read or is larger than MaxWordListBytes.
 QStringList ReadTextFileLines(const QString &fileName);
 // The non-empty lines.

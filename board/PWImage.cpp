@@ -24,6 +24,20 @@ QRect ImageRect(const QImage &img)
     return QRect(0, 0, img.width(), img.height());
 }
 
+// Whether every pixel of a picture is opaque. A picture given without an
+// alpha channel is, without looking at its pixels.
+bool PictureIsOpaque(const QImage &given, const QImage &bitmap)
+{
+    if (!given.isNull() && !given.hasAlphaChannel())
+        return true;
+    for (int y = 0; y < bitmap.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(bitmap.constScanLine(y));
+        for (int x = 0; x < bitmap.width(); ++x)
+            if (qAlpha(line[x]) != 255)
+                return false;
+    }
+    return true;
+}
 } // namespace
 
 TPWImage::TPWImage(QWidget *parent) : QWidget(parent), m_undoBudget(DefaultUndoStoreBudget)
@@ -104,6 +118,7 @@ void TPWImage::Init(int width, int height)
     FSrcT = 0;
     FSrcBitmap = NewBitmap(qMax(width, 1), qMax(height, 1));
     BitmapClear(FSrcBitmap, 0xFFFFFFFF);
+    m_srcOpaque = true;
     LayersReset();
     PWRecArray.RecClear();
     PatchesClear();
@@ -116,6 +131,7 @@ void TPWImage::SetSrcBitmap(const QImage &value)
     ZoomReset();
     // Shared with the caller until either side writes: a copy in effect, without the copying.
     FSrcBitmap = ToBitmap(value.isNull() ? NewBitmap(1, 1) : value);
+    m_srcOpaque = PictureIsOpaque(value, FSrcBitmap);
     SelLines.clear();
     SelImageBuild();
     LayersReset();
@@ -129,6 +145,7 @@ void TPWImage::SrcBitmapRecPictSet(const QImage &bitmap, const TPWRecArray &recs
     FSrcT = 0;
     ZoomReset();
     FSrcBitmap = ToBitmap(bitmap.isNull() ? NewBitmap(1, 1) : bitmap);
+    m_srcOpaque = PictureIsOpaque(bitmap, FSrcBitmap);
     SelLines.clear();
     SelImageBuild();
     // RebuildAll sizes the layers, after any turn the history holds.
@@ -142,6 +159,7 @@ void TPWImage::SrcBitmapRecTextSet(const QString &word, const TPWRecArray &recs)
     FSrcT = 0;
     ZoomReset();
     WordBitmapDraw(word);
+    m_srcOpaque = true;
     SelLines.clear();
     SelImageBuild();
     // RebuildAll sizes the layers, after any turn the history holds.
@@ -155,6 +173,7 @@ void TPWImage::SetWord(const QString &value)
     FSrcT = 0;
     ZoomReset();
     WordBitmapDraw(value);
+    m_srcOpaque = true;
     SelLines.clear();
     SelImageBuild();
     LayersReset();
@@ -247,6 +266,10 @@ void TPWImage::ScreenDraw(const QRectF &src, const QRectF &dst)
 
 void TPWImage::ScreenDraw(QPainter &p, const QRectF &src, const QRectF &dst)
 {
+    // Transparent parts of a picture show over white, as on paper; a black
+    // drawing on a transparent background stays readable.
+    if (!m_srcOpaque)
+        p.fillRect(dst, Qt::white);
     // Magnified pictures show their pixels; shrunk ones are sampled smoothly,
     // so thin lines (a ruled white board, a drawing's outlines) never drop out.
     DrawBitmap(p, FDspBitmap, src, dst, 1.0, dst.width() >= src.width());

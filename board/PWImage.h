@@ -134,6 +134,8 @@ public:
     void ViewResize(const QSize &viewSize);
     // Where the picture goes in the mirror's picture.
     QRectF ViewRect() const;
+    // The picture has no transparent pixel (else it shows over white).
+    bool PictureOpaque() const { return m_srcOpaque; }
     void ViewFrmUpdate();
     void ViewFrmOnIdle();
     void ViewCursorUpdate();
@@ -275,4 +277,5 @@ private:
     TRenderStyle m_drawStyle; // of the stroke being drawn or replayed
     QString m_wordFont;
     QSize m_viewSize; // the mirror's picture, empty without a mirror
+    bool m_srcOpaque = true; // the picture has no transparent pixel: nothing to show under it
 };

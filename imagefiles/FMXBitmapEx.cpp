@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QPainter>
 #include <QTransform>
 
 #include <cmath>
@@ -30,9 +31,25 @@ QString KindRefusal(const QString &fileName, bool saving)
 QByteArray CodecFormat(const QString &fileName)
 {
     QString ext = LowerExtension(fileName).mid(1);
-    if (ext == QLatin1String("jpeg"))
+    if (ext == QLatin1String("jpeg") || ext == QLatin1String("jpe"))
         ext = QStringLiteral("jpg");
     return ext.toLatin1();
+}
+
+bool HasTransparency(const QImage &img)
+{
+    if (!img.hasAlphaChannel())
+        return false;
+    const QImage argb = img.format() == QImage::Format_ARGB32_Premultiplied || img.format() == QImage::Format_ARGB32
+                            ? img
+                            : img.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x)
+            if (qAlpha(line[x]) != 255)
+                return true;
+    }
+    return false;
 }
 
 QImage Rotated(const QImage &img, Single rotate)
@@ -68,7 +85,7 @@ QString LowerExtension(const QString &fileName)
 ImageFileKind ImageFileKindOf(const QString &fileName)
 {
     const QString ext = LowerExtension(fileName);
-    if (ext == QLatin1String(".jpg") || ext == QLatin1String(".jpeg") || ext == QLatin1String(".png")
+    if (ext == QLatin1String(".jpg") || ext == QLatin1String(".jpeg") || ext == QLatin1String(".jpe") || ext == QLatin1String(".png")
         || ext == QLatin1String(".bmp"))
         return ImageFileKind::Codec;
     if (ext == QLatin1String(".psd"))
@@ -157,11 +174,21 @@ void TFMXBitmapEx::SaveToFileEx(const QString &fileName, const QString &params)
     case ImageFileKind::Codec: {
         const QByteArray format = CodecFormat(fileName);
         const int quality = ImageQualityParam(params);
+        // JPEG and BMP files keep no transparency: transparent parts are laid
+        // onto white, as the board shows them, instead of turning black.
+        QImage flat;
+        if (format != "png" && HasTransparency(*this)) {
+            flat = QImage(size(), QImage::Format_RGB32);
+            flat.fill(Qt::white);
+            QPainter p(&flat);
+            p.drawImage(0, 0, *this);
+        }
+        const QImage &picture = flat.isNull() ? static_cast<const QImage &>(*this) : flat;
         SaveFileSafely(fileName, [&](QIODevice &dev) {
             QImageWriter writer(&dev, format);
             if (quality >= 0)
                 writer.setQuality(quality);
-            if (writer.write(*this))
+            if (writer.write(picture))
                 return true;
             // A refused write is told in the system's words; the codec only
             // knows that something went wrong.

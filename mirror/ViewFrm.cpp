@@ -48,7 +48,7 @@ void TViewFrm::ShowMaximize(const QWidget *mainWindow)
     }
 }
 
-void TViewFrm::ShowPicture(const QImage &picture, const QRectF &dest)
+void TViewFrm::ShowPicture(const QImage &picture, const QRectF &dest, bool opaque)
 {
     if (!isVisible())
         return;
@@ -59,6 +59,9 @@ void TViewFrm::ShowPicture(const QImage &picture, const QRectF &dest)
     {
         QPainter p(&img);
         const QRectF source(0, 0, picture.width(), picture.height());
+        // Transparent parts show over white, as on the board.
+        if (!opaque)
+            p.fillRect(dest, Qt::white);
         // Magnified pictures show their pixels; shrunk ones are sampled smoothly.
         DrawBitmap(p, picture, source, dest, 1.0, dest.width() >= source.width());
     }

@@ -27,7 +27,7 @@ public:
     void FormMouseUp();
     // What the board announces: its picture drawn into dest of the window's
     // picture, its cursor picture, and where that cursor is.
-    void ShowPicture(const QImage &picture, const QRectF &dest);
+    void ShowPicture(const QImage &picture, const QRectF &dest, bool opaque = true);
     void ShowCursor(const QImage &cursor);
     void MoveCursor(const QPoint &position);
     bool HasBorder() const { return !(windowFlags() & Qt::FramelessWindowHint); }

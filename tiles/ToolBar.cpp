@@ -119,11 +119,23 @@ bool MenuItemIsDown(const TPWMenuItem &entry, const TPWMenuItem &current)
     }
 }
 
+int MenuEntryForTile(int tile, int crSetup, int menuCount)
+{
+    if (tile == crSetup)
+        return menuCount - 1;
+    // Entries that do not fit are left out, but never the launcher: with it
+    // every command stays within reach.
+    if (tile == crSetup - 1 && crSetup < menuCount - 1 && menuCount >= 2
+        && Settings().MenuItems[size_t(menuCount - 2)].PenType == pwLaunch)
+        return menuCount - 2;
+    return tile;
+}
+
 int MenuPanelLayout::EntryIndex(int tile) const
 {
     if (!IsVisible(tile))
         return -1;
-    return tile == CrSetup ? MenuCount - 1 : tile;
+    return MenuEntryForTile(tile, CrSetup, MenuCount);
 }
 
 MenuPanelLayout MenuPanelLayoutFor(int panelHeight, int headerHeight, int menuCount)
@@ -180,9 +192,10 @@ void MenuButtonDownSet(int crSetup, std::span<TMetroButton *const> tiles, const 
     if (crSetup < 0)
         return;
     const auto &items = Settings().MenuItems;
+    const int menuCount = Settings().MenuCount;
     for (int i = 0; i < int(tiles.size()); ++i) {
         TMetroButton *b = tiles[size_t(i)];
         if (b)
-            b->SetDown(i < crSetup && MenuItemIsDown(items[size_t(i)], current));
+            b->SetDown(i < crSetup && MenuItemIsDown(items[size_t(MenuEntryForTile(i, crSetup, menuCount))], current));
     }
 }

@@ -54,9 +54,13 @@ struct MenuPanelLayout {
     // The tile that spans both columns: the last entry's tile when the count is odd.
     bool IsDouble(int tile) const { return tile == MenuCount - 1 && MenuCount % 2 == 1; }
     // The entry a visible tile shows, -1 for a hidden tile. The last visible
-    // tile always shows the last entry (the setup command).
+    // tile always shows the last entry (the setup command); when not every
+    // entry fits, the one before it shows the launcher.
     int EntryIndex(int tile) const;
 };
+// The entry of the settings' MenuItems that tool bar tile shows when crSetup
+// is the last visible tile of menuCount entries (tile is visible).
+int MenuEntryForTile(int tile, int crSetup, int menuCount);
 MenuPanelLayout MenuPanelLayoutFor(int panelHeight, int headerHeight, int menuCount);
 
 // The fixed place of tool bar tile i in the panel.

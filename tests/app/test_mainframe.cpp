@@ -8,9 +8,15 @@
 #include "imagefiles/FMXBitmapEx.h"
 #include "platform/Errors.h"
 #include "settings/Settings.h"
+#include "setup/SetupDlg.h"
+#include "platform/Bitmap.h"
 #include "tiles/MetroButton.h"
 
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QFile>
 #include <QProcess>
 #include <QSplashScreen>
@@ -318,6 +324,9 @@ private slots:
         saveAs(QStringLiteral("lesson2.jpg"));
         QCOMPARE(asked.size(), 2);
         QVERIFY(QFile::exists(out.filePath(QStringLiteral("lesson2.png"))));
+        auto *notice = f.w->findChild<QLabel *>(QStringLiteral("SaveNotice"));
+        QVERIFY(notice && notice->isVisible());
+        QVERIFY2(notice->text().contains(QStringLiteral("lesson2.png")), qPrintable(notice->text()));
         TWBDMainFrm::QuestionSink = nullptr;
     }
 
@@ -591,6 +600,180 @@ private slots:
             QCOMPARE(children, expected);
         }
         QVERIFY(!f.w->isWorking);
+    }
+
+    // A drawing on a transparent background: over white on the board and in
+    // the formats without alpha, its transparency kept in the others.
+    void transparentPictures()
+    {
+        QTemporaryDir dir;
+        QImage pic(200, 100, QImage::Format_ARGB32);
+        pic.fill(Qt::transparent);
+        {
+            QPainter p(&pic);
+            p.fillRect(QRect(90, 0, 20, 100), Qt::black);
+        }
+        const QString path = dir.filePath(QStringLiteral("drawing.png"));
+        QVERIFY(pic.save(path));
+        Fixture f;
+        QVERIFY(f.open(path));
+        const QImage &screen = f.board().Bitmap;
+        const QPoint clear = f.board().PictureToScreen(QPointF(20, 50)).toPoint();
+        const QPoint bar = f.board().PictureToScreen(QPointF(100, 50)).toPoint();
+        QCOMPARE(QColor(screen.pixel(clear)), QColor(Qt::white));
+        QCOMPARE(QColor(screen.pixel(bar)), QColor(Qt::black));
+        for (int kind = 1; kind <= 4; ++kind) {
+            const QString name = f.w->ImageSaveToFile(dir.filePath(QStringLiteral("out")), kind);
+            TFMXBitmapEx back;
+            back.LoadFromFileEx(name, 0);
+            const QRgb c = back.pixel(20, 50), b = back.pixel(100, 50);
+            if (kind == 1 || kind == 3) {
+                QVERIFY2(qAlpha(c) == 255 && qRed(c) > 245 && qGreen(c) > 245 && qBlue(c) > 245, qPrintable(name));
+                QVERIFY2(qAlpha(b) == 255 && qRed(b) < 10, qPrintable(name));
+            } else {
+                QVERIFY2(qAlpha(c) == 0, qPrintable(name));
+                QVERIFY2(qAlpha(b) == 255 && qRed(b) == 0, qPrintable(name));
+            }
+        }
+    }
+
+    // After a save a notice on the board tells the file's name and folder.
+    // It is no part of the board's pictures, takes no focus and goes by itself.
+    void saveShowsWhereThePictureWent()
+    {
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral(".config"))));
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", oldHome);
+            if (oldConfig.isNull())
+                qunsetenv("XDG_CONFIG_HOME");
+            else
+                qputenv("XDG_CONFIG_HOME", oldConfig);
+        });
+        const QString out = home.filePath(QStringLiteral("lessons"));
+        QVERIFY(QDir().mkpath(out));
+        Fixture f([&] {
+            Settings().ImagePathDefault = out + QLatin1Char('/');
+            Settings().ImageTypeDefault = 2;
+        });
+        f.w->activateWindow();
+        QWidget *focused = QApplication::focusWidget();
+        const QImage screen = f.board().Bitmap.copy();
+        f.click(pwSave);
+        auto *notice = f.w->findChild<QLabel *>(QStringLiteral("SaveNotice"));
+        QVERIFY(notice && notice->isVisible());
+        const QStringList saved = QDir(out).entryList(QDir::Files);
+        QCOMPARE(saved.size(), 1);
+        QVERIFY2(notice->text().contains(saved[0]) && notice->text().contains(QDir::toNativeSeparators(out)),
+                 qPrintable(notice->text()));
+        QVERIFY(!notice->isWindow());
+        QCOMPARE(notice->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(QApplication::focusWidget(), focused);
+        QCOMPARE(f.board().Bitmap, screen);
+        QCOMPARE(ToBitmap(QImage(out + QLatin1Char('/') + saved[0])), f.board().DspBitmap());
+        QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), 15000);
+
+        // The default folder is gone: the picture goes to the picture folder, and the notice says so.
+        QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("Pictures"))));
+        Settings().ImagePathDefault = home.filePath(QStringLiteral("gone/"));
+        f.click(pwSave);
+        QVERIFY(notice->isVisible());
+        const QStringList inPictures = QDir(home.filePath(QStringLiteral("Pictures"))).entryList(QDir::Files);
+        QCOMPARE(inPictures.size(), 1);
+        QVERIFY2(notice->text().contains(QStringLiteral("does not exist")) &&
+                     notice->text().contains(QDir::toNativeSeparators(home.filePath(QStringLiteral("gone")))) &&
+                     notice->text().contains(inPictures[0]) &&
+                     notice->text().contains(QDir::toNativeSeparators(home.filePath(QStringLiteral("Pictures")))),
+                 qPrintable(notice->text()));
+
+        // No picture folder at all: the home folder stands in for it, and the notice says so.
+        QVERIFY(QDir(home.filePath(QStringLiteral("Pictures"))).removeRecursively());
+        Settings().ImagePathDefault = GetMyPicturesFolder();
+        QCOMPARE(Settings().ImagePathDefault, home.path() + QLatin1Char('/'));
+        f.click(pwSave);
+        const QStringList inHome = QDir(home.path()).entryList(QDir::Files);
+        QCOMPARE(inHome.size(), 1);
+        QVERIFY2(notice->text().contains(QStringLiteral("no picture folder")) && notice->text().contains(inHome[0]),
+                 qPrintable(notice->text()));
+    }
+
+    // Keypad / goes on from the stock pen in use, whatever the setup dialog showed.
+    void stockPenStepAfterSetup()
+    {
+        Fixture f;
+        f.w->MenuButtonClick(MakeMenuItem(pwMarkPtr, 4, 1));
+        QCOMPARE(f.board().CrPen(), Settings().StockPens[4]);
+        for (bool ok : {true, false}) {
+            OnModal([ok](QDialog *d) {
+                auto *s = static_cast<TSetupDlg *>(d);
+                QPushButton *b = ok ? s->BtnOK : s->BtnCancel;
+                QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, b->rect().center());
+            });
+            f.click(pwSetup);
+            QTest::keyClick(f.w.get(), Qt::Key_Slash, Qt::KeypadModifier);
+            QCOMPARE(f.board().CrPen(), Settings().StockPens[ok ? 5 : 6]);
+        }
+    }
+
+    // A tool bar too short for its entries keeps the launcher beside Setup.
+    void launcherStaysReachable()
+    {
+        Fixture f;
+        f.w->resize(1024, 500);
+        const int crSetup = f.w->CrSetup;
+        QVERIFY(crSetup < Settings().MenuCount - 1);
+        QCOMPARE(f.w->MenuButton[crSetup - 1]->Text(), QStringLiteral("Menu ..."));
+        QString opened;
+        OnModal([&](QDialog *d) { opened = QString::fromLatin1(d->metaObject()->className()); });
+        f.w->MenuButtonExecute(f.w->MenuButton[crSetup - 1]);
+        QCOMPARE(opened, QStringLiteral("TLnchDlg"));
+    }
+
+    // A word list without a word says so and changes nothing.
+    void emptyWordList()
+    {
+        QTemporaryDir dir;
+        QVERIFY(Colored(0xFF336699).save(dir.filePath(QStringLiteral("a.png"))));
+        const QString empty = dir.filePath(QStringLiteral("empty.txt"));
+        Write(empty, "\r\n\n\r");
+        Fixture f;
+        QVERIFY(f.open(dir.filePath(QStringLiteral("a.png"))));
+        f.stroke({10, 10}, {60, 10});
+        f.w->RunGuarded([&] { f.w->ImageOpen(empty); });
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY2(f.messages[0].contains(QStringLiteral("holds no words")) && f.messages[0].contains(QStringLiteral("empty.txt")),
+                 qPrintable(f.messages[0]));
+        QVERIFY(!f.w->isFuMode);
+        QCOMPARE(f.w->PictureIndex, 0);
+        QCOMPARE(f.w->PictureFiles.Files.size(), 1);
+        QCOMPARE(f.board().PWRecArray.c, 0);
+        QCOMPARE(f.board().SrcBitmap().pixel(5, 5), 0xFF336699u);
+        QCOMPARE(f.w->LastFile, dir.filePath(QStringLiteral("a.png")));
+    }
+
+    // Opening, choosing and turning a picture show the busy cursor while they work.
+    void busyCursorWhileReadingAndTurning()
+    {
+        QTemporaryDir dir;
+        QVERIFY(Colored(0xFF336699, 400, 300).save(dir.filePath(QStringLiteral("a.png"))));
+        QVERIFY(Colored(0xFF996633, 400, 300).save(dir.filePath(QStringLiteral("b.png"))));
+        Fixture f;
+        QStringList seen;
+        TWBDMainFrm::BusyProbe = [&](const QString &what) {
+            const QCursor *c = QApplication::overrideCursor();
+            if (c && c->shape() == Qt::WaitCursor)
+                seen << what;
+        };
+        QVERIFY(f.open(dir.filePath(QStringLiteral("a.png"))));
+        f.w->PictureButtonExecute(f.w->PictureButton[1]);
+        f.click(pwTurnR);
+        f.click(pwTurnL);
+        TWBDMainFrm::BusyProbe = nullptr;
+        QCOMPARE(seen, (QStringList{QStringLiteral("open"), QStringLiteral("select"), QStringLiteral("turn"),
+                                    QStringLiteral("turn")}));
+        QVERIFY(!QApplication::overrideCursor());
     }
 
     void startsBehindTheSplash_data()

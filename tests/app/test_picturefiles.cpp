@@ -29,13 +29,14 @@ private slots:
     void folderListingOrderAndExtension()
     {
         QTemporaryDir dir;
-        for (const char *n : {"c.PNG", "b.png", "B2.png", "a.png", "d.jpg", "e.jpeg", "f.png.bak"})
+        for (const char *n : {"c.PNG", "b.png", "B2.png", "a.png", "d.jpg", "e.jpeg", "f.png.bak", "g.JPE", "h.Jpeg"})
             Write(dir.filePath(QString::fromLatin1(n)), "x");
         QDir(dir.path()).mkdir(QStringLiteral("sub.png"));
         QCOMPARE(ListFolderPictures(dir.path(), QStringLiteral(".png")),
                  (QStringList{"a.png", "b.png", "B2.png", "c.PNG"}));
-        // Opening a .jpg does not list .jpeg files.
-        QCOMPARE(ListFolderPictures(dir.path(), QStringLiteral(".jpg")), QStringList{"d.jpg"});
+        // The names a JPEG file goes by are one kind, whichever of them was opened.
+        for (const char *ext : {".jpg", ".jpeg", ".jpe"})
+            QCOMPARE(ListFolderPictures(dir.path(), QString::fromLatin1(ext)), (QStringList{"d.jpg", "e.jpeg", "g.JPE", "h.Jpeg"}));
     }
 
     void extensions_data()
@@ -78,6 +79,21 @@ private slots:
         Write(path, bytes);
         QCOMPARE(TextListWords(path), (QStringList{QStringLiteral("漢字"), QStringLiteral("word two"), QStringLiteral("Äpfel")}));
         QCOMPARE(TextFileFirstLine(path), QStringLiteral("漢字"));
+    }
+
+    // A list saved by Windows in Japanese (code page 932, no byte-order mark).
+    void shiftJisWordList()
+    {
+        const QStringList words = TextListWords(QStringLiteral(TW_APP_FIXTURES "/words_cp932.txt"));
+        QCOMPARE(words, (QStringList{QStringLiteral("漢字"), QStringLiteral("今日は良い天気"), QStringLiteral("①髙﨑"),
+                                     QStringLiteral("ｶﾀｶﾅ ～－")}));
+        // Bytes that are neither UTF-8 nor Shift-JIS are not taken for Japanese.
+        QTemporaryDir dir;
+        const QString latin = dir.filePath(QStringLiteral("latin.txt"));
+        Write(latin, "caf\xE9\n");
+        const QStringList other = TextListWords(latin);
+        QCOMPARE(other.size(), 1);
+        QVERIFY(other[0].startsWith(QStringLiteral("caf")));
     }
 
     void wordListWithoutWordsOrFile()

@@ -16,7 +16,7 @@ import sys
 import tempfile
 import time
 
-from PIL import Image
+from PIL import Image, ImageDraw
 
 SCREEN_W, SCREEN_H = 1280, 800
 
@@ -659,7 +659,133 @@ def journey_psd(app):
     check(app.close() == 0, "the program ends normally")
 
 
+def strip_places(app):
+    """Thumbnail places between the paging buttons (halves to even, at most 25)."""
+    return max(0, min(25, round((app.w - 100) / 100)))
+
+
+def tinted(colour):
+    """A thumbnail's colour on the current entry's tile: half over lime."""
+    return tuple((c + l) // 2 for c, l in zip(colour, (0x8C, 0xBF, 0x26)))
+
+
+def whitened(colour):
+    """A thumbnail's colour on any other tile: half over white."""
+    return tuple((c + 255) // 2 for c in colour)
+
+
+def dismiss_message(app, what):
+    box = app.wait_window("^TOVAREK W$", exclude=(app.win,))
+    check(box != app.win, what)
+    app.key("Return")
+
+
+def journey_manypictures(app):
+    """A folder with more pictures than the picture limit (50): the one opened
+    beyond the first 50 is the current entry, keeps its strokes while the
+    teacher goes to another thumbnail and back, and the strip shows its page."""
+    folder = os.path.join(app.root, "many")
+    colours = [(40 + 3 * i, 200 - 2 * i, 90 + i) for i in range(60)]
+    os.makedirs(folder)
+    names = []
+    for i, c in enumerate(colours):
+        names.append(os.path.join(folder, f"p{i:02}.png"))
+        Image.new("RGB", (200, 150), c).save(names[-1])
+    app.stop()
+    app.start([names[55]])
+    dismiss_message(app, "the limit's warning shows")
+    center = app.board(0.5, 0.5)
+    img = app.shot("opened")
+    check(near(img.getpixel(center), colours[55], 8), "the opened picture (the 56th) is shown")
+    # The run of 50 around it: p10 ... p59, the opened one is entry 45.
+    per_page = strip_places(app)
+    tile = 45 % per_page
+    px = img.getpixel(app.thumb(tile))
+    check(near(px, tinted(colours[55]), 12), f"the strip shows its page with its tile current ({px})")
+    h0, h1, hp = app.board(0.3, 0.5), app.board(0.7, 0.5), app.board(0.4, 0.5)
+    app.drag([h0, h1])
+    check(count(app.shot("drawn"), around(hp), dark) > 10, "a stroke on it")
+    other = tile + 1 if tile + 1 < per_page else tile - 1
+    app.click(app.thumb(other))
+    img = app.shot("other")
+    check(near(img.getpixel(center), colours[10 + 45 // per_page * per_page + other], 8), "another thumbnail shows its picture")
+    check(count(img, around(hp), dark) == 0, "without the stroke")
+    app.click(app.thumb(tile))
+    img = app.shot("back")
+    check(near(img.getpixel(app.board(0.5, 0.3)), colours[55], 8), "back on the opened picture")
+    check(count(img, around(hp), dark) > 10, "its stroke is still there")
+    check(app.close() == 0, "the program ends normally")
+
+
+def screen_pixel(d, p):
+    from Xlib import X
+    raw = d.screen().root.get_image(p[0], p[1], 1, 1, X.ZPixmap, 0xFFFFFFFF).data
+    return raw[2], raw[1], raw[0]
+
+
+def journey_bigfolder(app):
+    """A picture chosen through the Open dialog in a folder of 60 large photos:
+    on the board, the window repainted at once, a key pressed while the
+    folder is listed acts, and the strip shows the opened picture's page."""
+    from Xlib import display
+    folder = os.path.join(app.root, "photos")
+    os.makedirs(folder)
+    base, chosen = (120, 160, 200), (230, 150, 60)
+    for colour, name in ((base, "base.jpg"), (chosen, "p30.jpg")):
+        img = Image.new("RGB", (3000, 2000), colour)
+        ImageDraw.Draw(img).rectangle((1000, 980, 2000, 1020), fill=(0, 0, 0))
+        img.save(os.path.join(folder, name), quality=90)
+    for i in range(60):
+        if i != 30:
+            shutil.copy(os.path.join(folder, "base.jpg"), os.path.join(folder, f"p{i:02}.jpg"))
+    os.remove(os.path.join(folder, "base.jpg"))
+    row = app.board(0, 0.5)[1]
+    x0, x1 = app.board(0, 0)[0], app.board(1, 0)[0]
+    app.click(app.tile(0))
+    dialog = app.wait_window("^Image Open$")
+    g = dict(line.split("=") for line in app.xdo("getwindowgeometry", "--shell", dialog).split() if "=" in line)
+    dx, dy, dw, dh = int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
+    bx, by, bw, bh = app.board_rect()
+    # Places the dialog covered that the picture fills once shown (not its black bar).
+    probes = [(max(dx, bx) + 20, max(dy, by) + 20), (min(dx + dw, bx + bw) - 20, min(dy + dh, by + bh) - 20),
+              app.board(0.5, 0.3)]
+    app.type(os.path.join(folder, "p30.jpg"))
+    d = display.Display(app.display)
+    app.xdo("key", "Return")
+    t0 = time.time()
+    repainted = None
+    while time.time() - t0 < 10:
+        if all(near(screen_pixel(d, p), chosen, 12) for p in probes):
+            repainted = time.time() - t0
+            break
+        time.sleep(0.01)
+    check(repainted is not None, "the chosen picture is on the board where the dialog was")
+    print(f"repainted {repainted:.3f} s after the dialog closed", flush=True)
+    check(repainted < 0.6, f"the window repaints at once ({repainted:.3f} s)")
+    bar = (app.board(0.5, 1)[0], app.board(0.5, 1)[1] - 10)
+    listing = not near(screen_pixel(d, bar), chosen, 12)
+    app.xdo("key", "Prior")  # zoom in while the thumbnails are being made
+    print("the key was pressed", "during the listing" if listing else "after the listing", flush=True)
+    d.close()
+    dismiss_message(app, "the limit's warning shows when the listing ends")
+    time.sleep(0.5)
+    img = app.shot("listed")
+    fitted = 1000 * fit(app, 3000, 2000)[0]
+    zoomed = dark_extent(img, row, x0, x1)
+    check(abs(zoomed / fitted - 1.2) < 0.05, f"the key pressed meanwhile zoomed in ({fitted:.0f} -> {zoomed} pixels)")
+    per_page = strip_places(app)
+    up = lambda p: (p[0], p[1] - 25)  # above the thumbnail's black bar
+    px = img.getpixel(up(app.thumb(30 % per_page)))
+    check(near(px, tinted(chosen), 14), f"the strip shows the opened picture's page, its tile current ({px})")
+    tile = 30 % per_page
+    px = img.getpixel(up(app.thumb(tile + 1 if tile + 1 < per_page else tile - 1)))
+    check(near(px, whitened(base), 14), f"with the folder's other thumbnails ({px})")
+    check(app.close() == 0, "the program ends normally")
+
+
 JOURNEYS = {
+    "manypictures": journey_manypictures,
+    "bigfolder": journey_bigfolder,
     "psd": journey_psd,
     "wordlist": journey_wordlist,
     "whiteboard": journey_whiteboard,

@@ -752,6 +752,38 @@ private slots:
 
     // ---- "File" and "Detailed" ---------------------------------------------------------
 
+    // The picture limit takes its whole range from the keyboard and the arrows.
+    void pictureLimitTakesItsRange()
+    {
+        DialogFixture f;
+        QVERIFY(f.Show());
+        TSetupDlg &d = f.dlg;
+        d.TabControl1->setCurrentWidget(d.TabItem4);
+        QSpinBox *sb = d.MaxPictCountSB;
+        auto *edit = sb->findChild<QLineEdit *>();
+        QVERIFY(edit);
+        for (int typed : {100, 300, 255, 50}) {
+            sb->setFocus();
+            edit->selectAll();
+            QTest::keyClicks(sb, QString::number(typed));
+            QTest::keyClick(sb, Qt::Key_Tab);
+            QCOMPARE(sb->value(), typed);
+            QCOMPARE(sb->text(), QString::number(typed));
+        }
+        sb->setValue(95);
+        sb->setFocus();
+        QTest::keyClick(sb, Qt::Key_Up);
+        QCOMPARE(sb->value(), 100);
+        QCOMPARE(sb->text(), QStringLiteral("100"));
+        sb->setValue(295);
+        QTest::keyClick(sb, Qt::Key_Up);
+        QTest::keyClick(sb, Qt::Key_Up);
+        QCOMPARE(sb->value(), 300);
+        // The whole number shows in the box.
+        QVERIFY(sb->fontMetrics().horizontalAdvance(QStringLiteral("300")) <= edit->width());
+    }
+
+
     void formatAndSwitches()
     {
         DialogFixture f;

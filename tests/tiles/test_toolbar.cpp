@@ -189,12 +189,13 @@ void TestToolBar::layoutArithmetic_data()
                                << QVector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, -1};
     QTest::newRow("16 at 628") << 628 << 16 << 16 << 15 << -1
                                << QVector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, -1};
+    // Too many entries: the launcher and the setup command keep the last two places.
     QTest::newRow("20 at 628") << 628 << 20 << 16 << 15 << -1
-                               << QVector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 19, -1};
+                               << QVector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 18, 19, -1};
     // One pixel short of the eighth row.
     QTest::newRow("15 at 589") << 589 << 15 << 14 << 13 << 14
-                               << QVector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, -1};
-    QTest::newRow("one row") << 100 << 15 << 2 << 1 << 14 << QVector<int>{0, 14, -1};
+                               << QVector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14, -1};
+    QTest::newRow("one row") << 100 << 15 << 2 << 1 << 14 << QVector<int>{13, 14, -1};
     QTest::newRow("too short") << 99 << 15 << 0 << -1 << 14 << QVector<int>{-1, -1};
     QTest::newRow("shorter than the header") << 10 << 15 << 0 << -1 << 14 << QVector<int>{-1};
     QTest::newRow("31 on a tall panel") << 5000 << 31 << 142 << 30 << 30
@@ -209,6 +210,11 @@ void TestToolBar::layoutArithmetic()
     QFETCH(int, crSetup);
     QFETCH(int, doubleTile);
     QFETCH(QVector<int>, entries);
+    // A tool bar as normalisation leaves it: the launcher and Setup last.
+    SettingsModel &s = Settings();
+    for (int i = 0; i < count; ++i)
+        s.MenuItems[size_t(i)] = Command(i == count - 1 ? pwSetup : i == count - 2 ? pwLaunch : pwUndo);
+    s.MenuCount = count;
     const MenuPanelLayout l = MenuPanelLayoutFor(height, 30, count);
     QCOMPARE(l.Places, places);
     QCOMPARE(l.CrSetup, crSetup);
@@ -254,14 +260,16 @@ void TestToolBar::layoutOnTiles()
     QCOMPARE(f.tiles[15]->Text(), QStringLiteral("Setup ..."));
     QVERIFY(!f.tiles[15]->isHidden());
 
-    // 20 entries in 16 places: entries 15 to 18 are not shown.
+    // 20 entries in 16 places: entries 14 to 17 are not shown; the launcher
+    // stays reachable beside the setup command.
     SetMenu({Command(pwOpen), Command(pwSaveAs), Command(pwUndo), Command(pwRedo), StockRef(0), StockRef(1),
              StockRef(2), Command(pwPenSetup), MakeMenuItem(pwEr, 0xFFFFFFFF, 40), Command(pwEraseAll),
              Command(pwMove), Command(pwCenter), Command(pwMView), Command(pwInfo), Command(pwNext),
              Command(pwPrev), Command(pwZoom0), Command(pwZoom1), Command(pwLaunch), Command(pwSetup)});
     l = f.Layout(628, penIndex);
     QCOMPARE(l.CrSetup, 15);
-    QCOMPARE(f.tiles[14]->Text(), QStringLiteral("Next"));
+    QCOMPARE(f.tiles[13]->Text(), QStringLiteral("Info"));
+    QCOMPARE(f.tiles[14]->Text(), QStringLiteral("Menu ..."));
     QCOMPARE(f.tiles[15]->Text(), QStringLiteral("Setup ..."));
     for (int i = 16; i < MenuButtonCount; ++i)
         QVERIFY(f.tiles[size_t(i)]->isHidden());
