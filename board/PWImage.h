@@ -177,7 +177,8 @@ public:
     // Renders the history in effect into a fresh pen layer of the picture's
     // size without touching the board: the reference the incremental paths
     // must match pixel for pixel. Straightforward: every record composites
-    // its scratch layer whole instead of only the area it touched.
+    // its scratch layer whole instead of only the area it touched. Like
+    // every replay it starts after the last erase-all in effect.
     // The stroke counters the replay ends with go to counts when given.
     QImage ReplayPenLayer(bool straightforward = true, QVector<int> *counts = nullptr);
 
@@ -219,6 +220,8 @@ private:
     void DstBitmapUpdateRect(const QRect &r);
     void ScreenUpdateRect(const QRect &pictureRect);
     void ScreenUpdateControlRect(const QRect &controlRect);
+    // The first record a replay draws: the one after the last erase-all in effect.
+    int ReplayStart() const;
     // Replays records 0..p into the pen layer, keeping undo patches for as
     // many of the last ones as the budget holds.
     void ReplayInto(bool keepPatches);

@@ -40,7 +40,9 @@ TLines TPWImage::RecSelect(const TPathData &lasso) const
     TLines result;
     if (lasso.Count() < 3)
         return result;
-    for (int j = 0; j <= PWRecArray.p; ++j) {
+    // Strokes an erase-all took away are not on the board, and the erase-all
+    // itself is not a stroke one can point at.
+    for (int j = PWRecArray.RecLastEraseAll() + 1; j <= PWRecArray.p; ++j) {
         if (!IsStrokeRec(PWRecArray.Rec[j].Menu.PenType))
             continue;
         const TPolygon pts = PWRecArray.RecPoints(j);
@@ -62,7 +64,7 @@ void TPWImage::RebuildSelect()
     LayersReset();
     PatchesClear();
     int k = 0;
-    for (int j = 0; j <= PWRecArray.p; ++j) {
+    for (int j = ReplayStart(); j <= PWRecArray.p; ++j) {
         if (!IsStrokeRec(PWRecArray.Rec[j].Menu.PenType))
             continue;
         while (k < SelLines.size() && SelLines[k] < j)

@@ -161,11 +161,12 @@ void DrawOrderMark(QPainter &canvas, const QPointF &c, Single w, int n)
 QRect TPWImage::RecBounds(const TPWMenuItem &menu, const TPathData &path) const
 {
     const QRect layer = ImageRect(FPnBitmap);
-    if (path.Count() < 1)
-        return QRect();
     const TPWPenType k = menu.PenType;
+    // The erase-all command's record has no points; it clears the whole layer all the same.
     if (k == pwEraseAll)
         return layer;
+    if (path.Count() < 1)
+        return QRect();
     if (!IsDrawingPen(k))
         return QRect();
     if (m_straight)
@@ -332,8 +333,9 @@ void TPWImage::DrawEraser(const TPWMenuItem &menu, const TPathData &path)
 
 void TPWImage::PenLayerClear()
 {
+    // The display bitmap is composited afresh from the picture by every
+    // caller of DrawRec; the reference replay must not touch it at all.
     BitmapClear(FPnBitmap, 0x00FFFFFF);
-    FDspBitmap = FSrcBitmap.copy();
     FuCountsClear();
 }
 

@@ -546,7 +546,57 @@ private slots:
         QCOMPARE(b.PWRecArray.c, 0);
         b.PWMouseUp(10, 10);
         QTest::keyClick(f.w.get(), Qt::Key_Minus, Qt::KeypadModifier);
-        QCOMPARE(b.PWRecArray.c, -1);
+        QCOMPARE(b.PWRecArray.p, 2); // the click drew a dot
+        QCOMPARE(b.PWRecArray.Rec[2].Menu.PenType, pwEraseAll);
+    }
+
+    // Erase All, by keypad minus or its tile, can be undone and redone, on a
+    // picture and on the white board, also after going elsewhere and back.
+    void eraseAllCanBeUndone()
+    {
+        QTemporaryDir pics;
+        QVERIFY(Colored(0xFFFFFFFF).save(pics.filePath(QStringLiteral("p1.png"))));
+        QVERIFY(Colored(0xFF808080).save(pics.filePath(QStringLiteral("p2.png"))));
+        Fixture f;
+        TPWImage &b = f.board();
+        auto inked = [&](QPointF p) { return qAlpha(b.PenBitmap().pixel(p.toPoint())) == 255; };
+        // The white board, with the Erase All tile.
+        f.w->MenuButtonClick(Pen(0xFF000000));
+        f.stroke({10, 10}, {100, 10});
+        TMetroButton *eraseTile = nullptr;
+        for (TMetroButton *t : f.w->MenuButton)
+            if (t && t->isVisible() && t->Tag >= 0 && t->Tag < Settings().MenuCount
+                && Settings().MenuItems[size_t(t->Tag)].PenType == pwEraseAll)
+                eraseTile = t;
+        QVERIFY(eraseTile);
+        QTest::mouseClick(eraseTile, Qt::LeftButton, Qt::NoModifier, eraseTile->rect().center());
+        QVERIFY(!inked({50, 10}));
+        f.click(pwUndo);
+        QVERIFY(inked({50, 10}));
+        f.click(pwRedo);
+        QVERIFY(!inked({50, 10}));
+        f.click(pwUndo);
+        // A picture, with keypad minus.
+        QVERIFY(f.open(pics.filePath(QStringLiteral("p1.png"))));
+        f.stroke({20, 20}, {60, 60});
+        QTest::keyClick(f.w.get(), Qt::Key_Minus, Qt::KeypadModifier);
+        QVERIFY(!inked({40, 40}));
+        QCOMPARE(b.DspBitmap().pixel(40, 40), 0xFFFFFFFFu);
+        f.click(pwUndo);
+        QVERIFY(inked({40, 40}));
+        QCOMPARE(b.DspBitmap().pixel(40, 40), 0xFF000000u);
+        f.click(pwRedo);
+        QVERIFY(!inked({40, 40}));
+        // Elsewhere and back: the erase-all came along and can still be undone.
+        f.w->PictureSelect(1);
+        f.w->PictureSelect(0);
+        QVERIFY(!inked({40, 40}));
+        f.click(pwUndo);
+        QVERIFY(inked({40, 40}));
+        // The white board kept its own: the stroke, erased then undone.
+        f.click(pwWBrd);
+        QVERIFY(inked({50, 10}));
+        QCOMPARE(b.PWRecArray.c, 1);
     }
 
     void headerHidesAndRestores()

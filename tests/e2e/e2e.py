@@ -254,7 +254,7 @@ def make_pictures(folder, colours, size=(400, 300), ext="png"):
 # ---- journeys ---------------------------------------------------------------------------------
 
 def journey_whiteboard(app):
-    """Start on the white board, draw with the start pen, undo, redo, erase all, close."""
+    """Start on the white board, draw with the start pen, undo, redo, erase all and undo and redo it, close."""
     a, b = app.board(0.2, 0.4), app.board(0.7, 0.45)
     mid = app.board(0.45, 0.425)
     img = app.shot("start")
@@ -275,8 +275,15 @@ def journey_whiteboard(app):
     check(near(img.getpixel((tx - 24, ty - 24)), (0x1B, 0xA1, 0xE2), 30), "the tool bar is back")
     app.click(app.tile(9))  # Erase All
     check(count(app.shot("erased"), around(mid), dark) == 0, "Erase All clears the board")
-    app.click(app.tile(3))
-    check(count(app.shot("erased2"), around(mid), dark) == 0, "Erase All cannot be undone by Redo")
+    app.click(app.tile(2))  # Undo
+    check(count(app.shot("erase_undone"), around(mid), dark) > 10, "Undo brings the erased stroke back")
+    app.click(app.tile(3))  # Redo
+    check(count(app.shot("erase_redone"), around(mid), dark) == 0, "Redo clears it again")
+    app.click(app.tile(2))
+    app.key("KP_Subtract")
+    check(count(app.shot("erased_by_key"), around(mid), dark) == 0, "keypad minus erases all")
+    app.click(app.tile(2))
+    check(count(app.shot("erase_undone2"), around(mid), dark) > 10, "and Undo brings the stroke back")
     ini = os.path.join(app.config, "ORVEN PROJECT", "TOVAREK WBD", "Setup.ini")
     check(not os.path.exists(ini), "no settings file before closing")
     status = app.close()
