@@ -75,7 +75,7 @@ public:
     QPointF PZPosF, PZPosV;
     QPointF DZPos;
     Single ArrowSize = 5;
-    int FuCount = 1;
+    int FuCount = 1; // one column per character of the word, 1..64
     QVector<int> FuCounts;
     QRectF SrcBitmapRectF;
     TPWRecArray PWRecArray;

@@ -471,7 +471,8 @@ private slots:
         Fixture f;
         f.w->ImageOpen(path);
         QVERIFY(f.w->isFuMode);
-        QCOMPARE(f.board().FuCount, 6);
+        QCOMPARE(f.board().FuCount, 8);
+        QCOMPARE(f.board().SrcBitmap().width(), 4000);
         QCOMPARE(f.w->PictureFiles.Files.size(), 2);
         QCOMPARE(f.w->PictureFiles.Files[0].FileName, QStringLiteral("ABCDEFGH"));
         QCOMPARE(f.w->PictureIndex, 0);

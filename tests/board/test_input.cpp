@@ -362,16 +362,19 @@ private slots:
         QTest::newRow("combining mark") << eAcute + QStringLiteral("t") + eAcute
                                         << QStringList{eAcute, QStringLiteral("t"), eAcute};
         QTest::newRow("variation selector") << katsura + QStringLiteral("城") << QStringList{katsura, QStringLiteral("城")};
-        QTest::newRow("seven letters: six cells") << QStringLiteral("ABCDEFG")
-                                                  << QStringList{"A", "B", "C", "D", "E", "F"};
-        QTest::newRow("seven pairs: six cells") << shikaru.repeated(7) << QStringList(6, shikaru);
+        QTest::newRow("seven letters: seven cells") << QStringLiteral("ABCDEFG")
+                                                    << QStringList{"A", "B", "C", "D", "E", "F", "G"};
+        QTest::newRow("seven pairs: seven cells") << shikaru.repeated(7) << QStringList(7, shikaru);
+        QTest::newRow("a whole line") << QStringLiteral("今日は良い天気ですね")
+                                      << QStringList{"今", "日", "は", "良", "い", "天", "気", "で", "す", "ね"};
+        QTest::newRow("beyond the last cell") << QStringLiteral("x").repeated(100) << QStringList(64, QStringLiteral("x"));
     }
 
     void wordCellsAreWhatReadersSee()
     {
         QFETCH(QString, word);
         QFETCH(QStringList, cells);
-        QCOMPARE(WordCells(word, 6), cells);
+        QCOMPARE(WordCells(word, 64), cells);
         Fixture f;
         f.b.SetWord(word);
         QCOMPARE(f.b.FuCount, int(cells.size()));
@@ -382,13 +385,6 @@ private slots:
     void penOrderColumns()
     {
         Fixture f;
-        f.b.SetWord(QStringLiteral("ABCDEFG"));
-        QCOMPARE(f.b.FuCount, 6);
-        QCOMPARE(f.b.SrcBitmap().size(), QSize(3000, 500));
-        QCOMPARE(f.b.FuColumn(1200), 2);
-        QCOMPARE(f.b.FuColumn(-10), 0);
-        QCOMPARE(f.b.FuColumn(3200), 5);
-        // The word's characters are drawn light grey, one per cell; the seventh is not.
         auto inked = [&](int cell) {
             for (int y = 0; y < 500; y += 4)
                 for (int x = cell * 500; x < cell * 500 + 500; x += 4)
@@ -396,8 +392,30 @@ private slots:
                         return true;
             return false;
         };
-        for (int cell = 0; cell < 6; ++cell)
-            QVERIFY(inked(cell));
+        // Six cells: columns of 500 pixels.
+        f.b.SetWord(QStringLiteral("ABCDEF"));
+        QCOMPARE(f.b.FuCount, 6);
+        QCOMPARE(f.b.SrcBitmap().size(), QSize(3000, 500));
+        QCOMPARE(f.b.FuColumn(1200), 2);
+        QCOMPARE(f.b.FuColumn(-10), 0);
+        QCOMPARE(f.b.FuColumn(3200), 5);
+        const QImage six = f.b.SrcBitmap().copy();
+        // A longer line grows by cells of the same size and shows all of it;
+        // its first six cells are the six-letter word's picture.
+        f.b.SetWord(QStringLiteral("ABCDEFGHIJ"));
+        QCOMPARE(f.b.FuCount, 10);
+        QCOMPARE(f.b.SrcBitmap().size(), QSize(5000, 500));
+        QCOMPARE(f.b.FuCounts.size(), 10);
+        QCOMPARE(f.b.FuColumn(4700), 9);
+        QCOMPARE(f.b.FuColumn(3200), 6);
+        for (int cell = 0; cell < 10; ++cell)
+            QVERIFY2(inked(cell), qPrintable(QString::number(cell)));
+        QCOMPARE(f.b.SrcBitmap().copy(0, 0, 3000, 500), six);
+        // Beyond 64 cells the rest is not drawn.
+        f.b.SetWord(QStringLiteral("W").repeated(80));
+        QCOMPARE(f.b.FuCount, 64);
+        QCOMPARE(f.b.SrcBitmap().size(), QSize(32000, 500));
+        QVERIFY(inked(63));
         f.b.SetWord(QString());
         QCOMPARE(f.b.FuCount, 1);
         QCOMPARE(f.b.SrcBitmap().size(), QSize(500, 500));
