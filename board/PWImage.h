@@ -54,7 +54,6 @@ public:
     QPointF P0, P1;
     TPathData CrPathData; // the stroke in picture coordinates
     TPathData GrPathData; // the same stroke in control coordinates
-    TPathData SelPathData;
     int FSrcT = 0;
     QImage FSrcBitmap;
     QImage FDspBitmap;
@@ -211,8 +210,14 @@ private:
     void PreviewBrush(Single opacity, bool numbered);
     void PreviewLasso();
     QRectF PreviewRect() const;
-    // The outline of the selected strokes moved by move, in control coordinates.
+    // Renders the selected strokes as they look on the board into m_selLayer.
+    void SelLayerRender();
+    // Places the selection's picture and outline where its strokes, moved
+    // by move, show in the current view.
     void SelImagePlace(const TAr3x3 &move);
+    QImage m_selLayer; // the selected strokes at picture resolution
+    QRect m_selArea; // where m_selLayer lies in picture coordinates, before the move
+    QRectF m_selDst; // where m_selLayer shows within SelImage
 
     // The area of the pen layer a record may touch, in whole pixels, clipped to the layer.
     QRect RecBounds(const TPWMenuItem &menu, const TPathData &path) const;

@@ -450,11 +450,18 @@ void TPWImage::PreviewLasso()
     if (area.isEmpty())
         return;
     {
+        // Black dashes over a white line, so the loop shows on light and
+        // dark pictures alike; the dashes run on from segment to segment.
         QPainter p(&Bitmap);
         PreparePainter(p);
-        p.setOpacity(0.5);
-        p.setPen(StrokePen(0xFF000000, 2, sdDot, true));
+        p.setPen(StrokePen(0xFFFFFFFF, 2, sdSolid, true));
         DrawLineOrDot(p, P0, P1);
+        QPen dashes(QColor(Qt::black), 2, Qt::CustomDashLine, Qt::FlatCap, Qt::RoundJoin);
+        dashes.setDashPattern({3, 3});
+        dashes.setDashOffset(std::fmod(m_prvDashLength / 2, 6.0));
+        p.setPen(dashes);
+        p.drawLine(P0, P1);
+        m_prvDashLength += std::hypot(P1.x() - P0.x(), P1.y() - P0.y());
     }
     m_prvArea |= area;
     update(area);

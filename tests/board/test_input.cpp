@@ -324,6 +324,68 @@ private slots:
         QCOMPARE(Ty(f.b.PWRecArray.Rec[1]), 0.0);
     }
 
+    // The selected strokes keep their own look (colour, arrow heads) at the
+    // view's zoom, inside a black and white dashed outline that stays until
+    // the selection is settled, on a dark picture as on a light one.
+    void selectionShowsTheStrokesAndAnOutline()
+    {
+        Fixture f;
+        QImage grey = NewBitmap(400, 300);
+        BitmapClear(grey, 0xFF808080);
+        f.b.SetSrcBitmap(grey);
+        f.b.ZoomPosSet();
+        f.b.SetCrPen(MakeMenuItem(pwArPn0, 0xFFFF0000, 4));
+        Drag(&f.b, {{50, 150}, {100, 150}, {150, 150}});
+        f.b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
+        Drag(&f.b, Loop(QRect(30, 100, 150, 100)));
+        QCOMPARE(f.b.SelLines, (TLines{0}));
+        auto red = [](QRgb c) { return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; };
+        auto outline = [&](const QImage &img) {
+            const QRect g = f.b.SelImage->geometry();
+            int black = 0, white = 0;
+            for (int y = g.top(); y < g.top() + 4; ++y)
+                for (int x = g.left() + 8; x < g.right() - 8; ++x) {
+                    const QRgb c = img.pixel(x, y);
+                    black += qMax(qMax(qRed(c), qGreen(c)), qBlue(c)) < 50;
+                    white += qMin(qMin(qRed(c), qGreen(c)), qBlue(c)) > 210;
+                }
+            return black > 10 && white > 10;
+        };
+        QImage img = f.b.grab().toImage();
+        QVERIFY(red(img.pixel(100, 150)));
+        QVERIFY(red(img.pixel(141, 145))); // on a barb of the head
+        QVERIFY(outline(img));
+        // Dragged: the strokes and the outline go along; the move is recorded on settling.
+        Drag(&f.b, {{100, 150}, {110, 170}, {120, 190}});
+        img = f.b.grab().toImage();
+        QVERIFY(red(img.pixel(90, 190))); // the hand cursor is over (120, 190)
+        QVERIFY(!red(img.pixel(90, 150)));
+        QVERIFY(outline(img));
+        f.b.LassoUpdate();
+        QVERIFY(!f.b.SelImage->isVisible());
+        QCOMPARE(Tx(f.b.PWRecArray.Rec[1]), 20.0);
+        QCOMPARE(Ty(f.b.PWRecArray.Rec[1]), 40.0);
+        QCOMPARE(f.b.PenBitmap().pixel(120, 190), 0xFFFF0000u);
+    }
+
+    // A marker in the selection is as translucent as on the board, at zoom 2 as at zoom 1.
+    void selectionKeepsTheMarkersOpacityAtTheZoom()
+    {
+        Fixture f;
+        f.b.SetCrPen(MakeMenuItem(pwMk, 0xFF0000FF, 10));
+        Drag(&f.b, {{50, 50}, {100, 50}});
+        f.b.ZoomSet(2, 0, 0);
+        const QRgb before = f.b.grab().toImage().pixel(150, 100);
+        f.b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
+        Drag(&f.b, Loop(QRect(60, 60, 180, 80)));
+        QCOMPARE(f.b.SelLines, (TLines{0}));
+        const QRgb selected = f.b.grab().toImage().pixel(150, 100);
+        QCOMPARE(selected, before);
+        QVERIFY(qRed(selected) > 100); // translucent over white, not a black silhouette
+        // At zoom 2 the stroke is 20 screen pixels wide: it shows 8 pixels off its middle.
+        QCOMPARE(f.b.grab().toImage().pixel(150, 108), before);
+    }
+
     void selectionFollowsARefit()
     {
         // The board grows (the tool bar hidden, the window resized) while a

@@ -459,12 +459,15 @@ def journey_wordlist(app):
     p0, p1 = app.board(0.40, 0.005), app.board(0.70, 0.09)
     app.drag([p0, (p1[0], p0[1]), p1, (p0[0], p1[1]), (p0[0], p0[1] + 2)], step=6)
     img = app.shot("selected")
-    check(not near(img.getpixel(app.board(0.6, 0.03)), expected[0], 30), "the selected strokes leave the pen layer")
+    check(near(img.getpixel(app.board(0.6, 0.03)), expected[0], 30), "the selected strokes keep their look")
+    band = app.board(0.5, 0.08) + app.board(0.65, 0.105)
+    check(count(img, band, dark) > 5, "a dashed outline shows around them")
     # Drag the selection down by 120 pixels.
     grab = app.board(0.55, 0.05)
     app.drag([grab, (grab[0], grab[1] + 60), (grab[0], grab[1] + 120)], step=6)
     app.click(app.tile(5))  # any command settles the move: a stock pen
     img = app.shot("moved")
+    check(count(img, band, dark) == 0, "the outline goes when the move is settled")
     moved = (app.board(0.6, 0.03)[0], app.board(0.6, 0.03)[1] + 120)
     check(near(img.getpixel(moved), expected[0], 30), "the moved stroke is drawn in its new place")
     check(near(img.getpixel(app.board(0.6, 0.11)), expected[2], 30), "the stroke left out stays where it was")
