@@ -589,7 +589,9 @@ void TPWImage::ViewFrmOnIdle()
 {
     if (!MirrorShown() || !CurImage->isVisible())
         return;
-    const QPointF p = PictureToView(ScreenToPicture(CurImage->pos()));
+    // A footprint ring grows the cursor picture up and left; the pen's own
+    // picture is what goes where it points on the mirror.
+    const QPointF p = PictureToView(ScreenToPicture(QPointF(CurImage->pos()) + m_cursorShift)) - m_cursorShift;
     ViewFrm->CurImage->move(int(RoundEven(p.x())), int(RoundEven(p.y())));
 }
 

@@ -172,6 +172,9 @@ public:
     void CursorSet(const TPWMenuItem &pen);
     void CursorLoad(const QString &name);
     void CursorColorMark(TAlphaColor color);
+    // Draws the ring of a pen's width around the cursor's tip into CurImage;
+    // returns the offset of the grown picture.
+    QPointF CursorFootprint(Single width, const QPointF &offset);
 
     // Renders the history in effect into a fresh pen layer of the picture's
     // size without touching the board: the reference the incremental paths
@@ -261,9 +264,12 @@ private:
     double m_prvDashLength = 0; // length drawn so far, for continuous dashes
     QRect m_prvArea; // control area the preview has drawn on
     QVector<int> m_fuCountsAtDown; // the stroke counters before the stroke took its number
+    Single m_strokeWidth = 0; // the stroke's width in picture pixels, fixed when it begins
     bool m_outside = false; // the pointer left the board while pressed
     int m_wheelRest = 0; // wheel steps not yet turned into zoom steps
     QString m_cursorName; // the cursor picture CurImage shows
+    bool m_cursorFootprint = false; // the cursor shows the pen's width on the screen
+    QPointF m_cursorShift; // where the footprint ring put the cursor's own picture within CurImage
     QRect m_dirty; // pen-layer area changed by the last DrawRec
     bool m_straight = false; // render with whole-layer scratch areas (the reference)
 };

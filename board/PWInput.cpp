@@ -2,8 +2,11 @@
 // hand tool, the wheel zoom, the menu square and the lasso drag.
 #include "board/PWImage.h"
 
+#include "settings/Settings.h"
+
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <cmath>
 
 namespace {
 bool SamePoint(const QPointF &a, const QPointF &b)
@@ -55,6 +58,12 @@ void TPWImage::PWMouseDown(Single X, Single Y)
     CrPathData.MoveTo(ScreenToPicture(pt));
     GrPathData.MoveTo(pt);
     LastPress = 1024;
+    // With widths as seen on the screen the stroke is as wide on the screen
+    // as its pen at the zoom of this moment; its record keeps that width in
+    // picture pixels, so replays at any zoom draw the same.
+    m_strokeWidth = FCrPen.PenThickness;
+    if (Settings().isScreenPenWidth && IsDrawingPen(FCrPen.PenType) && FZoom > 0 && std::isfinite(FZoom))
+        m_strokeWidth = Single(FCrPen.PenThickness / FZoom);
     m_fuCountsAtDown = FuCounts;
     if (FCrPen.PenType == pwFuMk)
         FuCountNext(X, Y);
@@ -159,6 +168,9 @@ void TPWImage::PWMouseLeave()
 
 void TPWImage::PWMouseEnter()
 {
+    // Coming back from the setup dialog: the cursor follows the setting of the pen width.
+    if (m_cursorFootprint != (Settings().isScreenPenWidth && IsDrawingPen(FCrPen.PenType)) && isDown == 0)
+        CursorSet(FCrPen);
     CurImage->show();
 }
 
@@ -171,7 +183,8 @@ void TPWImage::PWMouseWheel(int wheelDelta)
         z = qMin(FZoom * Single(1.2), Single(20));
     else
         z = qMax(FZoom / Single(1.2), Single(0.1));
-    ZoomSet(z, Single(CurImage->x()), Single(CurImage->y()));
+    // About the top-left of the cursor's own picture, also when a footprint ring surrounds it.
+    ZoomSet(z, Single(CurImage->x() + m_cursorShift.x()), Single(CurImage->y() + m_cursorShift.y()));
 }
 
 void TPWImage::StrokeEnd()
@@ -204,7 +217,9 @@ void TPWImage::StrokeEnd()
         ScreenUpdateControlRect(m_prvArea);
         return;
     }
-    PWRecArray.RecAddLine(FCrPen, CrPathData);
+    TPWMenuItem pen = FCrPen;
+    pen.PenThickness = m_strokeWidth;
+    PWRecArray.RecAddLine(pen, CrPathData);
     const int index = PWRecArray.p;
     // The preview's trail and the new stroke are the only parts of the screen that change.
     const QRect trail = m_prvArea;

@@ -344,7 +344,7 @@ void TPWImage::PenLayerClear()
 QRectF TPWImage::PreviewRect() const
 {
     QRectF b = GrPathData.GetBounds();
-    const double g = double(RoundEven(FCrPen.PenThickness * FZoom));
+    const double g = double(RoundEven(m_strokeWidth * FZoom));
     b.adjust(-g, -g, g, g);
     const double l = qMax(b.left(), 0.0), t = qMax(b.top(), 0.0);
     const double r = qMin(b.right(), double(Bitmap.width())), bo = qMin(b.bottom(), double(Bitmap.height()));
@@ -376,7 +376,7 @@ void TPWImage::PreviewPath(Single opacity)
     // the area they cover over the picture as it was: the same look as
     // restoring the stroke's rectangle and stroking the whole path again,
     // at a cost that does not grow with the stroke's length.
-    const Single w = Single(FCrPen.PenThickness * FZoom);
+    const Single w = Single(m_strokeWidth * FZoom);
     const QRectF pr = PreviewRect();
     if (pr.left() == pr.right() || pr.top() == pr.bottom())
         return;
@@ -429,7 +429,7 @@ void TPWImage::PreviewRainbow(Single opacity)
 void TPWImage::PreviewBrush(Single opacity, bool numbered)
 {
     const TAlphaColor color = numbered ? RbColors[OrderIndex(FCrPen.PenColor)] : FCrPen.PenColor;
-    const Single t = FZoom * BrushWidth(FCrPen.PenThickness, P0 / FZoom, P1 / FZoom);
+    const Single t = FZoom * BrushWidth(m_strokeWidth, P0 / FZoom, P1 / FZoom);
     const QRect area = GrownRect(QRectF(P0, P1).normalized(), double(t) + 3) & ImageRect(Bitmap);
     if (area.isEmpty() || !(t > 0))
         return;

@@ -600,6 +600,29 @@ private slots:
         QCOMPARE(b.PWRecArray.c, 1);
     }
 
+    // With widths as seen on the screen (the default), a stroke on the
+    // fitted white board is as thick on the screen as the header's sample.
+    void headerSampleAgreesWithTheStroke()
+    {
+        Fixture f;
+        TPWImage &b = f.board();
+        QVERIFY(b.Zoom() < 0.9); // the screen-sized white board, fitted into the window
+        f.w->MenuButtonClick(Pen(0xFF000000, 8));
+        const QImage header = f.w->MenuRectangle->grab().toImage();
+        const int x = header.width() - 40;
+        int sample = 0;
+        for (int y = 0; y < header.height(); ++y)
+            sample += qGray(header.pixel(x, y)) < 128;
+        b.PWMouseDown(100, 200);
+        b.PWMouseMove(200, 200);
+        b.PWMouseMove(300, 200);
+        b.PWMouseUp(300, 200);
+        int stroke = 0;
+        for (int y = 180; y < 220; ++y)
+            stroke += qGray(b.Bitmap.pixel(200, y)) < 128;
+        QVERIFY2(qAbs(stroke - sample) <= 1, qPrintable(QStringLiteral("%1 %2").arg(stroke).arg(sample)));
+    }
+
     void headerHidesAndRestores()
     {
         Fixture f;

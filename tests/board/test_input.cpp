@@ -85,7 +85,11 @@ class TestInput : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { Settings().isSmoothing = true; }
+    void init()
+    {
+        Settings().isSmoothing = true;
+        Settings().isScreenPenWidth = true;
+    }
 
     void clickRecordsADot()
     {
@@ -411,6 +415,85 @@ private slots:
         QCOMPARE(Tx(f.b.PWRecArray.Rec[1]), 10.0);
         QCOMPARE(Ty(f.b.PWRecArray.Rec[1]), 30.0);
         QCOMPARE(qAlpha(f.b.PenBitmap().pixel(135, 130)), 255);
+    }
+
+    // Pen widths as seen on the screen: a stroke drawn at any zoom is as
+    // thick on the screen as its pen, while it is drawn and after; its
+    // record keeps that width in picture pixels, so replays match. Off, the
+    // widths are picture pixels.
+    void screenPenWidth_data()
+    {
+        QTest::addColumn<bool>("onScreen");
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<double>("recorded");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("zoom 0.5") << true << 0.5 << 16.0 << 8;
+        QTest::newRow("zoom 2") << true << 2.0 << 4.0 << 8;
+        QTest::newRow("zoom 1") << true << 1.0 << 8.0 << 8;
+        QTest::newRow("off, zoom 0.5") << false << 0.5 << 8.0 << 4;
+        QTest::newRow("off, zoom 2") << false << 2.0 << 8.0 << 16;
+    }
+    void screenPenWidth()
+    {
+        QFETCH(bool, onScreen);
+        QFETCH(double, zoom);
+        QFETCH(double, recorded);
+        QFETCH(int, shown);
+        Settings().isScreenPenWidth = onScreen;
+        Fixture f;
+        f.b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 8));
+        f.b.ZoomSet(Single(zoom), 0, 0);
+        auto thickness = [&] {
+            int n = 0;
+            for (int y = 40; y < 80; ++y) // the picture shows there at every zoom here
+                n += qGray(f.b.Bitmap.pixel(100, y)) < 128;
+            return n;
+        };
+        QTest::mousePress(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(20, 60));
+        QTest::mouseMove(&f.b, QPoint(100, 60));
+        QTest::mouseMove(&f.b, QPoint(180, 60));
+        QVERIFY2(qAbs(thickness() - shown) <= 1, qPrintable(QString::number(thickness())));
+        QTest::mouseRelease(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(180, 60));
+        QCOMPARE(f.b.PWRecArray.Rec[0].Menu.PenThickness, Single(recorded));
+        QCOMPARE(f.b.CrPen().PenThickness, Single(8));
+        QVERIFY2(qAbs(thickness() - shown) <= 1, qPrintable(QString::number(thickness())));
+        QCOMPARE(f.b.ReplayPenLayer(), f.b.PenBitmap());
+    }
+
+    // With widths as seen on the screen the cursor shows the pen's width: a
+    // ring of that diameter around the tip, which stays where the pointer is.
+    void cursorShowsThePensWidth()
+    {
+        Fixture f;
+        const QPoint at(200, 150);
+        auto drawnAt = [&](QPoint p) {
+            const QPoint local = p - f.b.CurImage->pos();
+            return f.b.CurImage->Bitmap.rect().contains(local) && qAlpha(f.b.CurImage->Bitmap.pixel(local)) > 128;
+        };
+        f.b.SetCrPen(MakeMenuItem(pwPn, 0xFFFF0000, 20));
+        QTest::mouseMove(&f.b, at);
+        QVERIFY(drawnAt(at + QPoint(-10, 0)));
+        QVERIFY(drawnAt(at + QPoint(0, -10)));
+        QVERIFY(!drawnAt(at + QPoint(-5, -5)));
+        // The wheel still zooms about the pen's tip.
+        const QPointF under = f.b.ScreenToPicture(at);
+        Wheel(&f.b, at, 120);
+        QCOMPARE(f.b.ScreenToPicture(at), under);
+        // The eraser's too, around its own tip; a thin pen needs none.
+        const QPoint at2(150, 120);
+        f.b.SetCrPen(MakeMenuItem(pwEr, 0xFFFFFFFF, 40));
+        QTest::mouseMove(&f.b, at2);
+        QVERIFY(drawnAt(at2 + QPoint(-20, 0)));
+        QVERIFY(drawnAt(at2 + QPoint(20, 0)));
+        f.b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 4));
+        QCOMPARE(f.b.CurOffset, QPointF(0, 0));
+        // Off: the cursor as it always was, whatever the width.
+        Settings().isScreenPenWidth = false;
+        f.b.SetCrPen(MakeMenuItem(pwPn, 0xFFFF0000, 20));
+        QTest::mouseMove(&f.b, at);
+        QCOMPARE(f.b.CurOffset, QPointF(0, 0));
+        QVERIFY(!drawnAt(at + QPoint(-10, 0)));
+        QCOMPARE(f.b.CurImage->Bitmap.size(), QSize(32, 60));
     }
 
     void wordCellsAreWhatReadersSee_data()
