@@ -125,6 +125,7 @@ void TWBDMainFrm::ApplyBoardSettings()
     style.NumberFont = s.NumFont;
     PWImage->SetRenderStyle(style);
     PWImage->SetWordFont(s.BkFont);
+    PWImage->SetScreenPenWidth(s.isScreenPenWidth);
 }
 
 void TWBDMainFrm::ConnectMirror()

@@ -178,7 +178,14 @@ QImage TextThumbnail(const QString &line, const QString &fontFamily)
 {
     QImage img = NewBitmap(ThumbnailSize, ThumbnailSize);
     BitmapClear(img, 0xFFFFFFFF);
-    const QStringList cells = WordCells(line, 6);
+    // Up to six characters fill the tile. A longer line shows its first
+    // five and an ellipsis at the size of six, so that it never looks like
+    // the shorter word it begins with.
+    QStringList cells = WordCells(line, 7);
+    if (cells.size() > 6) {
+        cells = cells.mid(0, 5);
+        cells << QString(QChar(0x2026));
+    }
     const QString t = cells.join(QString());
     if (t.isEmpty())
         return img;

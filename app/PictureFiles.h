@@ -57,7 +57,8 @@ class QThreadPool;
 QThreadPool &ThumbnailPool();
 // The thumbnail of a picture that cannot be read.
 QImage BrokenThumbnail();
-// The thumbnail of a word: its first six characters in grey on white.
+// The thumbnail of a word: the word in grey on white; a line of more than six
+// characters shows its first five and an ellipsis.
 QImage TextThumbnail(const QString &line, const QString &fontFamily);
 
 // Thumbnail places between the paging buttons of a strip this wide, 0 to 25.

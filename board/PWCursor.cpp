@@ -2,6 +2,7 @@
 // eraser, hand or lasso that follows the pointer, tinted with the ink colour.
 #include "board/PWImage.h"
 
+
 #include <QPainter>
 #include <cmath>
 
@@ -46,13 +47,60 @@ void TPWImage::CursorSet(const TPWMenuItem &pen)
     case pwLasso: name = QStringLiteral("CR_LASSO"); offset = QPointF(-1, -2); break;
     default: break;
     }
+    m_cursorFootprint = m_screenPenWidth && IsDrawingPen(pen.PenType);
+    m_cursorShift = QPointF();
     if (!name.isEmpty()) {
         CursorLoad(name);
         if (band)
             CursorColorMark(pen.PenColor);
+        if (m_cursorFootprint) {
+            const QPointF grown = CursorFootprint(pen.PenThickness, offset);
+            m_cursorShift = offset - grown;
+            offset = grown;
+        }
         ViewCursorUpdate();
         CurOffset = offset;
     }
     CurImage->FitToBitmap();
     CurImage->update();
+}
+
+QPointF TPWImage::CursorFootprint(Single width, const QPointF &offset)
+{
+    // With widths as seen on the screen a pen draws as wide as it says
+    // whatever the zoom: a ring of that width around the tip shows where
+    // and how wide it will draw. Thin pens need none; huge ones (an edited
+    // settings file) are shown at a size a cursor can have.
+    const double d = qMin(double(width), 200.0);
+    if (!(d >= 6))
+        return offset;
+    const QImage pen = CurImage->Bitmap;
+    const QPointF tip = -offset;
+    const double r = d / 2;
+    const QRectF ring(tip.x() - r, tip.y() - r, d, d);
+    const QRect all = (QRectF(pen.rect()) | ring.adjusted(-2, -2, 2, 2)).toAlignedRect();
+    QImage img = NewBitmap(all.width(), all.height());
+    {
+        QPainter p(&img);
+        PreparePainter(p);
+        p.translate(-all.topLeft());
+        p.setBrush(Qt::NoBrush);
+        // White under black: the ring shows on any picture.
+        p.setPen(StrokePen(0xFFFFFFFF, 3, sdSolid, true));
+        p.drawEllipse(ring);
+        p.setPen(StrokePen(0xFF000000, 1, sdSolid, true));
+        p.drawEllipse(ring);
+        p.drawImage(QPointF(0, 0), pen);
+    }
+    CurImage->Bitmap = img;
+    return offset + QPointF(all.topLeft());
+}
+
+void TPWImage::SetScreenPenWidth(bool on)
+{
+    if (on == m_screenPenWidth)
+        return;
+    m_screenPenWidth = on;
+    if (isDown == 0)
+        CursorSet(FCrPen);
 }

@@ -377,7 +377,7 @@ void TPWImage::ReplayInto(bool keepPatches)
     PatchesClear();
     const int p = PWRecArray.p;
     const int tail = keepPatches ? PatchTailStart() : p + 1;
-    for (int j = 0; j <= p; ++j)
+    for (int j = ReplayStart(); j <= p; ++j)
         if (IsStrokeRec(PWRecArray.Rec[j].Menu.PenType))
             RenderRecord(j, j >= tail);
 }
@@ -395,7 +395,7 @@ int TPWImage::PatchTailStart()
     TPathData path;
     qint64 bytes = 0;
     int start = p + 1, kept = 0;
-    for (int j = p; j >= 0 && kept < ReplayPatchTail; --j) {
+    for (int j = p; j >= ReplayStart() && kept < ReplayPatchTail; --j) {
         if (!IsStrokeRec(PWRecArray.Rec[j].Menu.PenType))
             continue;
         const TPWMenuItem menu = PWRecArray.RecPath(j, path);
@@ -406,6 +406,17 @@ int TPWImage::PatchTailStart()
         ++kept;
     }
     return start;
+}
+
+int TPWImage::ReplayStart() const
+{
+    // An erase-all clears the pen layer and the stroke counters: nothing
+    // up to it can show, so a replay starts after it, on the layer it left,
+    // and its cost stays that of the strokes drawn since, however long the
+    // history has grown. The erase-all itself is not drawn again: its undo
+    // patch must hold the strokes before it, which only drawing it in
+    // place (the command, or a redo) can take.
+    return PWRecArray.RecLastEraseAll() + 1;
 }
 
 void TPWImage::RenderRecord(int index, bool keepPatch, const QVector<int> *countsBefore)
@@ -477,16 +488,17 @@ void TPWImage::PWRedo()
 void TPWImage::EraseAll()
 {
     LassoUpdate();
-    BitmapClear(FPnBitmap, 0x00FFFFFF);
-    FDspBitmap = FSrcBitmap.copy();
-    FuCountsClear();
+    // An erase-all of a bare board would be an undo step that changes
+    // nothing, and would throw the redo entries away.
+    if (!PWRecArray.RecHasStrokes())
+        return;
+    // A record like any other: undo brings the strokes back, and it goes
+    // with the history to wherever the history is copied. The turns before
+    // it stay in effect, so the picture keeps its orientation.
+    PWRecArray.RecAddEraseAll();
+    RenderRecord(PWRecArray.p, true);
     DstBitmapUpdate();
     PWImageBitmapUpdate();
-    PWRecArray.RecClear();
-    // The picture stays turned as the user sees it: the strokes drawn from
-    // now on are drawn on it so turned, also when the history is replayed.
-    PWRecArray.BaseTurn = FSrcT;
-    PatchesClear();
 }
 
 QImage TPWImage::ReplayPenLayer(bool straightforward, QVector<int> *replayCounts)
@@ -499,7 +511,7 @@ QImage TPWImage::ReplayPenLayer(bool straightforward, QVector<int> *replayCounts
     FPnBitmap = NewBitmap(FSrcBitmap.width(), FSrcBitmap.height());
     FuCountsClear();
     m_straight = straightforward;
-    for (int j = 0; j <= PWRecArray.p; ++j)
+    for (int j = ReplayStart(); j <= PWRecArray.p; ++j)
         if (IsStrokeRec(PWRecArray.Rec[j].Menu.PenType)) {
             const TPWMenuItem menu = PWRecArray.RecPath(j, path);
             DrawRec(menu, path, PWRecArray.Rec[size_t(j)].Style);
@@ -584,7 +596,9 @@ void TPWImage::ViewFrmOnIdle()
 {
     if (m_viewSize.isEmpty() || !CurImage->isVisible())
         return;
-    const QPointF p = PictureToView(ScreenToPicture(CurImage->pos()));
+    // A footprint ring grows the cursor picture up and left; the pen's own
+    // picture is what goes where it points on the mirror.
+    const QPointF p = PictureToView(ScreenToPicture(QPointF(CurImage->pos()) + m_cursorShift)) - m_cursorShift;
     emit ViewCursorMoved(QPoint(int(RoundEven(p.x())), int(RoundEven(p.y()))));
 }
 

@@ -50,7 +50,6 @@ public:
     QPointF P0, P1;
     TPathData CrPathData; // the stroke in picture coordinates
     TPathData GrPathData; // the same stroke in control coordinates
-    TPathData SelPathData;
     int FSrcT = 0;
     QImage FSrcBitmap;
     QImage FDspBitmap;
@@ -71,7 +70,7 @@ public:
     QPointF PZPosF, PZPosV;
     QPointF DZPos;
     Single ArrowSize = 5;
-    int FuCount = 1;
+    int FuCount = 1; // one column per character of the word, 1..64
     QVector<int> FuCounts;
     QRectF SrcBitmapRectF;
     TPWRecArray PWRecArray;
@@ -98,6 +97,9 @@ public:
     const TRenderStyle &RenderStyle() const { return m_style; }
     void SetRenderStyle(const TRenderStyle &style) { m_style = style; }
     void SetWordFont(const QString &family) { m_wordFont = family; }
+    // Pen widths as seen on the screen (a new stroke's width divided by the
+    // zoom it is drawn at), or in picture pixels; the cursor follows.
+    void SetScreenPenWidth(bool on);
 
     // ---- coordinates ---------------------------------------------------------
     QPointF ScreenToPicture(const QPointF &p) const;
@@ -181,11 +183,15 @@ public:
     void CursorSet(const TPWMenuItem &pen);
     void CursorLoad(const QString &name);
     void CursorColorMark(TAlphaColor color);
+    // Draws the ring of a pen's width around the cursor's tip into CurImage;
+    // returns the offset of the grown picture.
+    QPointF CursorFootprint(Single width, const QPointF &offset);
 
     // Renders the history in effect into a fresh pen layer of the picture's
     // size without touching the board: the reference the incremental paths
     // must match pixel for pixel. Straightforward: every record composites
-    // its scratch layer whole instead of only the area it touched.
+    // its scratch layer whole instead of only the area it touched. Like
+    // every replay it starts after the last erase-all in effect.
     // The stroke counters the replay ends with go to counts when given.
     QImage ReplayPenLayer(bool straightforward = true, QVector<int> *counts = nullptr);
 
@@ -225,8 +231,14 @@ private:
     void PreviewBrush(Single opacity, bool numbered);
     void PreviewLasso();
     QRectF PreviewRect() const;
-    // The outline of the selected strokes moved by move, in control coordinates.
+    // Renders the selected strokes as they look on the board into m_selLayer.
+    void SelLayerRender();
+    // Places the selection's picture and outline where its strokes, moved
+    // by move, show in the current view.
     void SelImagePlace(const TAr3x3 &move);
+    QImage m_selLayer; // the selected strokes at picture resolution
+    QRect m_selArea; // where m_selLayer lies in picture coordinates, before the move
+    QRectF m_selDst; // where m_selLayer shows within SelImage
 
     // The area of the pen layer a record may touch, in whole pixels, clipped to the layer.
     QRect RecBounds(const TPWMenuItem &menu, const TPathData &path) const;
@@ -234,6 +246,8 @@ private:
     void DstBitmapUpdateRect(const QRect &r);
     void ScreenUpdateRect(const QRect &pictureRect);
     void ScreenUpdateControlRect(const QRect &controlRect);
+    // The first record a replay draws: the one after the last erase-all in effect.
+    int ReplayStart() const;
     // Replays records 0..p into the pen layer, keeping undo patches for as
     // many of the last ones as the budget holds.
     void ReplayInto(bool keepPatches);
@@ -268,14 +282,18 @@ private:
     double m_prvDashLength = 0; // length drawn so far, for continuous dashes
     QRect m_prvArea; // control area the preview has drawn on
     QVector<int> m_fuCountsAtDown; // the stroke counters before the stroke took its number
+    Single m_strokeWidth = 0; // the stroke's width in picture pixels, fixed when it begins
     bool m_outside = false; // the pointer left the board while pressed
     int m_wheelRest = 0; // wheel steps not yet turned into zoom steps
     QString m_cursorName; // the cursor picture CurImage shows
+    bool m_cursorFootprint = false; // the cursor shows the pen's width on the screen
+    QPointF m_cursorShift; // where the footprint ring put the cursor's own picture within CurImage
     QRect m_dirty; // pen-layer area changed by the last DrawRec
     bool m_straight = false; // render with whole-layer scratch areas (the reference)
     TRenderStyle m_style; // for new strokes
     TRenderStyle m_drawStyle; // of the stroke being drawn or replayed
     QString m_wordFont;
+    bool m_screenPenWidth = true;
     QSize m_viewSize; // the mirror's picture, empty without a mirror
     bool m_srcOpaque = true; // the picture has no transparent pixel: nothing to show under it
 };

@@ -2,8 +2,10 @@
 // hand tool, the wheel zoom, the menu square and the lasso drag.
 #include "board/PWImage.h"
 
+
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <cmath>
 
 namespace {
 bool SamePoint(const QPointF &a, const QPointF &b)
@@ -56,6 +58,12 @@ void TPWImage::PWMouseDown(Single X, Single Y)
     GrPathData.MoveTo(pt);
     LastPress = 1024;
     m_drawStyle = m_style; // the preview draws as the stroke will be recorded
+    // With widths as seen on the screen the stroke is as wide on the screen
+    // as its pen at the zoom of this moment; its record keeps that width in
+    // picture pixels, so replays at any zoom draw the same.
+    m_strokeWidth = FCrPen.PenThickness;
+    if (m_screenPenWidth && IsDrawingPen(FCrPen.PenType) && FZoom > 0 && std::isfinite(FZoom))
+        m_strokeWidth = Single(FCrPen.PenThickness / FZoom);
     m_fuCountsAtDown = FuCounts;
     if (FCrPen.PenType == pwFuMk)
         FuCountNext(X, Y);
@@ -172,7 +180,8 @@ void TPWImage::PWMouseWheel(int wheelDelta)
         z = qMin(FZoom * Single(1.2), Single(20));
     else
         z = qMax(FZoom / Single(1.2), Single(0.1));
-    ZoomSet(z, Single(CurImage->x()), Single(CurImage->y()));
+    // About the top-left of the cursor's own picture, also when a footprint ring surrounds it.
+    ZoomSet(z, Single(CurImage->x() + m_cursorShift.x()), Single(CurImage->y() + m_cursorShift.y()));
 }
 
 void TPWImage::StrokeEnd()
@@ -205,7 +214,9 @@ void TPWImage::StrokeEnd()
         ScreenUpdateControlRect(m_prvArea);
         return;
     }
-    PWRecArray.RecAddLine(FCrPen, CrPathData, m_style);
+    TPWMenuItem pen = FCrPen;
+    pen.PenThickness = m_strokeWidth;
+    PWRecArray.RecAddLine(pen, CrPathData, m_style);
     const int index = PWRecArray.p;
     // The preview's trail and the new stroke are the only parts of the screen that change.
     const QRect trail = m_prvArea;

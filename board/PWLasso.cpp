@@ -1,9 +1,10 @@
 // Lasso selection: strokes wholly inside a drawn outline are lifted off the
-// pen layer, shown as outlines that can be dragged, and their accumulated
-// move becomes one edit record when the selection is given up.
+// pen layer, shown as they look inside a dashed outline, can be dragged, and
+// their accumulated move becomes one edit record when the selection is given up.
 #include "board/PWImage.h"
 
 #include <QPainter>
+#include <cmath>
 
 namespace {
 bool PointInPolygon(double x, double y, const TPathData &poly)
@@ -30,6 +31,7 @@ void TPWImage::LassoUpdate()
     SelRF = QRectF(0, 0, 0, 0);
     SelTrans = MatIdentity();
     SelImage->hide();
+    m_selLayer = QImage();
     // Without a selection the pen layer already shows every stroke in place.
     if (hadSelection)
         RebuildAll();
@@ -40,7 +42,9 @@ TLines TPWImage::RecSelect(const TPathData &lasso) const
     TLines result;
     if (lasso.Count() < 3)
         return result;
-    for (int j = 0; j <= PWRecArray.p; ++j) {
+    // Strokes an erase-all took away are not on the board, and the erase-all
+    // itself is not a stroke one can point at.
+    for (int j = PWRecArray.RecLastEraseAll() + 1; j <= PWRecArray.p; ++j) {
         if (!IsStrokeRec(PWRecArray.Rec[j].Menu.PenType))
             continue;
         const TPolygon pts = PWRecArray.RecPoints(j);
@@ -62,7 +66,7 @@ void TPWImage::RebuildSelect()
     LayersReset();
     PatchesClear();
     int k = 0;
-    for (int j = 0; j <= PWRecArray.p; ++j) {
+    for (int j = ReplayStart(); j <= PWRecArray.p; ++j) {
         if (!IsStrokeRec(PWRecArray.Rec[j].Menu.PenType))
             continue;
         while (k < SelLines.size() && SelLines[k] < j)
@@ -77,39 +81,65 @@ void TPWImage::RebuildSelect()
 
 void TPWImage::SelImageBuild()
 {
+    SelLayerRender();
     SelImagePlace(MatIdentity());
     SelTrans = MatIdentity();
 }
 
+void TPWImage::SelLayerRender()
+{
+    m_selLayer = QImage();
+    m_selArea = QRect();
+    TPathData path;
+    for (qint32 idx : SelLines)
+        m_selArea |= RecBounds(PWRecArray.RecPath(idx, path), path);
+    if (m_selArea.isEmpty())
+        return;
+    // The selected strokes are drawn by the board's own renderer, in their
+    // order, into a layer of just their area: what the user picked up looks
+    // exactly as it did on the board (colours, markers' opacity, arrow
+    // heads, numbers). The renderer draws into the pen and scratch layers,
+    // so the board's own are set aside meanwhile, with the state a
+    // rendering changes.
+    QImage pen = std::move(FPnBitmap), scratch = std::move(DLnBitmap);
+    const QVector<int> counts = FuCounts;
+    const Single press = LastPress;
+    const QRect dirty = m_dirty;
+    FPnBitmap = NewBitmap(m_selArea.width(), m_selArea.height());
+    for (qint32 idx : SelLines) {
+        const TPWMenuItem menu = PWRecArray.RecPath(idx, path);
+        path.Translate(-m_selArea.left(), -m_selArea.top());
+        DrawRec(menu, path);
+    }
+    m_selLayer = std::move(FPnBitmap);
+    FPnBitmap = std::move(pen);
+    DLnBitmap = std::move(scratch);
+    FuCounts = counts;
+    LastPress = press;
+    m_dirty = dirty;
+}
+
 void TPWImage::SelImagePlace(const TAr3x3 &move)
 {
-    SelPathData.Clear();
-    const int n = SelLines.size();
-    if (n == 0) {
+    if (SelLines.isEmpty() || m_selArea.isEmpty()) {
         SelRF = QRectF(0, 0, 0, 0);
-    } else {
-        for (qint32 idx : SelLines) {
-            const TPolygon pts = PWRecArray.RecPoints(idx);
-            for (int i = 0; i < pts.size(); ++i) {
-                const QPointF s = PictureToScreen(MatApply(pts[i], move));
-                if (i == 0)
-                    SelPathData.MoveTo(s);
-                else
-                    SelPathData.LineTo(s);
-            }
-        }
-        const double g = double(FCrPen.PenThickness) * FZoom;
-        SelRF = SelPathData.GetBounds().adjusted(-g, -g, g, g);
-        // The child control lies on whole pixels; the outline keeps its place on screen.
-        const int left = int(std::floor(SelRF.left())), top = int(std::floor(SelRF.top()));
-        const int w = qMax(1, int(std::ceil(SelRF.right())) - left), h = qMax(1, int(std::ceil(SelRF.bottom())) - top);
-        SelImage->setGeometry(left, top, w, h);
-        SelImage->Bitmap = NewBitmap(w, h);
-        SelPathData.Translate(-left, -top);
+        m_selLayer = QImage();
+        SelImage->hide();
+        return;
     }
-    SelImage->setVisible(n > 0);
-    if (n > 0)
-        SelImage->update();
+    const QPointF a = PictureToScreen(MatApply(QPointF(m_selArea.left(), m_selArea.top()), move));
+    const QPointF b = PictureToScreen(MatApply(QPointF(m_selArea.left() + m_selArea.width(), m_selArea.top() + m_selArea.height()), move));
+    const QRectF shown = QRectF(a, b).normalized();
+    // The outline runs a few pixels outside the strokes, and the whole of it is where a drag can start.
+    constexpr double gap = 4;
+    SelRF = shown.adjusted(-gap, -gap, gap, gap);
+    // The child control lies on whole pixels; the strokes keep their place on screen.
+    const int left = int(std::floor(SelRF.left())), top = int(std::floor(SelRF.top()));
+    const int w = qMax(1, int(std::ceil(SelRF.right())) - left), h = qMax(1, int(std::ceil(SelRF.bottom())) - top);
+    SelImage->setGeometry(left, top, w, h);
+    m_selDst = shown.translated(-left, -top);
+    SelImage->show();
+    SelImage->update();
 }
 
 void TPWImage::SelImageRemap()
@@ -124,12 +154,24 @@ void TPWImage::SelImageRemap()
 
 void TPWImage::SelImagePaint(QPainter &canvas, const QRect &)
 {
-    if (SelLines.isEmpty())
+    if (SelLines.isEmpty() || m_selLayer.isNull())
         return;
-    PreparePainter(canvas);
-    canvas.setPen(StrokePen(0xFF000000, qMax(double(FCrPen.PenThickness) * FZoom, 0.0), sdSolid, true));
+    // Sampled as the board samples its picture, so nothing changes on screen when strokes are picked up.
+    const QRectF src(0, 0, m_selLayer.width(), m_selLayer.height());
+    DrawBitmap(canvas, m_selLayer, src, m_selDst, 1.0, m_selDst.width() >= src.width());
+    // Black dashes over a white line: readable on any picture.
+    canvas.save();
+    canvas.setOpacity(1);
+    canvas.setRenderHint(QPainter::Antialiasing, false);
     canvas.setBrush(Qt::NoBrush);
-    canvas.drawPath(SelPathData.toPainterPath());
+    const QRectF box = QRectF(SelImage->rect()).adjusted(1, 1, -1, -1);
+    canvas.setPen(QPen(QColor(Qt::white), 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    canvas.drawRect(box);
+    QPen dashes(QColor(Qt::black), 2, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
+    dashes.setDashPattern({3, 3});
+    canvas.setPen(dashes);
+    canvas.drawRect(box);
+    canvas.restore();
 }
 
 void TPWImage::SelMoveEnd()

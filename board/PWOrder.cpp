@@ -8,8 +8,10 @@
 #include <cmath>
 
 namespace {
-// The word picture has at most this many cells.
-constexpr int MaxCells = 6;
+// A word list's line is shown whole, one 500-pixel cell per character, up
+// to this many cells (a picture 32000 pixels wide); characters beyond them
+// are not drawn. Lines that long are sentences, not words to practise.
+constexpr int MaxCells = 64;
 } // namespace
 
 QStringList WordCells(const QString &word, int limit)

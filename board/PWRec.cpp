@@ -54,7 +54,6 @@ void TPWRecArray::RecInit()
 {
     p = c = -1;
     Rec.clear();
-    BaseTurn = 0;
 }
 
 void TPWRecArray::RecClear()
@@ -62,7 +61,6 @@ void TPWRecArray::RecClear()
     p = c = -1;
     Rec.clear();
     Rec.shrink_to_fit();
-    BaseTurn = 0;
 }
 
 int TPWRecArray::RecNext()
@@ -109,6 +107,31 @@ void TPWRecArray::RecAddTurn(bool right, Single w, Single h)
     r.Lines.clear();
 }
 
+void TPWRecArray::RecAddEraseAll()
+{
+    TPWRec &r = Rec[RecNext()];
+    r.Menu = MakeMenuItem(pwEraseAll, 0xFFFFFFFF, 1, sdSolid);
+    r.Points.clear();
+    r.Lines.clear();
+    r.Trans = MatIdentity();
+}
+
+int TPWRecArray::RecLastEraseAll() const
+{
+    for (int j = p; j >= 0; --j)
+        if (Rec[j].Menu.PenType == pwEraseAll)
+            return j;
+    return -1;
+}
+
+bool TPWRecArray::RecHasStrokes() const
+{
+    for (int j = RecLastEraseAll() + 1; j <= p; ++j)
+        if (IsStrokeRec(Rec[j].Menu.PenType))
+            return true;
+    return false;
+}
+
 TPolygon TPWRecArray::RecPoints(int r) const
 {
     TPolygon pts = Rec[r].Points;
@@ -149,7 +172,7 @@ TPWMenuItem TPWRecArray::RecPath(int r, TPathData &path) const
 
 int TPWRecArray::RecTurn() const
 {
-    int t = BaseTurn;
+    int t = 0;
     for (int j = 0; j <= p; ++j) {
         if (Rec[j].Menu.PenType == pwTurnR)
             t = (t + 1) % 4;
@@ -166,7 +189,6 @@ void RecCopy(const TPWRecArray &source, TPWRecArray &destination)
     destination.Rec.clear();
     destination.p = source.p;
     destination.c = source.c;
-    destination.BaseTurn = source.BaseTurn;
     destination.Rec.resize(source.c + 1);
     for (int i = 0; i <= source.c; ++i) {
         const TPWRec &s = source.Rec[i];

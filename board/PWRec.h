@@ -57,9 +57,6 @@ struct TPWRecArray {
     int p = -1; // last record in effect
     int c = -1; // last record kept; p+1..c are the redo entries
     std::vector<TPWRec> Rec; // its size is a capacity and may exceed c + 1
-    // Quarter turns the picture had when the history was last cleared by
-    // erase-all: the strokes after it were drawn on the picture so turned.
-    int BaseTurn = 0;
 
     void RecInit();
     void RecClear();
@@ -68,6 +65,14 @@ struct TPWRecArray {
     void RecAddEdit(const TAr3x3 &m, const TLines &indices);
     // Appends the turn record of a W x H picture (before the turn).
     void RecAddTurn(bool right, Single w, Single h);
+    // Appends an erase-all record: it clears the pen layer when replayed,
+    // and undoing it brings the strokes before it back.
+    void RecAddEraseAll();
+    // The last record in effect that clears the pen layer, or -1: the
+    // strokes up to it are no longer on the board.
+    int RecLastEraseAll() const;
+    // Whether a stroke drawn after the last erase-all is in effect.
+    bool RecHasStrokes() const;
     bool RecCanUndo() const { return p >= 0 && c >= 0; }
     void RecUndo() { --p; }
     bool RecCanRedo() const { return p < c; }

@@ -150,11 +150,12 @@ void DrawOrderMark(QPainter &canvas, const QPointF &c, Single w, int n, const QS
 QRect TPWImage::RecBounds(const TPWMenuItem &menu, const TPathData &path) const
 {
     const QRect layer = ImageRect(FPnBitmap);
-    if (path.Count() < 1)
-        return QRect();
     const TPWPenType k = menu.PenType;
+    // The erase-all command's record has no points; it clears the whole layer all the same.
     if (k == pwEraseAll)
         return layer;
+    if (path.Count() < 1)
+        return QRect();
     if (!IsDrawingPen(k))
         return QRect();
     if (m_straight)
@@ -327,8 +328,9 @@ void TPWImage::DrawEraser(const TPWMenuItem &menu, const TPathData &path)
 
 void TPWImage::PenLayerClear()
 {
+    // The display bitmap is composited afresh from the picture by every
+    // caller of DrawRec; the reference replay must not touch it at all.
     BitmapClear(FPnBitmap, 0x00FFFFFF);
-    FDspBitmap = FSrcBitmap.copy();
     FuCountsClear();
 }
 
@@ -337,7 +339,7 @@ void TPWImage::PenLayerClear()
 QRectF TPWImage::PreviewRect() const
 {
     QRectF b = GrPathData.GetBounds();
-    const double g = double(RoundEven(FCrPen.PenThickness * FZoom));
+    const double g = double(RoundEven(m_strokeWidth * FZoom));
     b.adjust(-g, -g, g, g);
     const double l = qMax(b.left(), 0.0), t = qMax(b.top(), 0.0);
     const double r = qMin(b.right(), double(Bitmap.width())), bo = qMin(b.bottom(), double(Bitmap.height()));
@@ -369,7 +371,7 @@ void TPWImage::PreviewPath(Single opacity)
     // the area they cover over the picture as it was: the same look as
     // restoring the stroke's rectangle and stroking the whole path again,
     // at a cost that does not grow with the stroke's length.
-    const Single w = Single(FCrPen.PenThickness * FZoom);
+    const Single w = Single(m_strokeWidth * FZoom);
     const QRectF pr = PreviewRect();
     if (pr.left() == pr.right() || pr.top() == pr.bottom())
         return;
@@ -422,7 +424,7 @@ void TPWImage::PreviewRainbow(Single opacity)
 void TPWImage::PreviewBrush(Single opacity, bool numbered)
 {
     const TAlphaColor color = numbered ? RbColors[OrderIndex(FCrPen.PenColor)] : FCrPen.PenColor;
-    const Single t = FZoom * BrushWidth(FCrPen.PenThickness, P0 / FZoom, P1 / FZoom);
+    const Single t = FZoom * BrushWidth(m_strokeWidth, P0 / FZoom, P1 / FZoom);
     const QRect area = GrownRect(QRectF(P0, P1).normalized(), double(t) + 3) & ImageRect(Bitmap);
     if (area.isEmpty() || !(t > 0))
         return;
@@ -443,11 +445,18 @@ void TPWImage::PreviewLasso()
     if (area.isEmpty())
         return;
     {
+        // Black dashes over a white line, so the loop shows on light and
+        // dark pictures alike; the dashes run on from segment to segment.
         QPainter p(&Bitmap);
         PreparePainter(p);
-        p.setOpacity(0.5);
-        p.setPen(StrokePen(0xFF000000, 2, sdDot, true));
+        p.setPen(StrokePen(0xFFFFFFFF, 2, sdSolid, true));
         DrawLineOrDot(p, P0, P1);
+        QPen dashes(QColor(Qt::black), 2, Qt::CustomDashLine, Qt::FlatCap, Qt::RoundJoin);
+        dashes.setDashPattern({3, 3});
+        dashes.setDashOffset(std::fmod(m_prvDashLength / 2, 6.0));
+        p.setPen(dashes);
+        p.drawLine(P0, P1);
+        m_prvDashLength += std::hypot(P1.x() - P0.x(), P1.y() - P0.y());
     }
     m_prvArea |= area;
     update(area);

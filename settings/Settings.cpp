@@ -261,6 +261,7 @@ void SetDefaultSettings()
     s.LineWidth = 0;
     s.LineHeight = 50;
     s.isSmoothing = true;
+    s.isScreenPenWidth = true;
     s.NumFont = s.BkFont = DefaultFontFamily();
     s.MaxPictureCount = 50;
 }
@@ -340,6 +341,7 @@ void ReadSettings(const IniFile &ini)
     s.NumFont = ini.readString(penOrder, QStringLiteral("NumFont"), s.NumFont);
     s.BkFont = ini.readString(penOrder, QStringLiteral("BkFont"), s.BkFont);
     s.MaxPictureCount = ini.readInteger(menu, QStringLiteral("MaxPictureCount"), s.MaxPictureCount);
+    s.isScreenPenWidth = ini.readBool(QStringLiteral("Detailed"), QStringLiteral("isScreenPenWidth"), s.isScreenPenWidth);
 }
 
 void WriteSettings(IniFile &ini)
@@ -375,6 +377,8 @@ void WriteSettings(IniFile &ini)
     ini.writeString(penOrder, QStringLiteral("NumFont"), s.NumFont);
     ini.writeString(penOrder, QStringLiteral("BkFont"), s.BkFont);
     ini.writeInteger(menu, QStringLiteral("MaxPictureCount"), s.MaxPictureCount);
+    // Last and in a section of its own: the lines files of earlier versions hold stay as they were.
+    ini.writeBool(QStringLiteral("Detailed"), QStringLiteral("isScreenPenWidth"), s.isScreenPenWidth);
 }
 
 void ReadSetupIni()

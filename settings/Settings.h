@@ -26,6 +26,9 @@ struct SettingsModel {
     int ImageJPEGQuality = 100;
     QString ImagePathDefault; // an existing folder, ends with "/"
     bool isSmoothing = true;
+    // A new stroke is as wide on the screen as its pen, whatever the zoom;
+    // off, pen widths are in picture pixels.
+    bool isScreenPenWidth = true;
     int MaxPictureCount = 50;
     TAlphaColor FillColor = 0xFFFFFFFF;
     TAlphaColor DrawColor = 0xFFEEEEEE;

@@ -415,8 +415,9 @@ void TSetupDlg::ShowSettings()
         cb->setCurrentIndex(i);
     };
     {
-        const QSignalBlocker b1(PenSmoothing), b2(MaximizeStartup), b3(MaxPictCountSB);
+        const QSignalBlocker b1(PenSmoothing), b2(MaximizeStartup), b3(MaxPictCountSB), b4(ScreenPenWidth);
         PenSmoothing->setChecked(s.isSmoothing);
+        ScreenPenWidth->setChecked(s.isScreenPenWidth);
         selectFont(ComboBox2, s.NumFont);
         selectFont(ComboBox3, s.BkFont);
         MaximizeStartup->setChecked(s.isMaximized);
@@ -1055,6 +1056,11 @@ void TSetupDlg::CreateDetailedTab()
     // The maximum first, so that the minimum never exceeds it.
     MaxPictCountSB->setMaximum(300);
     MaxPictCountSB->setMinimum(50);
+
+    ScreenPenWidth = new QCheckBox(QStringLiteral("Pen width as seen on the screen"), TabItem4);
+    ScreenPenWidth->move(332, 296);
+    FitWidths({ScreenPenWidth}, 135);
+    connect(ScreenPenWidth, &QCheckBox::toggled, this, &TSetupDlg::ScreenPenWidthChange);
 }
 
 void TSetupDlg::PenSmoothingChange()
@@ -1065,6 +1071,11 @@ void TSetupDlg::PenSmoothingChange()
 void TSetupDlg::MaximizeStartupChange()
 {
     Settings().isMaximized = MaximizeStartup->isChecked();
+}
+
+void TSetupDlg::ScreenPenWidthChange()
+{
+    Settings().isScreenPenWidth = ScreenPenWidth->isChecked();
 }
 
 void TSetupDlg::SelectWBrdColor(int index)

@@ -91,6 +91,7 @@ public:
     // "Detailed"
     QCheckBox *PenSmoothing = nullptr;
     QCheckBox *MaximizeStartup = nullptr;
+    QCheckBox *ScreenPenWidth = nullptr; // isScreenPenWidth
     QGroupBox *GroupBox1 = nullptr;
     QRadioButton *WBrdColor0 = nullptr;
     QRadioButton *WBrdColor1 = nullptr;
@@ -185,6 +186,7 @@ public:
     void Button1Click();
     void PenSmoothingChange();
     void MaximizeStartupChange();
+    void ScreenPenWidthChange();
     void WBrdColorXClick(QObject *sender);
     void WBrdColorQDChange();
     void WBrdColorBtnClick();

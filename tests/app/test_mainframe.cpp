@@ -480,7 +480,8 @@ private slots:
         Fixture f;
         f.w->ImageOpen(path);
         QVERIFY(f.w->isFuMode);
-        QCOMPARE(f.board().FuCount, 6);
+        QCOMPARE(f.board().FuCount, 8);
+        QCOMPARE(f.board().SrcBitmap().width(), 4000);
         QCOMPARE(f.w->PictureFiles.Files.size(), 2);
         QCOMPARE(f.w->PictureFiles.Files[0].FileName, QStringLiteral("ABCDEFGH"));
         QCOMPARE(f.w->PictureIndex, 0);
@@ -555,7 +556,80 @@ private slots:
         QCOMPARE(b.PWRecArray.c, 0);
         b.PWMouseUp(10, 10);
         QTest::keyClick(f.w.get(), Qt::Key_Minus, Qt::KeypadModifier);
-        QCOMPARE(b.PWRecArray.c, -1);
+        QCOMPARE(b.PWRecArray.p, 2); // the click drew a dot
+        QCOMPARE(b.PWRecArray.Rec[2].Menu.PenType, pwEraseAll);
+    }
+
+    // Erase All, by keypad minus or its tile, can be undone and redone, on a
+    // picture and on the white board, also after going elsewhere and back.
+    void eraseAllCanBeUndone()
+    {
+        QTemporaryDir pics;
+        QVERIFY(Colored(0xFFFFFFFF).save(pics.filePath(QStringLiteral("p1.png"))));
+        QVERIFY(Colored(0xFF808080).save(pics.filePath(QStringLiteral("p2.png"))));
+        Fixture f;
+        TPWImage &b = f.board();
+        auto inked = [&](QPointF p) { return qAlpha(b.PenBitmap().pixel(p.toPoint())) == 255; };
+        // The white board, with the Erase All tile.
+        f.w->MenuButtonClick(Pen(0xFF000000));
+        f.stroke({10, 10}, {100, 10});
+        TMetroButton *eraseTile = nullptr;
+        for (TMetroButton *t : f.w->MenuButton)
+            if (t && t->isVisible() && t->Tag >= 0 && t->Tag < Settings().MenuCount
+                && Settings().MenuItems[size_t(t->Tag)].PenType == pwEraseAll)
+                eraseTile = t;
+        QVERIFY(eraseTile);
+        QTest::mouseClick(eraseTile, Qt::LeftButton, Qt::NoModifier, eraseTile->rect().center());
+        QVERIFY(!inked({50, 10}));
+        f.click(pwUndo);
+        QVERIFY(inked({50, 10}));
+        f.click(pwRedo);
+        QVERIFY(!inked({50, 10}));
+        f.click(pwUndo);
+        // A picture, with keypad minus.
+        QVERIFY(f.open(pics.filePath(QStringLiteral("p1.png"))));
+        f.stroke({20, 20}, {60, 60});
+        QTest::keyClick(f.w.get(), Qt::Key_Minus, Qt::KeypadModifier);
+        QVERIFY(!inked({40, 40}));
+        QCOMPARE(b.DspBitmap().pixel(40, 40), 0xFFFFFFFFu);
+        f.click(pwUndo);
+        QVERIFY(inked({40, 40}));
+        QCOMPARE(b.DspBitmap().pixel(40, 40), 0xFF000000u);
+        f.click(pwRedo);
+        QVERIFY(!inked({40, 40}));
+        // Elsewhere and back: the erase-all came along and can still be undone.
+        f.w->PictureSelect(1);
+        f.w->PictureSelect(0);
+        QVERIFY(!inked({40, 40}));
+        f.click(pwUndo);
+        QVERIFY(inked({40, 40}));
+        // The white board kept its own: the stroke, erased then undone.
+        f.click(pwWBrd);
+        QVERIFY(inked({50, 10}));
+        QCOMPARE(b.PWRecArray.c, 1);
+    }
+
+    // With widths as seen on the screen (the default), a stroke on the
+    // fitted white board is as thick on the screen as the header's sample.
+    void headerSampleAgreesWithTheStroke()
+    {
+        Fixture f;
+        TPWImage &b = f.board();
+        QVERIFY(b.Zoom() < 0.9); // the screen-sized white board, fitted into the window
+        f.w->MenuButtonClick(Pen(0xFF000000, 8));
+        const QImage header = f.w->MenuRectangle->grab().toImage();
+        const int x = header.width() - 40;
+        int sample = 0;
+        for (int y = 0; y < header.height(); ++y)
+            sample += qGray(header.pixel(x, y)) < 128;
+        b.PWMouseDown(100, 200);
+        b.PWMouseMove(200, 200);
+        b.PWMouseMove(300, 200);
+        b.PWMouseUp(300, 200);
+        int stroke = 0;
+        for (int y = 180; y < 220; ++y)
+            stroke += qGray(b.Bitmap.pixel(200, y)) < 128;
+        QVERIFY2(qAbs(stroke - sample) <= 1, qPrintable(QStringLiteral("%1 %2").arg(stroke).arg(sample)));
     }
 
     void headerHidesAndRestores()

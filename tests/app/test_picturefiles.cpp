@@ -162,10 +162,14 @@ private slots:
         Write(bad, "this is not a picture");
         QVERIFY(MakeThumbnail(bad, &error).isNull());
         QVERIFY(error.contains(QStringLiteral("bad.jpg")));
-        // A word's thumbnail shows only its first six letters, large enough to fill it.
+        // A long line's thumbnail shows its beginning and an ellipsis, so it
+        // never looks like the six-letter word it begins with.
         const QImage w = TextThumbnail(QStringLiteral("ABCDEFGH"), QString());
         QCOMPARE(w.size(), QSize(90, 90));
         QCOMPARE(w.pixel(0, 0), qRgb(255, 255, 255));
+        QVERIFY(w != TextThumbnail(QStringLiteral("ABCDEF"), QString()));
+        QCOMPARE(w, TextThumbnail(QStringLiteral("ABCDEXYZ"), QString()));
+        QVERIFY(TextThumbnail(QStringLiteral("ABCDEF"), QString()) != TextThumbnail(QStringLiteral("ABCDEX"), QString()));
     }
 
     void pipesNamedLikePicturesNeverBlock()

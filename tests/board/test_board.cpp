@@ -131,6 +131,94 @@ private slots:
         QCOMPARE(b.FSrcT, 0);
     }
 
+    // Erase All is a record of the history: undo brings the strokes back,
+    // redo clears them again, and it travels with the history when the
+    // picture is left and shown again.
+    void eraseAllIsUndoable()
+    {
+        TPWImage b;
+        b.resize(300, 300);
+        b.PWResize();
+        const QImage pic = Picture(300, 300);
+        b.SetSrcBitmap(pic);
+        b.ZoomReset();
+        b.PWImageBitmapUpdate();
+        b.SetCrPen(MakeMenuItem(pwPn, 0xFFFF0000, 6));
+        Stroke(b, {{20, 20}, {200, 20}});
+        b.SetCrPen(MakeMenuItem(pwFuMk, 0, 6));
+        Stroke(b, {{20, 100}, {200, 100}});
+        const QImage drawn = b.PenBitmap().copy();
+        const QImage shown = b.Bitmap.copy();
+        b.EraseAll();
+        QCOMPARE(b.PWRecArray.p, 2);
+        QCOMPARE(b.PWRecArray.Rec[2].Menu.PenType, pwEraseAll);
+        QCOMPARE(b.PenBitmap(), NewBitmap(300, 300));
+        QCOMPARE(b.DspBitmap(), pic);
+        QCOMPARE(b.FuCounts, QVector<int>{0});
+        b.PWUndo();
+        QCOMPARE(FirstDifference(b.PenBitmap(), drawn), QString());
+        QCOMPARE(FirstDifference(b.Bitmap, shown), QString());
+        QCOMPARE(b.FuCounts, QVector<int>{1});
+        b.PWRedo();
+        QCOMPARE(b.PenBitmap(), NewBitmap(300, 300));
+        QCOMPARE(b.DspBitmap(), pic);
+        // Left and shown again right after it (a full replay): undo still
+        // brings the strokes back.
+        {
+            TPWRecArray kept;
+            RecCopy(b.PWRecArray, kept);
+            b.SetSrcBitmap(Picture(50, 50));
+            b.SrcBitmapRecPictSet(pic, kept);
+            b.PWUndo();
+            QCOMPARE(FirstDifference(b.PenBitmap(), drawn), QString());
+            b.PWRedo();
+        }
+        // A pen-order stroke after it starts again at 1.
+        Stroke(b, {{20, 150}, {200, 150}});
+        QCOMPARE(int(b.PWRecArray.Rec[b.PWRecArray.p].Menu.PenColor), 1);
+        // Left and shown again: the record is in the copy, undo still works.
+        TPWRecArray kept;
+        RecCopy(b.PWRecArray, kept);
+        b.SetSrcBitmap(Picture(50, 50));
+        b.SrcBitmapRecPictSet(pic, kept);
+        QCOMPARE(qAlpha(b.PenBitmap().pixel(100, 20)), 0);
+        b.PWUndo();
+        b.PWUndo();
+        QCOMPARE(qAlpha(b.PenBitmap().pixel(100, 20)), 255);
+        QCOMPARE(FirstDifference(b.PenBitmap(), b.ReplayPenLayer()), QString());
+        // Without patches (every undo replays) the same.
+        b.SetUndoStoreBudget(0);
+        b.PWRedo();
+        QCOMPARE(qAlpha(b.PenBitmap().pixel(100, 20)), 0);
+        b.PWUndo();
+        QCOMPARE(FirstDifference(b.PenBitmap(), drawn), QString());
+    }
+
+    // Nothing on the board: Erase All records nothing, so no empty undo step
+    // appears and the redo entries stay.
+    void eraseAllOfNothingRecordsNothing()
+    {
+        TPWImage b;
+        b.resize(200, 200);
+        b.PWResize();
+        b.SetSrcBitmap(Picture(200, 200));
+        b.ZoomReset();
+        b.EraseAll();
+        QCOMPARE(b.PWRecArray.c, -1);
+        b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 4));
+        Stroke(b, {{20, 20}, {100, 20}});
+        b.EraseAll();
+        b.EraseAll();
+        QCOMPARE(b.PWRecArray.c, 1);
+        b.PWUndo();
+        b.PWUndo();
+        b.EraseAll();
+        QCOMPARE(b.PWRecArray.c, 1);
+        QCOMPARE(b.PWRecArray.p, -1);
+    }
+
+    // Erase All keeps the picture turned as the user sees it; strokes drawn
+    // after it keep their place; undoing it, and the turn before it, are right.
     void eraseAllKeepsTheTurnedPicture()
     {
         TPWImage b;
@@ -138,7 +226,9 @@ private slots:
         b.PWResize();
         const QImage pic = Picture(300, 200);
         b.SetSrcBitmap(pic);
-        b.ZoomPosSet();
+        b.ZoomReset();
+        b.SetCrPen(MakeMenuItem(pwPn, 0xFF0000FF, 4));
+        Stroke(b, {{20, 20}, {150, 20}}); // along the top of the 300 x 200 picture
         b.SrcBitmapRotate(1);
         b.EraseAll();
         QCOMPARE(b.SrcBitmap().size(), QSize(200, 300));
@@ -148,6 +238,7 @@ private slots:
         b.PWUndo();
         b.PWRedo();
         QCOMPARE(b.SrcBitmap().size(), QSize(200, 300));
+        QCOMPARE(qRed(b.PenBitmap().pixel(100, 250)), 255);
         // Leave the picture and show it again, reloaded in its loaded orientation.
         TPWRecArray kept;
         RecCopy(b.PWRecArray, kept);
@@ -156,6 +247,35 @@ private slots:
         QCOMPARE(b.SrcBitmap().size(), QSize(200, 300));
         QCOMPARE(qRed(b.PenBitmap().pixel(100, 250)), 255);
         QCOMPARE(b.ReplayPenLayer(), b.PenBitmap());
+        // Undo the new stroke and the erase-all: the first stroke is back, turned.
+        b.PWUndo();
+        b.PWUndo();
+        QCOMPARE(b.SrcBitmap().size(), QSize(200, 300));
+        QCOMPARE(qAlpha(b.PenBitmap().pixel(100, 250)), 0);
+        QCOMPARE(qBlue(b.PenBitmap().pixel(180, 80)), 255); // (80, 20) turned right: (200 - 20, 80)
+        // Undo the turn: the picture and the stroke go back.
+        b.PWUndo();
+        QCOMPARE(b.SrcBitmap().size(), QSize(300, 200));
+        QCOMPARE(qBlue(b.PenBitmap().pixel(80, 20)), 255);
+        QCOMPARE(FirstDifference(b.PenBitmap(), b.ReplayPenLayer()), QString());
+    }
+
+    // The strokes Erase All took away are not on the board: a lasso around
+    // their place selects nothing, and never the erase-all itself.
+    void lassoLeavesErasedStrokesAlone()
+    {
+        TPWImage b;
+        b.resize(200, 200);
+        b.PWResize();
+        b.SetSrcBitmap(Picture(200, 200));
+        b.ZoomReset();
+        b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 4));
+        Stroke(b, {{50, 50}, {80, 50}});
+        b.EraseAll();
+        Stroke(b, {{50, 150}, {80, 150}});
+        b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
+        Stroke(b, {{10, 10}, {190, 10}, {190, 190}, {10, 190}, {10, 11}});
+        QCOMPARE(b.SelLines, TLines{2});
     }
 
     void transparentPictureCompositesFromClear()

@@ -322,6 +322,68 @@ private slots:
         QCOMPARE(Ty(f.b.PWRecArray.Rec[1]), 0.0);
     }
 
+    // The selected strokes keep their own look (colour, arrow heads) at the
+    // view's zoom, inside a black and white dashed outline that stays until
+    // the selection is settled, on a dark picture as on a light one.
+    void selectionShowsTheStrokesAndAnOutline()
+    {
+        Fixture f;
+        QImage grey = NewBitmap(400, 300);
+        BitmapClear(grey, 0xFF808080);
+        f.b.SetSrcBitmap(grey);
+        f.b.ZoomPosSet();
+        f.b.SetCrPen(MakeMenuItem(pwArPn0, 0xFFFF0000, 4));
+        Drag(&f.b, {{50, 150}, {100, 150}, {150, 150}});
+        f.b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
+        Drag(&f.b, Loop(QRect(30, 100, 150, 100)));
+        QCOMPARE(f.b.SelLines, (TLines{0}));
+        auto red = [](QRgb c) { return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; };
+        auto outline = [&](const QImage &img) {
+            const QRect g = f.b.SelImage->geometry();
+            int black = 0, white = 0;
+            for (int y = g.top(); y < g.top() + 4; ++y)
+                for (int x = g.left() + 8; x < g.right() - 8; ++x) {
+                    const QRgb c = img.pixel(x, y);
+                    black += qMax(qMax(qRed(c), qGreen(c)), qBlue(c)) < 50;
+                    white += qMin(qMin(qRed(c), qGreen(c)), qBlue(c)) > 210;
+                }
+            return black > 10 && white > 10;
+        };
+        QImage img = f.b.grab().toImage();
+        QVERIFY(red(img.pixel(100, 150)));
+        QVERIFY(red(img.pixel(141, 145))); // on a barb of the head
+        QVERIFY(outline(img));
+        // Dragged: the strokes and the outline go along; the move is recorded on settling.
+        Drag(&f.b, {{100, 150}, {110, 170}, {120, 190}});
+        img = f.b.grab().toImage();
+        QVERIFY(red(img.pixel(90, 190))); // the hand cursor is over (120, 190)
+        QVERIFY(!red(img.pixel(90, 150)));
+        QVERIFY(outline(img));
+        f.b.LassoUpdate();
+        QVERIFY(!f.b.SelImage->isVisible());
+        QCOMPARE(Tx(f.b.PWRecArray.Rec[1]), 20.0);
+        QCOMPARE(Ty(f.b.PWRecArray.Rec[1]), 40.0);
+        QCOMPARE(f.b.PenBitmap().pixel(120, 190), 0xFFFF0000u);
+    }
+
+    // A marker in the selection is as translucent as on the board, at zoom 2 as at zoom 1.
+    void selectionKeepsTheMarkersOpacityAtTheZoom()
+    {
+        Fixture f;
+        f.b.SetCrPen(MakeMenuItem(pwMk, 0xFF0000FF, 10));
+        Drag(&f.b, {{50, 50}, {100, 50}});
+        f.b.ZoomSet(2, 0, 0);
+        const QRgb before = f.b.grab().toImage().pixel(150, 100);
+        f.b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
+        Drag(&f.b, Loop(QRect(60, 60, 180, 80)));
+        QCOMPARE(f.b.SelLines, (TLines{0}));
+        const QRgb selected = f.b.grab().toImage().pixel(150, 100);
+        QCOMPARE(selected, before);
+        QVERIFY(qRed(selected) > 100); // translucent over white, not a black silhouette
+        // At zoom 2 the stroke is 20 screen pixels wide: it shows 8 pixels off its middle.
+        QCOMPARE(f.b.grab().toImage().pixel(150, 108), before);
+    }
+
     void selectionFollowsARefit()
     {
         // The board grows (the tool bar hidden, the window resized) while a
@@ -349,6 +411,85 @@ private slots:
         QCOMPARE(qAlpha(f.b.PenBitmap().pixel(135, 130)), 255);
     }
 
+    // Pen widths as seen on the screen: a stroke drawn at any zoom is as
+    // thick on the screen as its pen, while it is drawn and after; its
+    // record keeps that width in picture pixels, so replays match. Off, the
+    // widths are picture pixels.
+    void screenPenWidth_data()
+    {
+        QTest::addColumn<bool>("onScreen");
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<double>("recorded");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("zoom 0.5") << true << 0.5 << 16.0 << 8;
+        QTest::newRow("zoom 2") << true << 2.0 << 4.0 << 8;
+        QTest::newRow("zoom 1") << true << 1.0 << 8.0 << 8;
+        QTest::newRow("off, zoom 0.5") << false << 0.5 << 8.0 << 4;
+        QTest::newRow("off, zoom 2") << false << 2.0 << 8.0 << 16;
+    }
+    void screenPenWidth()
+    {
+        QFETCH(bool, onScreen);
+        QFETCH(double, zoom);
+        QFETCH(double, recorded);
+        QFETCH(int, shown);
+        Fixture f;
+        f.b.SetScreenPenWidth(onScreen);
+        f.b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 8));
+        f.b.ZoomSet(Single(zoom), 0, 0);
+        auto thickness = [&] {
+            int n = 0;
+            for (int y = 40; y < 80; ++y) // the picture shows there at every zoom here
+                n += qGray(f.b.Bitmap.pixel(100, y)) < 128;
+            return n;
+        };
+        QTest::mousePress(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(20, 60));
+        QTest::mouseMove(&f.b, QPoint(100, 60));
+        QTest::mouseMove(&f.b, QPoint(180, 60));
+        QVERIFY2(qAbs(thickness() - shown) <= 1, qPrintable(QString::number(thickness())));
+        QTest::mouseRelease(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(180, 60));
+        QCOMPARE(f.b.PWRecArray.Rec[0].Menu.PenThickness, Single(recorded));
+        QCOMPARE(f.b.CrPen().PenThickness, Single(8));
+        QVERIFY2(qAbs(thickness() - shown) <= 1, qPrintable(QString::number(thickness())));
+        QCOMPARE(f.b.ReplayPenLayer(), f.b.PenBitmap());
+    }
+
+    // With widths as seen on the screen the cursor shows the pen's width: a
+    // ring of that diameter around the tip, which stays where the pointer is.
+    void cursorShowsThePensWidth()
+    {
+        Fixture f;
+        const QPoint at(200, 150);
+        auto drawnAt = [&](QPoint p) {
+            const QPoint local = p - f.b.CurImage->pos();
+            return f.b.CurImage->Bitmap.rect().contains(local) && qAlpha(f.b.CurImage->Bitmap.pixel(local)) > 128;
+        };
+        f.b.SetCrPen(MakeMenuItem(pwPn, 0xFFFF0000, 20));
+        QTest::mouseMove(&f.b, at);
+        QVERIFY(drawnAt(at + QPoint(-10, 0)));
+        QVERIFY(drawnAt(at + QPoint(0, -10)));
+        QVERIFY(!drawnAt(at + QPoint(-5, -5)));
+        // The wheel still zooms about the pen's tip.
+        const QPointF under = f.b.ScreenToPicture(at);
+        Wheel(&f.b, at, 120);
+        QCOMPARE(f.b.ScreenToPicture(at), under);
+        // The eraser's too, around its own tip; a thin pen needs none.
+        const QPoint at2(150, 120);
+        f.b.SetCrPen(MakeMenuItem(pwEr, 0xFFFFFFFF, 40));
+        QTest::mouseMove(&f.b, at2);
+        QVERIFY(drawnAt(at2 + QPoint(-20, 0)));
+        QVERIFY(drawnAt(at2 + QPoint(20, 0)));
+        f.b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 4));
+        QCOMPARE(f.b.CurOffset, QPointF(0, 0));
+        // Off: the cursor as it always was, whatever the width.
+        f.b.SetScreenPenWidth(false);
+        f.b.SetCrPen(MakeMenuItem(pwPn, 0xFFFF0000, 20));
+        QTest::mouseMove(&f.b, at);
+        QCOMPARE(f.b.CurOffset, QPointF(0, 0));
+        QVERIFY(!drawnAt(at + QPoint(-10, 0)));
+        QCOMPARE(f.b.CurImage->Bitmap.size(), QSize(32, 60));
+    }
+
     void wordCellsAreWhatReadersSee_data()
     {
         QTest::addColumn<QString>("word");
@@ -360,16 +501,19 @@ private slots:
         QTest::newRow("combining mark") << eAcute + QStringLiteral("t") + eAcute
                                         << QStringList{eAcute, QStringLiteral("t"), eAcute};
         QTest::newRow("variation selector") << katsura + QStringLiteral("城") << QStringList{katsura, QStringLiteral("城")};
-        QTest::newRow("seven letters: six cells") << QStringLiteral("ABCDEFG")
-                                                  << QStringList{"A", "B", "C", "D", "E", "F"};
-        QTest::newRow("seven pairs: six cells") << shikaru.repeated(7) << QStringList(6, shikaru);
+        QTest::newRow("seven letters: seven cells") << QStringLiteral("ABCDEFG")
+                                                    << QStringList{"A", "B", "C", "D", "E", "F", "G"};
+        QTest::newRow("seven pairs: seven cells") << shikaru.repeated(7) << QStringList(7, shikaru);
+        QTest::newRow("a whole line") << QStringLiteral("今日は良い天気ですね")
+                                      << QStringList{"今", "日", "は", "良", "い", "天", "気", "で", "す", "ね"};
+        QTest::newRow("beyond the last cell") << QStringLiteral("x").repeated(100) << QStringList(64, QStringLiteral("x"));
     }
 
     void wordCellsAreWhatReadersSee()
     {
         QFETCH(QString, word);
         QFETCH(QStringList, cells);
-        QCOMPARE(WordCells(word, 6), cells);
+        QCOMPARE(WordCells(word, 64), cells);
         Fixture f;
         f.b.SetWord(word);
         QCOMPARE(f.b.FuCount, int(cells.size()));
@@ -380,13 +524,6 @@ private slots:
     void penOrderColumns()
     {
         Fixture f;
-        f.b.SetWord(QStringLiteral("ABCDEFG"));
-        QCOMPARE(f.b.FuCount, 6);
-        QCOMPARE(f.b.SrcBitmap().size(), QSize(3000, 500));
-        QCOMPARE(f.b.FuColumn(1200), 2);
-        QCOMPARE(f.b.FuColumn(-10), 0);
-        QCOMPARE(f.b.FuColumn(3200), 5);
-        // The word's characters are drawn light grey, one per cell; the seventh is not.
         auto inked = [&](int cell) {
             for (int y = 0; y < 500; y += 4)
                 for (int x = cell * 500; x < cell * 500 + 500; x += 4)
@@ -394,8 +531,30 @@ private slots:
                         return true;
             return false;
         };
-        for (int cell = 0; cell < 6; ++cell)
-            QVERIFY(inked(cell));
+        // Six cells: columns of 500 pixels.
+        f.b.SetWord(QStringLiteral("ABCDEF"));
+        QCOMPARE(f.b.FuCount, 6);
+        QCOMPARE(f.b.SrcBitmap().size(), QSize(3000, 500));
+        QCOMPARE(f.b.FuColumn(1200), 2);
+        QCOMPARE(f.b.FuColumn(-10), 0);
+        QCOMPARE(f.b.FuColumn(3200), 5);
+        const QImage six = f.b.SrcBitmap().copy();
+        // A longer line grows by cells of the same size and shows all of it;
+        // its first six cells are the six-letter word's picture.
+        f.b.SetWord(QStringLiteral("ABCDEFGHIJ"));
+        QCOMPARE(f.b.FuCount, 10);
+        QCOMPARE(f.b.SrcBitmap().size(), QSize(5000, 500));
+        QCOMPARE(f.b.FuCounts.size(), 10);
+        QCOMPARE(f.b.FuColumn(4700), 9);
+        QCOMPARE(f.b.FuColumn(3200), 6);
+        for (int cell = 0; cell < 10; ++cell)
+            QVERIFY2(inked(cell), qPrintable(QString::number(cell)));
+        QCOMPARE(f.b.SrcBitmap().copy(0, 0, 3000, 500), six);
+        // Beyond 64 cells the rest is not drawn.
+        f.b.SetWord(QStringLiteral("W").repeated(80));
+        QCOMPARE(f.b.FuCount, 64);
+        QCOMPARE(f.b.SrcBitmap().size(), QSize(32000, 500));
+        QVERIFY(inked(63));
         f.b.SetWord(QString());
         QCOMPARE(f.b.FuCount, 1);
         QCOMPARE(f.b.SrcBitmap().size(), QSize(500, 500));

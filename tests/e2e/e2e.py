@@ -328,7 +328,7 @@ def make_pictures(folder, colours, size=(400, 300), ext="png"):
 # ---- journeys ---------------------------------------------------------------------------------
 
 def journey_whiteboard(app):
-    """Start on the white board, draw with the start pen, undo, redo, erase all, close."""
+    """Start on the white board, draw with the start pen, undo, redo, erase all and undo and redo it, close."""
     a, b = app.board(0.2, 0.4), app.board(0.7, 0.45)
     mid = app.board(0.45, 0.425)
     img = app.shot("start")
@@ -351,8 +351,15 @@ def journey_whiteboard(app):
     check(near(img.getpixel((tx - 24, ty - 24)), (0x1B, 0xA1, 0xE2), 30), "the tool bar is back")
     app.click(app.tile(9))  # Erase All
     check(count(app.shot("erased"), around(mid), dark) == 0, "Erase All clears the board")
-    app.click(app.tile(3))
-    check(count(app.shot("erased2"), around(mid), dark) == 0, "Erase All cannot be undone by Redo")
+    app.click(app.tile(2))  # Undo
+    check(count(app.shot("erase_undone"), around(mid), dark) > 10, "Undo brings the erased stroke back")
+    app.click(app.tile(3))  # Redo
+    check(count(app.shot("erase_redone"), around(mid), dark) == 0, "Redo clears it again")
+    app.click(app.tile(2))
+    app.key("KP_Subtract")
+    check(count(app.shot("erased_by_key"), around(mid), dark) == 0, "keypad minus erases all")
+    app.click(app.tile(2))
+    check(count(app.shot("erase_undone2"), around(mid), dark) > 10, "and Undo brings the stroke back")
     ini = os.path.join(app.config, "ORVEN PROJECT", "TOVAREK WBD", "Setup.ini")
     check(not os.path.exists(ini), "no settings file before closing")
     status = app.close()
@@ -520,12 +527,15 @@ def journey_wordlist(app):
     p0, p1 = app.board(0.40, 0.005), app.board(0.70, 0.09)
     app.drag([p0, (p1[0], p0[1]), p1, (p0[0], p1[1]), (p0[0], p0[1] + 2)], step=6)
     img = app.shot("selected")
-    check(not near(img.getpixel(app.board(0.6, 0.03)), expected[0], 30), "the selected strokes leave the pen layer")
+    check(near(img.getpixel(app.board(0.6, 0.03)), expected[0], 30), "the selected strokes keep their look")
+    band = app.board(0.5, 0.08) + app.board(0.65, 0.105)
+    check(count(img, band, dark) > 5, "a dashed outline shows around them")
     # Drag the selection down by 120 pixels.
     grab = app.board(0.55, 0.05)
     app.drag([grab, (grab[0], grab[1] + 60), (grab[0], grab[1] + 120)], step=6)
     app.click(app.tile(5))  # any command settles the move: a stock pen
     img = app.shot("moved")
+    check(count(img, band, dark) == 0, "the outline goes when the move is settled")
     moved = (app.board(0.6, 0.03)[0], app.board(0.6, 0.03)[1] + 120)
     check(near(img.getpixel(moved), expected[0], 30), "the moved stroke is drawn in its new place")
     check(near(img.getpixel(app.board(0.6, 0.11)), expected[2], 30), "the stroke left out stays where it was")

@@ -69,6 +69,7 @@ QString Diff(const SettingsModel &a, const SettingsModel &b)
     if (a.ImagePathDefault != b.ImagePathDefault)
         return QStringLiteral("ImagePathDefault: %1 vs %2").arg(a.ImagePathDefault, b.ImagePathDefault);
     TW_FIELD(isSmoothing)
+    TW_FIELD(isScreenPenWidth)
     TW_FIELD(MaxPictureCount)
     TW_FIELD(FillColor)
     TW_FIELD(DrawColor)
@@ -499,6 +500,7 @@ private slots:
         s.ImageJPEGQuality = 85;
         s.ImagePathDefault = Tmp() + QStringLiteral("/my pictures/");
         s.isSmoothing = false;
+        s.isScreenPenWidth = false;
         s.MaxPictureCount = 299;
         s.FillColor = 0xFF000000;
         s.DrawColor = 0xFFABCDEF;
@@ -528,11 +530,39 @@ private slots:
             if (line.startsWith('['))
                 sections << QString::fromUtf8(line);
         QCOMPARE(sections, (QStringList{"[Setup]", "[Pen]", "[Menu]", "[Mark]", "[WhiteBoard]", "[PenSetup]",
-                                        "[PenOrder]"}));
+                                        "[PenOrder]", "[Detailed]"}));
         QVERIFY(first.startsWith("[Setup]\nisMaximized=1\nImageTypeDefault=5\nImageJPEGQuality=85\nImagePathDefault="));
         QVERIFY(first.contains("=0\nMaxPictureCount=299\n[Mark]\n"));
         QVERIFY(first.endsWith("\n[PenOrder]\nNumFont=" + saved.NumFont.toUtf8() + "\nBkFont=" + saved.BkFont.toUtf8()
-                               + "\n"));
+                               + "\n[Detailed]\nisScreenPenWidth=0\n"));
+    }
+
+    // Pen widths as seen on the screen: on by default and in a file without
+    // the key; saving adds the key in its own section and keeps every other line.
+    void screenPenWidth()
+    {
+        QVERIFY(Settings().isScreenPenWidth);
+        QVERIFY(QDir().mkpath(SettingsFolder()));
+        const QByteArray old = "[Setup]\nisMaximized=1\n[Pen]\nisSmoothing=0\n[Notes]\nmine=kept\n";
+        {
+            QFile f(SettingsFilePath());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(old);
+        }
+        LoadSettings();
+        QVERIFY(Settings().isScreenPenWidth);
+        QVERIFY(Settings().isMaximized && !Settings().isSmoothing);
+        Settings().isScreenPenWidth = false;
+        WriteSetupIni();
+        const QByteArray file = SetupBytes();
+        QVERIFY(file.startsWith("[Setup]\nisMaximized=1\n"));
+        QVERIFY(file.contains("[Pen]\nisSmoothing=0\n"));
+        QVERIFY(file.contains("[Notes]\nmine=kept\n"));
+        QVERIFY(file.endsWith("[Detailed]\nisScreenPenWidth=0\n"));
+        SetDefaultSettings();
+        QVERIFY(Settings().isScreenPenWidth);
+        LoadSettings();
+        QVERIFY(!Settings().isScreenPenWidth);
     }
 
     // As Windows' profile functions leave it, or as someone typed it there.
@@ -596,7 +626,7 @@ private slots:
         QVERIFY(saved.contains("\nPenType3=pwLaunch\n"));
         QVERIFY(saved.contains("\nMAXPICTURECOUNT=100\n"));
         QVERIFY(saved.endsWith("\n[UNKNOWN]\nKEY=1\n[PenOrder]\nNumFont=" + s.NumFont.toUtf8() + "\nBkFont="
-                               + s.BkFont.toUtf8() + "\n"));
+                               + s.BkFont.toUtf8() + "\n[Detailed]\nisScreenPenWidth=1\n"));
         QCOMPARE(saved.toLower().count("[menu]"), 1);
     }
 

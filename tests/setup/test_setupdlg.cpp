@@ -808,6 +808,14 @@ private slots:
         QCOMPARE(Settings().isSmoothing, false);
         Click(d.MaximizeStartup);
         QCOMPARE(Settings().isMaximized, true);
+        QVERIFY(d.ScreenPenWidth->isChecked());
+        QVERIFY(d.ScreenPenWidth->isVisible());
+        QCOMPARE(d.ScreenPenWidth->text(), QStringLiteral("Pen width as seen on the screen"));
+        Click(d.ScreenPenWidth);
+        QCOMPARE(Settings().isScreenPenWidth, false);
+        Settings().isScreenPenWidth = true;
+        d.ShowSettings();
+        QVERIFY(d.ScreenPenWidth->isChecked());
     }
 
     void browse_data()
