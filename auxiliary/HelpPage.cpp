@@ -41,8 +41,10 @@ void StartDesktopProgram()
     QProcess::startDetached(path, QStringList(), QFileInfo(path).absolutePath());
 }
 
-void RunDesktopProgram()
+bool RunDesktopProgram()
 {
-    if (DesktopProgramExists())
-        StartDesktopProgram();
+    if (!DesktopProgramExists())
+        return false;
+    StartDesktopProgram();
+    return true;
 }

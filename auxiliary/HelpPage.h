@@ -18,4 +18,4 @@ QString GetVersionString();
 // Starts the desktop program beside the executable without waiting for it.
 void StartDesktopProgram();
 // Starts it when it is there; otherwise nothing.
-void RunDesktopProgram();
+bool RunDesktopProgram(); // false when there is no desktop program to start

@@ -86,9 +86,7 @@ private slots:
         QFile::remove(path);
         // Without the program the command does nothing.
         QVERIFY(!DesktopProgramExists());
-        RunDesktopProgram();
-        QTest::qWait(200);
-        QVERIFY(!QFile::exists(marker));
+        QVERIFY(!RunDesktopProgram());
         // A stand-in that leaves a mark where it was started.
         {
             QFile f(path);
@@ -97,7 +95,7 @@ private slots:
         }
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(DesktopProgramExists());
-        RunDesktopProgram();
+        QVERIFY(RunDesktopProgram());
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 5000);
         QFile::remove(path);
         QVERIFY(!DesktopProgramExists());
