@@ -72,7 +72,7 @@ case "$cmd" in
     echo "=== clang-tidy ==="
     tidy_log=$(mktemp)
     run-clang-tidy -quiet -j "$(jobs)" -p "$ROOT/build/release" \
-      "$ROOT/(platform|imagefiles|board|settings|tiles|mirror|auxiliary|resources|app|tools)/" >"$tidy_log" 2>&1 || true
+      "$ROOT/(platform|pens|imagefiles|board|settings|setup|tiles|mirror|auxiliary|resources|app|tools)/" >"$tidy_log" 2>&1 || true
     if grep -qE '(warning|error): ' "$tidy_log"; then
       grep -E -A3 '(warning|error): ' "$tidy_log" | head -n 200
       echo "clang-tidy: findings above"; total_fail=$((total_fail + 1))

@@ -158,6 +158,8 @@ protected:
 
 private:
     void RunCommand(const TPWMenuItem &item);
+    // Commands that choose the board's pen; false for any other.
+    bool RunPenCommand(const TPWMenuItem &item);
     // What of the settings the board draws with (new strokes, word pictures).
     void ApplyBoardSettings();
     // The mirror window repeats what the board announces.

@@ -80,7 +80,7 @@ void TWBDMainFrm::MenuButtonClick(const TPWMenuItem &item)
     MenuButtonUpdate();
 }
 
-void TWBDMainFrm::RunCommand(const TPWMenuItem &item)
+bool TWBDMainFrm::RunPenCommand(const TPWMenuItem &item)
 {
     TPWImage &b = *PWImage;
     switch (item.PenType) {
@@ -95,7 +95,6 @@ void TWBDMainFrm::RunCommand(const TPWMenuItem &item)
     case pwLasso:
         PrPen = b.CrPen();
         b.SetCrPen(item);
-        RepaintHeader();
         break;
     case pwEr:
     case pwMove:
@@ -106,8 +105,39 @@ void TWBDMainFrm::RunCommand(const TPWMenuItem &item)
             PrPenSave();
             b.SetCrPen(item);
         }
-        RepaintHeader();
         break;
+    case pwPenSetup: {
+        const TPWPenType k = b.CrPen().PenType;
+        const TPWMenuItem base = (k == pwEr || k == pwMove) ? PrPen : b.CrPen();
+        b.SetCrPen(PenSetupExecute(base));
+        break;
+    }
+    case pwMarkPtr: {
+        // An index beyond the ten stock pens (an edited settings file) chooses nothing.
+        const int index = StockPenIndex(item);
+        if (index < 0)
+            return true;
+        PenIndex = index;
+        b.SetCrPen(Settings().StockPens[PenIndex]);
+        break;
+    }
+    case pwMarkIdx:
+        PenIndex = PenIndex + 1 > 9 || PenIndex < 0 ? 0 : PenIndex + 1;
+        b.SetCrPen(Settings().StockPens[PenIndex]);
+        break;
+    default:
+        return false;
+    }
+    RepaintHeader();
+    return true;
+}
+
+void TWBDMainFrm::RunCommand(const TPWMenuItem &item)
+{
+    if (RunPenCommand(item))
+        return;
+    TPWImage &b = *PWImage;
+    switch (item.PenType) {
     case pwEraseAll: b.EraseAll(); break;
     case pwOpen: ImageOpenExecute(); break;
     case pwSave: ImageSave(); break;
@@ -138,28 +168,6 @@ void TWBDMainFrm::RunCommand(const TPWMenuItem &item)
     case pwMoveH: b.PWHandMove(item.PenThickness, 0); break;
     case pwInfo: InfoExecute(); break;
     case pwSetup: SetupExecute(); break;
-    case pwPenSetup: {
-        const TPWPenType k = b.CrPen().PenType;
-        const TPWMenuItem base = (k == pwEr || k == pwMove) ? PrPen : b.CrPen();
-        b.SetCrPen(PenSetupExecute(base));
-        RepaintHeader();
-        break;
-    }
-    case pwMarkPtr: {
-        // An index beyond the ten stock pens (an edited settings file) chooses nothing.
-        const int index = StockPenIndex(item);
-        if (index >= 0) {
-            PenIndex = index;
-            b.SetCrPen(Settings().StockPens[PenIndex]);
-            RepaintHeader();
-        }
-        break;
-    }
-    case pwMarkIdx:
-        PenIndex = PenIndex + 1 > 9 || PenIndex < 0 ? 0 : PenIndex + 1;
-        b.SetCrPen(Settings().StockPens[PenIndex]);
-        RepaintHeader();
-        break;
     case pwApp: AppExecute(); break;
     case pwNone:
     case pwFuPn:

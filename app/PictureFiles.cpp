@@ -238,7 +238,7 @@ QString FreeFileName(const QString &fileName)
     const QString ext = LowerExtension(fileName).isEmpty() ? QString() : fileName.mid(fileName.lastIndexOf(QLatin1Char('.')));
     const QString base = fileName.left(fileName.size() - ext.size());
     for (int i = 1;; ++i) {
-        const QString candidate = QStringLiteral("%1_%2%3").arg(base).arg(i).arg(ext);
+        QString candidate = QStringLiteral("%1_%2%3").arg(base).arg(i).arg(ext);
         if (!QFileInfo::exists(candidate))
             return candidate;
     }

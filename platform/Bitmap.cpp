@@ -121,7 +121,7 @@ QImage ResourceImage(const QString &name)
     QImageReader reader(QStringLiteral(":/res/%1.png").arg(name), "png");
     reader.setAutoDetectImageFormat(false);
     const QImage img = reader.read();
-    const QImage bitmap = img.isNull() ? QImage() : ToBitmap(img);
+    QImage bitmap = img.isNull() ? QImage() : ToBitmap(img);
     decoded.insert(name, bitmap);
     return bitmap;
 }

@@ -883,7 +883,7 @@ void TSetupDlg::MenuBarBackClick()
         if (!item->isSelected() || tag < 0 || tag >= s.MenuCount || s.MenuCount > MenuSlotCount)
             continue;
         for (int j = tag; j < s.MenuCount - 1; ++j)
-            s.MenuItems[size_t(j)] = s.MenuItems[size_t(j + 1)];
+            s.MenuItems[size_t(j)] = s.MenuItems[size_t(j) + 1];
         --s.MenuCount;
         s.MenuItems[size_t(s.MenuCount)] = MakeMenuItem(pwNone, 0xFFFFFFFF, 1);
     }

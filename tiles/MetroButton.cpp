@@ -68,7 +68,7 @@ bool TMetroButton::IsLightColor(TAlphaColor color)
 QString TMetroButton::CaptionFontFamily()
 {
     static const QString family = [] {
-        const QString segoe = QStringLiteral("Segoe UI");
+        QString segoe = QStringLiteral("Segoe UI");
         if (QFontDatabase::hasFamily(segoe))
             return segoe;
         QFont f;
