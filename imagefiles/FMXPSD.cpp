@@ -464,7 +464,9 @@ int UnpackBitsRow(const uchar *src, int srcLen, uchar *dst, int dstLen)
 {
     int i = 0, o = 0;
     while (i < srcLen && o < dstLen) {
-        const int h = qint8(src[i++]);
+        // The header byte is a signed count in two's complement.
+        const int byte = src[i++];
+        const int h = byte < 128 ? byte : byte - 256;
         if (h >= 0) {
             const int n = std::min({h + 1, srcLen - i, dstLen - o});
             std::memcpy(dst + o, src + i, size_t(n));
@@ -483,140 +485,184 @@ int UnpackBitsRow(const uchar *src, int srcLen, uchar *dst, int dstLen)
 
 namespace {
 
-ImageReadResult ReadPSD(ByteReader &in, QImage &bitmap)
+// What the header and the section lengths before the merged picture say.
+struct PsdHeader {
+    int channels = 0;
+    quint32 width = 0;
+    quint32 height = 0;
+    int depth = 0;
+    int mode = 0;
+    int compression = 0;
+};
+
+// Reads the header up to the merged picture's compression; the reason the
+// file cannot be read, or an empty text.
+QString ReadPSDHeader(ByteReader &in, PsdHeader &head)
 {
-    ImageReadResult result;
     const uchar *sigBytes = in.take(4);
     char sig[4] = {};
     if (sigBytes)
         std::memcpy(sig, sigBytes, 4);
     const int version = in.u16be();
     in.skip(6);
-    const int channels = in.u16be();
-    const quint32 height = in.u32be();
-    const quint32 width = in.u32be();
-    const int depth = in.u16be();
-    const int mode = in.u16be();
-    if (!in.ok() || std::memcmp(sig, "8BPS", 4) != 0) {
-        result.reason = QStringLiteral("this is not a Photoshop document");
-        return result;
-    }
-    if (version != 1) {
-        result.reason = QStringLiteral("this Photoshop document format (version %1) is not supported").arg(version);
-        return result;
-    }
-    if (mode != 0 && mode != 1 && mode != 3) {
-        result.reason = QStringLiteral("this PSD file uses a colour mode the program cannot read (%1)").arg(ModeName(mode));
-        return result;
-    }
+    head.channels = in.u16be();
+    head.height = in.u32be();
+    head.width = in.u32be();
+    head.depth = in.u16be();
+    head.mode = in.u16be();
+    const int mode = head.mode;
+    if (!in.ok() || std::memcmp(sig, "8BPS", 4) != 0)
+        return QStringLiteral("this is not a Photoshop document");
+    if (version != 1)
+        return QStringLiteral("this Photoshop document format (version %1) is not supported").arg(version);
+    if (mode != 0 && mode != 1 && mode != 3)
+        return QStringLiteral("this PSD file uses a colour mode the program cannot read (%1)").arg(ModeName(mode));
     // Bitmap mode holds one bit per pixel; greyscale and RGB one byte per channel.
-    if (depth != (mode == 0 ? 1 : 8)) {
-        result.reason = QStringLiteral("this PSD file uses %1-bit channels, which the program cannot read").arg(depth);
-        return result;
-    }
-    if (channels < 1 || channels > 56) {
-        result.reason = DamagedReason();
-        return result;
-    }
-    if (!ImageSizeAccepted(width, height)) {
-        result.reason = width == 0 || height == 0
+    if (head.depth != (mode == 0 ? 1 : 8))
+        return QStringLiteral("this PSD file uses %1-bit channels, which the program cannot read").arg(head.depth);
+    if (head.channels < 1 || head.channels > 56)
+        return DamagedReason();
+    if (!ImageSizeAccepted(head.width, head.height)) {
+        return head.width == 0 || head.height == 0
             ? QStringLiteral("the picture has no pixels")
-            : QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(width).arg(height);
-        return result;
+            : QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(head.width).arg(head.height);
     }
-    if (in.u32be() != 0 || !in.ok()) {
-        result.reason = QStringLiteral("this PSD file uses a colour table the program cannot read");
-        return result;
-    }
+    if (in.u32be() != 0 || !in.ok())
+        return QStringLiteral("this PSD file uses a colour table the program cannot read");
     in.skip(in.u32be()); // image resources
     in.skip(in.u32be()); // layer and mask information
-    const int compression = in.u16be();
-    if (!in.ok()) {
-        result.reason = QStringLiteral("the file is incomplete: it holds no merged picture");
-        return result;
-    }
-    if (compression == 2 || compression == 3) {
-        result.reason = QStringLiteral("its merged picture is compressed with ZIP, which the program cannot read");
-        return result;
-    }
-    if (compression != 0 && compression != 1) {
-        result.reason = DamagedReason();
-        return result;
-    }
+    head.compression = in.u16be();
+    if (!in.ok())
+        return QStringLiteral("the file is incomplete: it holds no merged picture");
+    if (head.compression == 2 || head.compression == 3)
+        return QStringLiteral("its merged picture is compressed with ZIP, which the program cannot read");
+    if (head.compression != 0 && head.compression != 1)
+        return DamagedReason();
+    return {};
+}
 
-    const int w = int(width), h = int(height);
+// How the merged picture's channels are laid out and which of them are read.
+struct PsdLayout {
+    int w = 0;
+    int h = 0;
+    int mode = 0;
+    int compression = 0;
+    int used = 0;
+    bool hasAlpha = false;
+    qint64 rowBytes = 0;
+};
+
+// The file must be able to hold what the header promises before a bitmap
+// of that size is made: the whole row-length table and, for packed rows,
+// at least two bytes for every 128 bytes of a row (a row can unpack to
+// no more); raw rows all of their bytes. Keeps the row lengths of the
+// channels read; false when the file is too short.
+bool ReadRowCounts(ByteReader &in, int channels, const PsdLayout &lay, std::vector<uchar> &counts)
+{
+    const int h = lay.h;
+    if (lay.compression != 1)
+        return in.remaining() >= qint64(lay.used) * h * lay.rowBytes;
+    const qint64 tableBytes = qint64(channels) * h * 2;
+    const qint64 minRow = 2 * ((lay.rowBytes + 127) / 128);
+    if (in.remaining() < tableBytes || in.remaining() - tableBytes < qint64(lay.used) * h * minRow)
+        return false;
+    // Only the counts of the channels read are kept.
+    const uchar *table = in.take(qint64(lay.used) * h * 2);
+    if (!table)
+        return false;
+    counts.assign(table, table + qint64(lay.used) * h * 2);
+    in.skip(tableBytes - qint64(lay.used) * h * 2);
+    return true;
+}
+
+// Reads row y of channel c into rowBuf, clearing what the file lacks;
+// false when the file ends before the row does.
+bool ReadChannelRow(ByteReader &in, const PsdLayout &lay, const std::vector<uchar> &counts, int c, int y,
+                    std::vector<uchar> &rowBuf)
+{
+    const qint64 rowBytes = lay.rowBytes;
+    if (lay.compression == 1) {
+        const qint64 k = qint64(c) * lay.h + y;
+        const int packed = (counts[2 * k] << 8) | counts[2 * k + 1];
+        const qint64 avail = std::min<qint64>(packed, in.remaining());
+        const uchar *src = in.take(avail);
+        const int n = UnpackBitsRow(src, int(avail), rowBuf.data(), int(rowBytes));
+        std::memset(rowBuf.data() + n, 0, size_t(rowBytes - n));
+        return avail == packed;
+    }
+    const qint64 n = in.takeUpTo(rowBuf.data(), rowBytes);
+    std::memset(rowBuf.data() + n, 0, size_t(rowBytes - n));
+    return n == rowBytes;
+}
+
+// Puts one channel's row into the picture's row.
+void StoreChannelRow(quint32 *row, const uchar *s, const PsdLayout &lay, bool alpha, int shift)
+{
+    const int w = lay.w;
+    if (lay.mode == 0) {
+        for (int x = 0; x < w; ++x)
+            row[x] = (s[x >> 3] & (0x80 >> (x & 7))) ? 0xFF000000u : 0xFFFFFFFFu;
+    } else if (lay.mode == 1 && !alpha) {
+        for (int x = 0; x < w; ++x)
+            row[x] = (row[x] & 0xFF000000u) | (quint32(s[x]) * 0x010101u);
+    } else {
+        const quint32 keep = ~(0xFFu << shift);
+        for (int x = 0; x < w; ++x)
+            row[x] = (row[x] & keep) | (quint32(s[x]) << shift);
+    }
+}
+
+// Decodes the merged picture into img, channel by channel; false when the
+// file ends early (the rest stays as it was filled).
+bool DecodeChannels(ByteReader &in, const PsdLayout &lay, const std::vector<uchar> &counts, QImage &img)
+{
+    bool complete = in.ok();
+    std::vector<uchar> rowBuf(static_cast<size_t>(lay.rowBytes));
+    for (int c = 0; c < lay.used && complete; ++c) {
+        const bool alpha = lay.hasAlpha && c == lay.used - 1;
+        const int shift = alpha ? 24 : lay.mode == 3 ? 16 - 8 * c : 0;
+        for (int y = 0; y < lay.h && complete; ++y) {
+            complete = ReadChannelRow(in, lay, counts, c, y, rowBuf);
+            StoreChannelRow(reinterpret_cast<quint32 *>(img.scanLine(y)), rowBuf.data(), lay, alpha, shift);
+        }
+    }
+    return complete;
+}
+
+ImageReadResult ReadPSD(ByteReader &in, QImage &bitmap)
+{
+    ImageReadResult result;
+    PsdHeader head;
+    result.reason = ReadPSDHeader(in, head);
+    if (!result.reason.isEmpty())
+        return result;
+
+    PsdLayout lay;
+    lay.w = int(head.width);
+    lay.h = int(head.height);
+    lay.mode = head.mode;
+    lay.compression = head.compression;
     // Channels in file order; those past the last one the mode uses are ignored.
-    const int used = std::min(channels, mode == 3 ? 4 : mode == 1 ? 2 : 1);
-    const bool hasAlpha = (mode == 3 && used == 4) || (mode == 1 && used == 2);
-    const qint64 rowBytes = depth == 1 ? (qint64(w) + 7) / 8 : w;
+    lay.used = std::min(head.channels, head.mode == 3 ? 4 : head.mode == 1 ? 2 : 1);
+    lay.hasAlpha = (head.mode == 3 && lay.used == 4) || (head.mode == 1 && lay.used == 2);
+    lay.rowBytes = head.depth == 1 ? (qint64(lay.w) + 7) / 8 : lay.w;
+    const int w = lay.w, h = lay.h;
 
-    // The file must be able to hold what the header promises before a bitmap
-    // of that size is made: the whole row-length table and, for packed rows,
-    // at least two bytes for every 128 bytes of a row (a row can unpack to
-    // no more); raw rows all of their bytes.
-    const auto tooShort = [&] {
+    std::vector<uchar> counts;
+    if (!ReadRowCounts(in, head.channels, lay, counts)) {
         result.reason = QStringLiteral("the file is too short for the picture its header describes (%1 x %2 pixels)")
                             .arg(w)
                             .arg(h);
         return result;
-    };
-    std::vector<uchar> counts;
-    if (compression == 1) {
-        const qint64 tableBytes = qint64(channels) * h * 2;
-        const qint64 minRow = 2 * ((rowBytes + 127) / 128);
-        if (in.remaining() < tableBytes || in.remaining() - tableBytes < qint64(used) * h * minRow)
-            return tooShort();
-        // Only the counts of the channels read are kept.
-        const uchar *table = in.take(qint64(used) * h * 2);
-        if (!table)
-            return tooShort();
-        counts.assign(table, table + qint64(used) * h * 2);
-        in.skip(tableBytes - qint64(used) * h * 2);
-    } else if (in.remaining() < qint64(used) * h * rowBytes) {
-        return tooShort();
     }
-
     if (!ReuseOrAllocate(bitmap, w, h)) {
         result.reason = QStringLiteral("there is not enough memory for a picture of %1 x %2 pixels").arg(w).arg(h);
         return result;
     }
     QImage &img = bitmap;
     img.fill(0xFF000000u);
-    bool complete = in.ok();
-    std::vector<uchar> rowBuf(static_cast<size_t>(rowBytes));
-    for (int c = 0; c < used && complete; ++c) {
-        const bool alpha = hasAlpha && c == used - 1;
-        const int shift = alpha ? 24 : mode == 3 ? 16 - 8 * c : 0;
-        for (int y = 0; y < h && complete; ++y) {
-            if (compression == 1) {
-                const qint64 k = qint64(c) * h + y;
-                const int packed = (counts[2 * k] << 8) | counts[2 * k + 1];
-                const qint64 avail = std::min<qint64>(packed, in.remaining());
-                const uchar *src = in.take(avail);
-                const int n = UnpackBitsRow(src, int(avail), rowBuf.data(), int(rowBytes));
-                std::memset(rowBuf.data() + n, 0, size_t(rowBytes - n));
-                complete = avail == packed;
-            } else {
-                const qint64 n = in.takeUpTo(rowBuf.data(), rowBytes);
-                std::memset(rowBuf.data() + n, 0, size_t(rowBytes - n));
-                complete = n == rowBytes;
-            }
-            auto *row = reinterpret_cast<quint32 *>(img.scanLine(y));
-            const uchar *s = rowBuf.data();
-            if (mode == 0) {
-                for (int x = 0; x < w; ++x)
-                    row[x] = (s[x >> 3] & (0x80 >> (x & 7))) ? 0xFF000000u : 0xFFFFFFFFu;
-            } else if (mode == 1 && !alpha) {
-                for (int x = 0; x < w; ++x)
-                    row[x] = (row[x] & 0xFF000000u) | (quint32(s[x]) * 0x010101u);
-            } else {
-                const quint32 keep = ~(0xFFu << shift);
-                for (int x = 0; x < w; ++x)
-                    row[x] = (row[x] & keep) | (quint32(s[x]) << shift);
-            }
-        }
-    }
-    if (hasAlpha) {
+    const bool complete = DecodeChannels(in, lay, counts, img);
+    if (lay.hasAlpha) {
         for (int y = 0; y < h; ++y)
             PremultiplyRow(reinterpret_cast<quint32 *>(img.scanLine(y)), w);
     }
@@ -706,60 +752,65 @@ void PrepareLayers(TPSDFile &psd)
     psd.Height = height;
 }
 
-// Writes layers PrepareLayers has measured.
-bool WritePreparedLayers(QIODevice &dev, TPSDFile &psd)
+// Packs the rows of one band: each layer's channels, then the layers drawn
+// over opaque black into the merged image, a few rows at a time so that the
+// rows packed for a layer are still in the cache when they are drawn.
+void PackBand(const TPSDFile &psd, const std::vector<QImage> &bitmaps, std::vector<PackedChannels> &layers,
+              PackedChannels &merged, int b)
 {
-    // Everything is packed before the first byte is written: each layer's
-    // channels and the merged image (every layer drawn over opaque black in
-    // layer order). Both go band by band on every core, a few rows at a
-    // time, so the rows a band packs for a layer are still in the cache when
-    // it draws them into the merged image.
+    constexpr int DrawRows = 16;
+    static_assert(PackedChannels::BandRows % DrawRows == 0);
+    QImage rows = NewBitmap(psd.Width, std::min(DrawRows, merged.bandRows(b)));
+    const int end = merged.bandTop(b) + merged.bandRows(b);
+    for (int top = merged.bandTop(b); top < end; top += DrawRows) {
+        const int count = std::min(DrawRows, end - top);
+        for (size_t i = 0; i < layers.size(); ++i) {
+            const QImage &bmp = bitmaps[i];
+            const int layerCount = std::min(top + count, bmp.height()) - top;
+            if (layerCount > 0)
+                layers[i].packRows(b, top, layerCount, [&](int y) {
+                    return reinterpret_cast<const quint32 *>(bmp.constScanLine(y));
+                });
+        }
+        rows.fill(0xFF000000u);
+        {
+            QPainter p(&rows);
+            for (int i = 0; i < psd.LayerCount; ++i) {
+                const TPSDLayer &layer = psd.Layer[i];
+                if (bitmaps[size_t(i)].isNull())
+                    continue;
+                p.setOpacity(layer.Opacity / 255.0);
+                p.drawImage(QPoint(int(layer.Left), int(layer.Top) - top), bitmaps[size_t(i)]);
+            }
+        }
+        merged.packRows(b, top, count,
+                        [&](int y) { return reinterpret_cast<const quint32 *>(rows.constScanLine(y - top)); });
+    }
+}
+
+// Everything is packed before the first byte is written: each layer's
+// channels and the merged image (every layer drawn over opaque black in
+// layer order), band by band on every core.
+void PackLayers(const TPSDFile &psd, std::vector<PackedChannels> &layers, PackedChannels &merged)
+{
     std::vector<QImage> bitmaps;
-    std::vector<PackedChannels> layers(psd.LayerCount);
+    layers.resize(size_t(psd.LayerCount));
     for (int i = 0; i < psd.LayerCount; ++i) {
         bitmaps.push_back(ToBitmap(psd.Layer[i].Bitmap));
         layers[size_t(i)].begin(bitmaps.back().width(), bitmaps.back().height(), {24, 16, 8, 0});
     }
-    PackedChannels merged;
     merged.begin(psd.Width, psd.Height, {16, 8, 0});
-    constexpr int DrawRows = 16;
-    static_assert(PackedChannels::BandRows % DrawRows == 0);
-    RunOnAllCores(merged.bandCount(), [&](int b) {
-        QImage rows = NewBitmap(psd.Width, std::min(DrawRows, merged.bandRows(b)));
-        const int end = merged.bandTop(b) + merged.bandRows(b);
-        for (int top = merged.bandTop(b); top < end; top += DrawRows) {
-            const int count = std::min(DrawRows, end - top);
-            for (size_t i = 0; i < layers.size(); ++i) {
-                const QImage &bmp = bitmaps[i];
-                const int layerCount = std::min(top + count, bmp.height()) - top;
-                if (layerCount > 0)
-                    layers[i].packRows(b, top, layerCount, [&](int y) {
-                        return reinterpret_cast<const quint32 *>(bmp.constScanLine(y));
-                    });
-            }
-            rows.fill(0xFF000000u);
-            {
-                QPainter p(&rows);
-                for (int i = 0; i < psd.LayerCount; ++i) {
-                    const TPSDLayer &layer = psd.Layer[i];
-                    if (bitmaps[size_t(i)].isNull())
-                        continue;
-                    p.setOpacity(layer.Opacity / 255.0);
-                    p.drawImage(QPoint(int(layer.Left), int(layer.Top) - top), bitmaps[size_t(i)]);
-                }
-            }
-            merged.packRows(b, top, count,
-                            [&](int y) { return reinterpret_cast<const quint32 *>(rows.constScanLine(y - top)); });
-        }
-    });
+    RunOnAllCores(merged.bandCount(), [&](int b) { PackBand(psd, bitmaps, layers, merged, b); });
+}
 
-    PsdOut out(dev);
-    WriteHeader(out, 3, quint32(psd.Width), quint32(psd.Height));
+using ChannelLengths = std::vector<std::array<qint64, 4>>;
 
-    const qint64 maskInfoLength = out.placeholder32();
-    const qint64 layerInfoLength = out.placeholder32();
+// Writes the layer records; returns where each channel's length is to be
+// patched once its data is written.
+ChannelLengths WriteLayerRecords(PsdOut &out, const TPSDFile &psd)
+{
     out.u16(psd.LayerCount);
-    std::vector<std::array<qint64, 4>> channelLength(psd.LayerCount);
+    ChannelLengths channelLength(psd.LayerCount);
     for (int i = 0; i < psd.LayerCount; ++i) {
         const TPSDLayer &layer = psd.Layer[i];
         out.u32(layer.Top);
@@ -788,6 +839,13 @@ bool WritePreparedLayers(QIODevice &dev, TPSDFile &psd)
             out.u8(1);
         out.patchLength(extraLength);
     }
+    return channelLength;
+}
+
+// Writes each layer's packed channels and patches their lengths into the records.
+void WriteLayerChannels(PsdOut &out, TPSDFile &psd, const std::vector<PackedChannels> &layers,
+                        const ChannelLengths &channelLength)
+{
     for (int i = 0; i < psd.LayerCount && out.ok(); ++i) {
         TPSDLayer &layer = psd.Layer[i];
         const PackedChannels &packed = layers[size_t(i)];
@@ -800,6 +858,21 @@ bool WritePreparedLayers(QIODevice &dev, TPSDFile &psd)
             out.patch32(channelLength[i][c], layer.Channel[c].LG);
         }
     }
+}
+
+// Writes layers PrepareLayers has measured.
+bool WritePreparedLayers(QIODevice &dev, TPSDFile &psd)
+{
+    std::vector<PackedChannels> layers;
+    PackedChannels merged;
+    PackLayers(psd, layers, merged);
+
+    PsdOut out(dev);
+    WriteHeader(out, 3, quint32(psd.Width), quint32(psd.Height));
+    const qint64 maskInfoLength = out.placeholder32();
+    const qint64 layerInfoLength = out.placeholder32();
+    const ChannelLengths channelLength = WriteLayerRecords(out, psd);
+    WriteLayerChannels(out, psd, layers, channelLength);
     out.patchLength(layerInfoLength);
     out.u32(0); // global layer mask info
     out.patchLength(maskInfoLength);

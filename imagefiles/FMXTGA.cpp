@@ -166,6 +166,157 @@ void TTGAParamsVals::ResetInfo()
 
 namespace {
 
+// The fields of the 18-byte header the reader uses.
+struct TgaHeader {
+    int idLength = 0;
+    int colorMapType = 0;
+    int imageType = 0;
+    int colorMapLength = 0;
+    int colorMapEntryBits = 0;
+    int width = 0;
+    int height = 0;
+    int depth = 0;
+    int descriptor = 0;
+};
+
+// Reads and checks the header; the reason the picture cannot be read, or an empty text.
+QString ReadTGAHeader(ByteReader &in, TgaHeader &head)
+{
+    in.seek(0);
+    head.idLength = in.u8();
+    head.colorMapType = in.u8();
+    head.imageType = in.u8();
+    in.skip(2); // first colour map entry
+    head.colorMapLength = in.u16le();
+    head.colorMapEntryBits = in.u8();
+    in.skip(4); // origin
+    head.width = in.u16le();
+    head.height = in.u16le();
+    head.depth = in.u8();
+    head.descriptor = in.u8();
+    const int imageType = head.imageType, depth = head.depth;
+    if (!in.ok())
+        return QStringLiteral("the file is too short to be a TGA picture");
+    if (imageType == 1 || imageType == 9)
+        return FormatReason(QStringLiteral("%1-bit colour map").arg(depth));
+    if (imageType == 3 || imageType == 11)
+        return FormatReason(QStringLiteral("greyscale"));
+    if (imageType != 2 && imageType != 10)
+        return QStringLiteral("this is not a TGA picture the program can read");
+    if (depth != 24 && depth != 32)
+        return FormatReason(QStringLiteral("%1-bit colour").arg(depth));
+    if (head.width == 0 || head.height == 0)
+        return QStringLiteral("the picture has no pixels");
+    if (!ImageSizeAccepted(head.width, head.height))
+        return QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(head.width).arg(head.height);
+    return {};
+}
+
+// Reads the image ID and skips any colour map up to the pixels; false when
+// the file is too short for the picture the header describes.
+bool ReadTGAPrologue(ByteReader &in, const TgaHeader &head, TTGAParamsVals &params)
+{
+    const uchar *id = in.take(head.idLength);
+    params.fTGA_Descriptor = id ? QByteArray(reinterpret_cast<const char *>(id), head.idLength) : QByteArray();
+    // A true-colour picture may still carry a colour map; its entries lie
+    // between the image ID and the pixels and mean nothing here.
+    if (head.colorMapType == 1)
+        in.skip(qint64(head.colorMapLength) * ((head.colorMapEntryBits + 7) / 8));
+    params.fTGA_Compressed = head.imageType == 10;
+    // The file must be able to hold what the header promises before a bitmap
+    // of that size is made: raw pixels all of it, run-length encoded ones at
+    // least a packet (a header and one pixel) per 128 pixels.
+    const int pixelSize = head.depth / 8;
+    const qint64 pixels = qint64(head.width) * head.height;
+    const qint64 needed = params.fTGA_Compressed ? (pixels + 127) / 128 * (1 + pixelSize) : pixels * pixelSize;
+    return in.ok() && in.remaining() >= needed;
+}
+
+// The packet in progress; a foreign file may let it run on into the next row.
+struct TgaPacket {
+    int left = 0;
+    bool isRun = false;
+    quint32 runPixel = 0;
+};
+
+// Decodes one row of run-length encoded pixels; returns how many pixels
+// were decoded, clearing complete when the file ends first.
+int DecodeRleRow(ByteReader &in, quint32 *row, int width, int pixelSize, TgaPacket &packet, bool &complete)
+{
+    int x = 0;
+    while (x < width) {
+        if (packet.left == 0) {
+            if (in.atEnd()) {
+                complete = false;
+                break;
+            }
+            const int h = in.u8();
+            packet.left = (h & 0x7F) + 1;
+            packet.isRun = h & 0x80;
+            if (packet.isRun) {
+                const uchar *src = in.take(pixelSize);
+                if (!src) {
+                    complete = false;
+                    break;
+                }
+                packet.runPixel = pixelSize == 4 ? Pixel32(src) : Pixel24(src);
+            }
+        }
+        int n = std::min(packet.left, width - x);
+        if (packet.isRun) {
+            std::fill(row + x, row + x + n, packet.runPixel);
+        } else {
+            const qint64 avail = std::min<qint64>(in.remaining() / pixelSize, n);
+            ConvertPixels(in.take(avail * pixelSize), row + x, int(avail), pixelSize);
+            if (avail < n) {
+                x += int(avail);
+                complete = false;
+                break;
+            }
+        }
+        x += n;
+        packet.left -= n;
+    }
+    return x;
+}
+
+// Decodes the pixels into img, row by row in file order; false when the
+// file ends early (what is left undecoded is cleared).
+bool DecodeTGAPixels(ByteReader &in, const TgaHeader &head, bool compressed, QImage &img)
+{
+    const int width = head.width, height = head.height;
+    const int pixelSize = head.depth / 8;
+    const bool topDown = head.descriptor & 0x20;
+    const bool mirrored = head.descriptor & 0x10;
+    bool complete = true;
+    TgaPacket packet;
+
+    int i = 0;
+    for (; i < height && complete; ++i) {
+        const int y = topDown ? i : height - 1 - i;
+        auto *row = reinterpret_cast<quint32 *>(img.scanLine(y));
+        int x = 0;
+        if (!compressed) {
+            const qint64 avail = std::min<qint64>(in.remaining() / pixelSize, width);
+            const uchar *src = in.take(avail * pixelSize);
+            ConvertPixels(src, row, int(avail), pixelSize);
+            x = int(avail);
+            complete = avail == width;
+        } else {
+            x = DecodeRleRow(in, row, width, pixelSize, packet, complete);
+        }
+        if (x < width)
+            std::fill(row + x, row + width, 0u);
+        if (pixelSize == 4)
+            PremultiplyRow(row, x);
+        if (mirrored)
+            std::reverse(row, row + width);
+    }
+    for (; i < height; ++i)
+        std::memset(img.scanLine(topDown ? i : height - 1 - i), 0, size_t(img.bytesPerLine()));
+    return complete;
+}
+
 ImageReadResult ReadTGA(ByteReader &in, QImage &bitmap, TTGAParamsVals &params)
 {
     params.fTGA_Author.clear();
@@ -177,61 +328,12 @@ ImageReadResult ReadTGA(ByteReader &in, QImage &bitmap, TTGAParamsVals &params)
     ReadExtensionArea(in, params);
 
     ImageReadResult result;
-    in.seek(0);
-    const int idLength = in.u8();
-    const int colorMapType = in.u8();
-    const int imageType = in.u8();
-    in.skip(2); // first colour map entry
-    const int colorMapLength = in.u16le();
-    const int colorMapEntryBits = in.u8();
-    in.skip(4); // origin
-    const int width = in.u16le();
-    const int height = in.u16le();
-    const int depth = in.u8();
-    const int descriptor = in.u8();
-    if (!in.ok()) {
-        result.reason = QStringLiteral("the file is too short to be a TGA picture");
+    TgaHeader head;
+    result.reason = ReadTGAHeader(in, head);
+    if (!result.reason.isEmpty())
         return result;
-    }
-    if (imageType == 1 || imageType == 9) {
-        result.reason = FormatReason(QStringLiteral("%1-bit colour map").arg(depth));
-        return result;
-    }
-    if (imageType == 3 || imageType == 11) {
-        result.reason = FormatReason(QStringLiteral("greyscale"));
-        return result;
-    }
-    if (imageType != 2 && imageType != 10) {
-        result.reason = QStringLiteral("this is not a TGA picture the program can read");
-        return result;
-    }
-    if (depth != 24 && depth != 32) {
-        result.reason = FormatReason(QStringLiteral("%1-bit colour").arg(depth));
-        return result;
-    }
-    if (width == 0 || height == 0) {
-        result.reason = QStringLiteral("the picture has no pixels");
-        return result;
-    }
-    if (!ImageSizeAccepted(width, height)) {
-        result.reason = QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(width).arg(height);
-        return result;
-    }
-
-    const uchar *id = in.take(idLength);
-    params.fTGA_Descriptor = id ? QByteArray(reinterpret_cast<const char *>(id), idLength) : QByteArray();
-    // A true-colour picture may still carry a colour map; its entries lie
-    // between the image ID and the pixels and mean nothing here.
-    if (colorMapType == 1)
-        in.skip(qint64(colorMapLength) * ((colorMapEntryBits + 7) / 8));
-    params.fTGA_Compressed = imageType == 10;
-    // The file must be able to hold what the header promises before a bitmap
-    // of that size is made: raw pixels all of it, run-length encoded ones at
-    // least a packet (a header and one pixel) per 128 pixels.
-    const int pixelSize = depth / 8;
-    const qint64 pixels = qint64(width) * height;
-    const qint64 needed = params.fTGA_Compressed ? (pixels + 127) / 128 * (1 + pixelSize) : pixels * pixelSize;
-    if (!in.ok() || in.remaining() < needed) {
+    const int width = head.width, height = head.height;
+    if (!ReadTGAPrologue(in, head, params)) {
         result.reason = QStringLiteral("the file is too short for the picture its header describes (%1 x %2 pixels)")
                             .arg(width)
                             .arg(height);
@@ -240,7 +342,7 @@ ImageReadResult ReadTGA(ByteReader &in, QImage &bitmap, TTGAParamsVals &params)
     params.fWidth = params.fOriginalWidth = width;
     params.fHeight = params.fOriginalHeight = height;
     params.fBitsPerSample = 8;
-    params.fSamplesPerPixel = depth / 8;
+    params.fSamplesPerPixel = head.depth / 8;
 
     if (!ReuseOrAllocate(bitmap, width, height)) {
         result.reason = QStringLiteral("there is not enough memory for a picture of %1 x %2 pixels").arg(width).arg(height);
@@ -248,74 +350,7 @@ ImageReadResult ReadTGA(ByteReader &in, QImage &bitmap, TTGAParamsVals &params)
     }
     // Not cleared: every pixel is written, and what a damaged file leaves
     // undecoded is cleared at the end.
-    QImage &img = bitmap;
-
-    const bool topDown = descriptor & 0x20;
-    const bool mirrored = descriptor & 0x10;
-    bool complete = true;
-
-    // The packet in progress; a foreign file may let it run on into the next row.
-    int left = 0;
-    bool isRun = false;
-    quint32 runPixel = 0;
-
-    int i = 0;
-    for (; i < height && complete; ++i) {
-        const int y = topDown ? i : height - 1 - i;
-        auto *row = reinterpret_cast<quint32 *>(img.scanLine(y));
-        int x = 0;
-        if (!params.fTGA_Compressed) {
-            const qint64 avail = std::min<qint64>(in.remaining() / pixelSize, width);
-            const uchar *src = in.take(avail * pixelSize);
-            ConvertPixels(src, row, int(avail), pixelSize);
-            x = int(avail);
-            complete = avail == width;
-        } else {
-            while (x < width) {
-                if (left == 0) {
-                    if (in.atEnd()) {
-                        complete = false;
-                        break;
-                    }
-                    const int h = in.u8();
-                    left = (h & 0x7F) + 1;
-                    isRun = h & 0x80;
-                    if (isRun) {
-                        const uchar *src = in.take(pixelSize);
-                        if (!src) {
-                            complete = false;
-                            break;
-                        }
-                        runPixel = pixelSize == 4 ? Pixel32(src) : Pixel24(src);
-                    }
-                }
-                int n = std::min(left, width - x);
-                if (isRun) {
-                    std::fill(row + x, row + x + n, runPixel);
-                } else {
-                    const qint64 avail = std::min<qint64>(in.remaining() / pixelSize, n);
-                    ConvertPixels(in.take(avail * pixelSize), row + x, int(avail), pixelSize);
-                    if (avail < n) {
-                        x += int(avail);
-                        complete = false;
-                        break;
-                    }
-                }
-                x += n;
-                left -= n;
-            }
-        }
-        if (x < width)
-            std::fill(row + x, row + width, 0u);
-        if (pixelSize == 4)
-            PremultiplyRow(row, x);
-        if (mirrored)
-            std::reverse(row, row + width);
-    }
-    for (; i < height; ++i)
-        std::memset(img.scanLine(topDown ? i : height - 1 - i), 0, size_t(img.bytesPerLine()));
-
-    if (complete) {
+    if (DecodeTGAPixels(in, head, params.fTGA_Compressed, bitmap)) {
         result.status = ImageReadStatus::Read;
     } else {
         result.status = ImageReadStatus::Truncated;
@@ -389,74 +424,94 @@ bool TGASizeWritable(const QImage &bitmap)
     return !bitmap.isNull() && bitmap.width() <= 0xFFFF && bitmap.height() <= 0xFFFF;
 }
 
-bool WriteTGA(QIODevice &dev, const QImage &source, const TTGAParamsVals &params)
-{
-    if (!TGASizeWritable(source))
-        return false;
-    const QImage bmp = source.format() == BitmapFormat ? source : source.convertToFormat(BitmapFormat);
-    const int width = bmp.width();
-    const int height = bmp.height();
-    const bool alpha = params.fAlphaUsed;
-    const bool compressed = !alpha && params.fTGA_Compressed;
-    const int depth = alpha ? 32 : 24;
+namespace {
 
-    QByteArray id = params.fTGA_Descriptor.left(254);
+// Writes to the device, counting the bytes (the footer needs the extension
+// area's offset) and giving up after the first failed write.
+class TgaOut
+{
+public:
+    explicit TgaOut(QIODevice &dev) : m_dev(dev) {}
+    void write(const void *p, qint64 n)
+    {
+        if (m_ok && m_dev.write(static_cast<const char *>(p), n) != n)
+            m_ok = false;
+        m_written += n;
+    }
+    bool ok() const { return m_ok; }
+    qint64 written() const { return m_written; }
+
+private:
+    QIODevice &m_dev;
+    qint64 m_written = 0;
+    bool m_ok = true;
+};
+
+void WriteTGAHeader(TgaOut &out, int width, int height, bool alpha, bool compressed, const QByteArray &descriptor)
+{
+    QByteArray id = descriptor.left(254);
     uchar header[TGAHeaderSize] = {};
     header[0] = uchar(id.size() + 1);
     header[2] = compressed ? 10 : 2;
     Put16(header + 12, quint16(width));
     Put16(header + 14, quint16(height));
-    header[16] = uchar(depth);
+    header[16] = uchar(alpha ? 32 : 24);
     header[17] = alpha ? 0x28 : 0x20;
     id.append('\0');
+    out.write(header, TGAHeaderSize);
+    out.write(id.constData(), id.size());
+}
 
-    qint64 written = 0;
-    bool ok = true;
-    auto write = [&](const void *p, qint64 n) {
-        if (ok && dev.write(static_cast<const char *>(p), n) != n)
-            ok = false;
-        written += n;
-    };
-    write(header, TGAHeaderSize);
-    write(id.constData(), id.size());
+// Puts one row of straight (not premultiplied) pixels into dst in the file's
+// form; returns the number of bytes.
+qint64 EncodeTGARow(const std::vector<quint32> &straight, int width, bool alpha, bool compressed, uchar *dst)
+{
+    if (compressed)
+        return EncodeTGARow24(straight.data(), width, dst);
+    if (alpha) {
+        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+            std::memcpy(dst, straight.data(), size_t(width) * 4);
+        } else {
+            for (int x = 0; x < width; ++x)
+                qToLittleEndian(straight[x], dst + 4 * x);
+        }
+        return qint64(width) * 4;
+    }
+    for (int x = 0; x < width; ++x, dst += 3) {
+        dst[0] = uchar(straight[x]);
+        dst[1] = uchar(straight[x] >> 8);
+        dst[2] = uchar(straight[x] >> 16);
+    }
+    return qint64(width) * 3;
+}
 
+void WriteTGAPixels(TgaOut &out, const QImage &bmp, bool alpha, bool compressed)
+{
+    const int width = bmp.width();
+    const int height = bmp.height();
     // Rows are gathered into blocks of about 1 MiB before each write.
-    const qint64 rowMax = compressed ? 4 * qint64(width) + 4 : qint64(width) * (depth / 8);
+    const qint64 rowMax = compressed ? 4 * qint64(width) + 4 : qint64(width) * (alpha ? 4 : 3);
     const qint64 blockSize = std::max<qint64>(rowMax, qint64(1) << 20);
     std::vector<uchar> block(static_cast<size_t>(blockSize + rowMax));
     std::vector<quint32> straight(static_cast<size_t>(width));
     qint64 fill = 0;
-    for (int y = 0; y < height && ok; ++y) {
+    for (int y = 0; y < height && out.ok(); ++y) {
         const auto *src = reinterpret_cast<const quint32 *>(bmp.constScanLine(y));
         for (int x = 0; x < width; ++x)
             straight[x] = qUnpremultiply(src[x]);
-        uchar *dst = block.data() + fill;
-        if (compressed) {
-            fill += EncodeTGARow24(straight.data(), width, dst);
-        } else if (alpha) {
-            if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
-                std::memcpy(dst, straight.data(), size_t(width) * 4);
-            } else {
-                for (int x = 0; x < width; ++x)
-                    qToLittleEndian(straight[x], dst + 4 * x);
-            }
-            fill += qint64(width) * 4;
-        } else {
-            for (int x = 0; x < width; ++x, dst += 3) {
-                dst[0] = uchar(straight[x]);
-                dst[1] = uchar(straight[x] >> 8);
-                dst[2] = uchar(straight[x] >> 16);
-            }
-            fill += qint64(width) * 3;
-        }
+        fill += EncodeTGARow(straight, width, alpha, compressed, block.data() + fill);
         if (fill >= blockSize) {
-            write(block.data(), fill);
+            out.write(block.data(), fill);
             fill = 0;
         }
     }
-    write(block.data(), fill);
+    out.write(block.data(), fill);
+}
 
-    const qint64 extOffset = written;
+// The extension area and the footer that points at it.
+void WriteTGAExtension(TgaOut &out, const TTGAParamsVals &params)
+{
+    const qint64 extOffset = out.written();
     uchar ext[TGAExtensionSize] = {};
     Put16(ext, TGAExtensionSize);
     const QByteArray author = FixedText(params.fTGA_Author);
@@ -482,13 +537,28 @@ bool WriteTGA(QIODevice &dev, const QImage &source, const TTGAParamsVals &params
     RatioWords(params.fTGA_Gamma, num, den);
     Put16(ext + 478, num);
     Put16(ext + 480, den);
-    write(ext, TGAExtensionSize);
+    out.write(ext, TGAExtensionSize);
 
     uchar footer[TGAFooterSize] = {};
     qToLittleEndian(quint32(extOffset), footer);
     std::memcpy(footer + 8, TGASignature, sizeof(TGASignature));
-    write(footer, TGAFooterSize);
-    return ok;
+    out.write(footer, TGAFooterSize);
+}
+
+} // namespace
+
+bool WriteTGA(QIODevice &dev, const QImage &source, const TTGAParamsVals &params)
+{
+    if (!TGASizeWritable(source))
+        return false;
+    const QImage bmp = source.format() == BitmapFormat ? source : source.convertToFormat(BitmapFormat);
+    const bool alpha = params.fAlphaUsed;
+    const bool compressed = !alpha && params.fTGA_Compressed;
+    TgaOut out(dev);
+    WriteTGAHeader(out, bmp.width(), bmp.height(), alpha, compressed, params.fTGA_Descriptor);
+    WriteTGAPixels(out, bmp, alpha, compressed);
+    WriteTGAExtension(out, params);
+    return out.ok();
 }
 
 void WriteTGAFile(const QString &fileName, const QImage &bitmap, const QString &author, bool hasAlpha)

@@ -115,7 +115,8 @@ void DrawEmblem(QPainter &p, bool small)
     p.restore();
 }
 
-void DrawSplash(QPainter &p)
+// The dark background and a white board with the day's lesson on it.
+void DrawSplashBoard(QPainter &p)
 {
     QLinearGradient bg(0, 0, 0, 256);
     bg.setColorAt(0, QColor(0x2B, 0x2B, 0x2B));
@@ -143,6 +144,11 @@ void DrawSplash(QPainter &p)
     p.drawLine(QPointF(44, 76), QPointF(104, 76));
     p.setPen(QPen(QColor(0xFF, 0xE0, 0x30, 140), 12, Qt::SolidLine, Qt::FlatCap));
     p.drawLine(QPointF(42, 76), QPointF(108, 76));
+}
+
+// What the teacher has written on the board.
+void DrawSplashStrokes(QPainter &p)
+{
     // red handwriting and a blue arrow pointing at it
     QPainterPath wave;
     wave.moveTo(48, 150);
@@ -180,9 +186,12 @@ void DrawSplash(QPainter &p)
     p.drawPath(one);
     p.setPen(QPen(QColor(0xFF, 0x00, 0xFF), 5, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(174, 56), QPointF(236, 50));
+}
 
-    // title and subtitle
-    const double tx = 288, tw = 200;
+// The program's name, shrunk until it fits, and what it is.
+void DrawSplashTitle(QPainter &p, double tx)
+{
+    const double tw = 200;
     QFont title(QStringLiteral("DejaVu Sans"));
     title.setBold(true);
     title.setPixelSize(40);
@@ -204,8 +213,11 @@ void DrawSplash(QPainter &p)
     p.setFont(sub);
     p.setPen(QColor(0xD0, 0xD0, 0xD0));
     p.drawText(QPointF(tx, base + 40), QStringLiteral("Classroom white board"));
+}
 
-    // a row of tool tiles in the Metro blue
+// A row of tool tiles in the Metro blue.
+void DrawSplashTiles(QPainter &p, double tx)
+{
     const char *names[] = {"MT_PEN", "MT_MARKER", "MT_ERASER", "MT_UNDO", "MT_ZOOM0"};
     const QList<Picture> icons = TileIcons();
     const double side = 34, gap = 7.5;
@@ -224,6 +236,16 @@ void DrawSplash(QPainter &p)
             p.drawImage(QRectF(t.left() + 4, t.top() + 4, side - 8, side - 8), img);
         }
     }
+}
+
+void DrawSplash(QPainter &p)
+{
+    DrawSplashBoard(p);
+    DrawSplashStrokes(p);
+    // the title and the tiles share their left edge
+    const double tx = 288;
+    DrawSplashTitle(p, tx);
+    DrawSplashTiles(p, tx);
 }
 
 Picture Pic(const char *name, QSize size, std::function<void(QPainter &)> draw, bool opaque = false)

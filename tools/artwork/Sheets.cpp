@@ -94,7 +94,9 @@ QImage TileSheet()
         const double top = s * section + 20;
         Label(p, QPointF(6, top - 6), QStringLiteral("tile 0x%1").arg(colors[s], 8, 16, QLatin1Char('0')).toUpper());
         for (int i = 0; i < icons.size(); ++i) {
-            const QRectF r(5 + (i % cols) * 70, top + (i / cols) * 70, 60, 60);
+            // whole cells: the column and row are counted in tiles
+            const int col = i % cols, row = i / cols;
+            const QRectF r(5 + col * 70, top + row * 70, 60, 60);
             DrawTile(p, r, colors[s], Render(icons[i]), icons[i].caption);
         }
     }

@@ -42,35 +42,39 @@ int Refuse(const QString &text)
     return 2;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
-{
-    IgnoreFileSizeSignal();
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    bool info = false, noAlpha = false;
+// What the command line asks for.
+struct Options {
+    bool info = false;
+    bool noAlpha = false;
     QString author, quality, layer;
     bool authorSet = false, qualitySet = false, layerSet = false;
     QStringList files;
+};
+
+// Parsing found nothing to stop for: the work may start.
+constexpr int Proceed = -1;
+
+// Reads the arguments into opt; Proceed, or the exit code to stop with.
+int ParseArguments(const QStringList &args, Options &opt)
+{
     const QStringList takesValue = {"--author", "--layer", "--quality"};
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         if (takesValue.contains(a) && i + 1 >= args.size())
             return Refuse(QStringLiteral("%1 needs a value").arg(a));
         if (a == QLatin1String("--info")) {
-            info = true;
+            opt.info = true;
         } else if (a == QLatin1String("--no-alpha")) {
-            noAlpha = true;
+            opt.noAlpha = true;
         } else if (a == QLatin1String("--author")) {
-            author = args[++i];
-            authorSet = true;
+            opt.author = args[++i];
+            opt.authorSet = true;
         } else if (a == QLatin1String("--layer")) {
-            layer = args[++i];
-            layerSet = true;
+            opt.layer = args[++i];
+            opt.layerSet = true;
         } else if (a == QLatin1String("--quality")) {
-            quality = args[++i];
-            qualitySet = true;
+            opt.quality = args[++i];
+            opt.qualitySet = true;
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             Usage();
             return 0;
@@ -78,54 +82,66 @@ int main(int argc, char **argv)
             PrintError(QStringLiteral("unknown option %1").arg(a));
             return Usage();
         } else {
-            files << a;
+            opt.files << a;
         }
     }
-    if (files.size() != (info ? 1 : 2))
+    return Proceed;
+}
+
+// Refuses options that do not go together; Proceed, or the exit code to stop with.
+int CheckOptions(const Options &opt)
+{
+    if (opt.files.size() != (opt.info ? 1 : 2))
         return Usage();
-    if (info && (noAlpha || authorSet || qualitySet || layerSet))
+    if (opt.info && (opt.noAlpha || opt.authorSet || opt.qualitySet || opt.layerSet))
         return Refuse(QStringLiteral("--info takes no other option"));
-    if (qualitySet) {
+    if (opt.qualitySet) {
         bool ok = false;
-        const int q = quality.toInt(&ok);
+        const int q = opt.quality.toInt(&ok);
         if (!ok || q < 0 || q > 100)
-            return Refuse(QStringLiteral("--quality must be a whole number from 0 to 100, not \"%1\"").arg(quality));
+            return Refuse(
+                QStringLiteral("--quality must be a whole number from 0 to 100, not \"%1\"").arg(opt.quality));
     }
-    if (layerSet) {
-        if (layer.isEmpty())
+    if (opt.layerSet) {
+        if (opt.layer.isEmpty())
             return Refuse(QStringLiteral("--layer needs a picture file"));
-        if (ImageFileKindOf(files[1]) != ImageFileKind::Psd)
+        if (ImageFileKindOf(opt.files[1]) != ImageFileKind::Psd)
             return Refuse(QStringLiteral("--layer writes a two-layer PSD document: the output must end in .psd, not \"%1\"")
-                              .arg(files[1]));
-        if (authorSet || noAlpha)
+                              .arg(opt.files[1]));
+        if (opt.authorSet || opt.noAlpha)
             return Refuse(QStringLiteral("--author and --no-alpha are for TGA output and cannot be used with --layer"));
     }
+    return Proceed;
+}
 
+// Prints, layers or converts as asked; the exit code.
+int Run(const Options &opt)
+{
     try {
         TFMXBitmapEx bmp;
-        bmp.LoadFromFileEx(files[0], 0);
-        if (info) {
-            const bool tga = ImageFileKindOf(files[0]) == ImageFileKind::Tga;
+        bmp.LoadFromFileEx(opt.files[0], 0);
+        if (opt.info) {
+            const bool tga = ImageFileKindOf(opt.files[0]) == ImageFileKind::Tga;
             std::printf("width: %d\nheight: %d\nauthor: %s\n", bmp.width(), bmp.height(),
                         tga ? bmp.Author.toLocal8Bit().constData() : "");
             return 0;
         }
-        if (layerSet) {
+        if (opt.layerSet) {
             TFMXBitmapEx over;
-            over.LoadFromFileEx(layer, 0);
+            over.LoadFromFileEx(opt.layer, 0);
             TPSDFile psd;
             psd.LayerCount = 2;
             psd.Layer.resize(2);
             psd.Layer[0].Bitmap = bmp;
             psd.Layer[1].Bitmap = over;
-            WritePSDLayers(files[1], psd);
+            WritePSDLayers(opt.files[1], psd);
             FreePSDFile(psd);
             return 0;
         }
-        if (authorSet)
-            bmp.Author = author;
-        bmp.hasAlpha = !noAlpha;
-        bmp.SaveToFileEx(files[1], quality.isEmpty() ? QString() : QStringLiteral("quality=") + quality);
+        if (opt.authorSet)
+            bmp.Author = opt.author;
+        bmp.hasAlpha = !opt.noAlpha;
+        bmp.SaveToFileEx(opt.files[1], opt.quality.isEmpty() ? QString() : QStringLiteral("quality=") + opt.quality);
     } catch (const FileError &e) {
         PrintError(e.message());
         return 1;
@@ -134,4 +150,17 @@ int main(int argc, char **argv)
         return 1;
     }
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    IgnoreFileSizeSignal();
+    QCoreApplication app(argc, argv);
+    Options opt;
+    int code = ParseArguments(app.arguments().mid(1), opt);
+    if (code == Proceed)
+        code = CheckOptions(opt);
+    return code == Proceed ? Run(opt) : code;
 }
