@@ -3,8 +3,7 @@
 #   ./dev.sh run [FILE]   install what is missing, build (Release), start the program
 #   ./dev.sh test         install what is missing, build, run every test in a Release
 #                         build (with the benchmarks in a short mode and clang-tidy), an
-#                         AddressSanitizer/UndefinedBehaviorSanitizer build, a ThreadSanitizer
-#                         build of the listing and thumbnail tests, and the fuzzers' corpora
+#                         AddressSanitizer/UndefinedBehaviorSanitizer build, and the fuzzers' corpora
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
@@ -82,11 +81,6 @@ case "$cmd" in
     rm -f "$tidy_log"
     build "$ROOT/build/sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_SANITIZE=ON -DTW_BUILD_TESTS=ON -DTW_WERROR=ON
     run_suite "AddressSanitizer + UndefinedBehaviorSanitizer" "$ROOT/build/sanitize"
-    # The listing and the thumbnails are where threads meet.
-    cmake -S "$ROOT" -B "$ROOT/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_TSAN=ON \
-      -DTW_BUILD_TESTS=ON -DTW_WERROR=ON >/dev/null
-    cmake --build "$ROOT/build/tsan" -j "$(jobs)" --target test_picturefiles test_mainframe
-    run_suite "ThreadSanitizer" "$ROOT/build/tsan" -R '^(test_picturefiles|test_mainframe)$'
     if command -v clang++ >/dev/null 2>&1; then
       CXX=clang++ build "$ROOT/build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_BUILD_FUZZERS=ON
       run_suite "Fuzz corpora" "$ROOT/build/fuzz"
