@@ -248,7 +248,7 @@ void TWBDMainFrm::WBrdEnter()
 
 void TWBDMainFrm::WBrdLeave()
 {
-    RecCopy(PWImage->PWRecArray, WBrdRecArray);
+    RecCopy(PWImage->PWRecArray(), WBrdRecArray);
     isWBrd = false;
 }
 
@@ -265,5 +265,5 @@ void TWBDMainFrm::StoreBoardStrokes()
     if (isWBrd)
         WBrdLeave();
     else if (PictureIndex >= 0 && PictureIndex < PictureFiles.Files.size())
-        RecCopy(PWImage->PWRecArray, PictureFiles.Files[PictureIndex].PWRecArray);
+        RecCopy(PWImage->PWRecArray(), PictureFiles.Files[PictureIndex].PWRecArray);
 }

@@ -84,14 +84,14 @@ void TWBDMainFrm::MenuRectanglePaint(QPainter &canvas, const QRect &r)
 
 void TWBDMainFrm::MenuRectangleClick()
 {
-    PWImage->OnPWMenu = [this](QObject *) { BackToMenu(); };
+    PWImage->SetOnPWMenu([this](QObject *) { BackToMenu(); });
     m_toolBarShown = false;
     DoLayout();
 }
 
 void TWBDMainFrm::BackToMenu()
 {
-    PWImage->OnPWMenu = nullptr;
+    PWImage->SetOnPWMenu(nullptr);
     m_toolBarShown = true;
     DoLayout();
 }

@@ -8,17 +8,17 @@
 
 void TPWImage::CursorLoad(const QString &name)
 {
-    CurImage->Bitmap = ResourceImage(name);
+    m_curImage->Bitmap = ResourceImage(name);
     m_cursorName = name;
-    CurImage->FitToBitmap();
-    CurImage->update();
+    m_curImage->FitToBitmap();
+    m_curImage->update();
 }
 
 void TPWImage::CursorColorMark(TAlphaColor color)
 {
-    if (CurImage->Bitmap.isNull())
+    if (m_curImage->Bitmap.isNull())
         return;
-    QPainter p(&CurImage->Bitmap);
+    QPainter p(&m_curImage->Bitmap);
     PreparePainter(p);
     p.setPen(StrokePen(color, 5.5, sdSolid, true));
     p.drawLine(QPointF(7.5, 14.5), QPointF(12.5, 24.5));
@@ -26,7 +26,7 @@ void TPWImage::CursorColorMark(TAlphaColor color)
 
 void TPWImage::CursorSet(const TPWMenuItem &pen)
 {
-    CurImage->Bitmap.fill(0);
+    m_curImage->Bitmap.fill(0);
     m_cursorName.clear();
     QString name;
     QPointF offset;
@@ -59,10 +59,10 @@ void TPWImage::CursorSet(const TPWMenuItem &pen)
             offset = grown;
         }
         ViewCursorUpdate();
-        CurOffset = offset;
+        m_curOffset = offset;
     }
-    CurImage->FitToBitmap();
-    CurImage->update();
+    m_curImage->FitToBitmap();
+    m_curImage->update();
 }
 
 QPointF TPWImage::CursorFootprint(Single width, const QPointF &offset)
@@ -74,7 +74,7 @@ QPointF TPWImage::CursorFootprint(Single width, const QPointF &offset)
     const double d = qMin(double(width), 200.0);
     if (!(d >= 6))
         return offset;
-    const QImage pen = CurImage->Bitmap;
+    const QImage pen = m_curImage->Bitmap;
     const QPointF tip = -offset;
     const double r = d / 2;
     const QRectF ring(tip.x() - r, tip.y() - r, d, d);
@@ -92,7 +92,7 @@ QPointF TPWImage::CursorFootprint(Single width, const QPointF &offset)
         p.drawEllipse(ring);
         p.drawImage(QPointF(0, 0), pen);
     }
-    CurImage->Bitmap = img;
+    m_curImage->Bitmap = img;
     return offset + QPointF(all.topLeft());
 }
 

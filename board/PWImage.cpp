@@ -1,73 +1,38 @@
-// The board's layers and view: construction, loading pictures, compositing
-// to the screen, fit, zoom, pan, quarter turns, replay, undo and redo, and
-// the hooks that repeat the board on the mirror window.
+// The board's view: construction, loading, compositing to the screen, fit,
+// zoom, pan, quarter turns, undo and redo as the screen shows them, and the
+// hooks that repeat the board on a mirror.
 #include "board/PWImage.h"
-
 
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
 
 namespace {
-// Undo patches are kept within this many bytes; the oldest go first.
-constexpr qint64 DefaultUndoStoreBudget = 256ll * 1024 * 1024;
-// A full replay keeps undo patches for at most this many of the last records.
-constexpr int ReplayPatchTail = 64;
-
-qint64 PatchBytes(const QRect &r)
-{
-    return r.isEmpty() ? 0 : qint64(r.width()) * r.height() * 4;
-}
-
 QRect ImageRect(const QImage &img)
 {
     return QRect(0, 0, img.width(), img.height());
 }
-
-// Whether every pixel of a picture is opaque. A picture given without an
-// alpha channel is, without looking at its pixels.
-bool PictureIsOpaque(const QImage &given, const QImage &bitmap)
-{
-    if (!given.isNull() && !given.hasAlphaChannel())
-        return true;
-    for (int y = 0; y < bitmap.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(bitmap.constScanLine(y));
-        for (int x = 0; x < bitmap.width(); ++x)
-            if (qAlpha(line[x]) != 255)
-                return false;
-    }
-    return true;
-}
 } // namespace
 
-TPWImage::TPWImage(QWidget *parent) : QWidget(parent), m_undoBudget(DefaultUndoStoreBudget)
+TPWImage::TPWImage(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
-    OnPWMenu = nullptr;
-    FMenuBtnWidth = 30;
-    FMkOpacity = 0.4f;
-    ArrowSize = 5;
-    isDown = 0;
     FCrPen = MakeMenuItem(pwMk, 0xFFFF0000, 10, sdSolid);
-    PWRecArray.RecInit();
     Init(64, 64);
 
-    SelImage = new ImageControl(this);
-    SelImage->SetHitTest(false);
-    SelImage->OnPaint = [this](QPainter &p, const QRect &r) { SelImagePaint(p, r); };
-    SelImage->hide();
-
-    FuCountSet(QString());
+    m_selImage = new ImageControl(this);
+    m_selImage->SetHitTest(false);
+    m_selImage->OnPaint = [this](QPainter &p, const QRect &r) { SelImagePaint(p, r); };
+    m_selImage->hide();
 
     // The board draws its own cursor picture; the system pointer stays hidden over it.
     setCursor(Qt::BlankCursor);
-    CurImage = new ImageControl(this);
-    CurImage->SetHitTest(false);
-    CurImage->hide();
+    m_curImage = new ImageControl(this);
+    m_curImage->SetHitTest(false);
+    m_curImage->hide();
     CursorSet(FCrPen);
-
 }
 
 TPWImage::~TPWImage() = default;
@@ -93,11 +58,6 @@ QPointF TPWImage::PictureToView(const QPointF &p) const
 
 // ---- properties --------------------------------------------------------------
 
-void TPWImage::SetMKOpacity(Single v)
-{
-    FMkOpacity = v;
-}
-
 void TPWImage::SetCrPen(const TPWMenuItem &value)
 {
     const Single kept = FCrPen.PenThickness;
@@ -105,7 +65,7 @@ void TPWImage::SetCrPen(const TPWMenuItem &value)
     if (FCrPen.PenType == pwLasso) {
         // The lasso shows selections with the width of the pen used before it.
         FCrPen.PenThickness = kept;
-        SelRF = QRectF(0, 0, 0, 0);
+        m_selRF = QRectF(0, 0, 0, 0);
     }
     CursorSet(FCrPen);
 }
@@ -115,83 +75,37 @@ void TPWImage::SetCrPen(const TPWMenuItem &value)
 void TPWImage::Init(int width, int height)
 {
     ZoomReset();
-    FSrcT = 0;
-    FSrcBitmap = NewBitmap(qMax(width, 1), qMax(height, 1));
-    BitmapClear(FSrcBitmap, 0xFFFFFFFF);
-    m_srcOpaque = true;
-    LayersReset();
-    PWRecArray.RecClear();
-    PatchesClear();
+    m_doc.Init(width, height);
 }
 
 void TPWImage::SetSrcBitmap(const QImage &value)
 {
-    FuCountSet(QString());
-    FSrcT = 0;
     ZoomReset();
-    // Shared with the caller until either side writes: a copy in effect, without the copying.
-    FSrcBitmap = ToBitmap(value.isNull() ? NewBitmap(1, 1) : value);
-    m_srcOpaque = PictureIsOpaque(value, FSrcBitmap);
-    SelLines.clear();
+    m_doc.SetPicture(value);
     SelImageBuild();
-    LayersReset();
-    PWRecArray.RecClear();
-    PatchesClear();
 }
 
 void TPWImage::SrcBitmapRecPictSet(const QImage &bitmap, const TPWRecArray &recs)
 {
-    FuCountSet(QString());
-    FSrcT = 0;
     ZoomReset();
-    FSrcBitmap = ToBitmap(bitmap.isNull() ? NewBitmap(1, 1) : bitmap);
-    m_srcOpaque = PictureIsOpaque(bitmap, FSrcBitmap);
-    SelLines.clear();
+    const TBoardChange change = m_doc.SetPicture(bitmap, recs);
     SelImageBuild();
-    // RebuildAll sizes the layers, after any turn the history holds.
-    RecCopy(recs, PWRecArray);
-    RebuildAll();
+    ShowChange(change);
 }
 
 void TPWImage::SrcBitmapRecTextSet(const QString &word, const TPWRecArray &recs)
 {
-    FuCountSet(word);
-    FSrcT = 0;
     ZoomReset();
-    WordBitmapDraw(word);
-    m_srcOpaque = true;
-    SelLines.clear();
+    const TBoardChange change = m_doc.SetWord(word, recs);
     SelImageBuild();
-    // RebuildAll sizes the layers, after any turn the history holds.
-    RecCopy(recs, PWRecArray);
-    RebuildAll();
+    ShowChange(change);
 }
 
 void TPWImage::SetWord(const QString &value)
 {
-    FuCountSet(value);
-    FSrcT = 0;
     ZoomReset();
-    WordBitmapDraw(value);
-    m_srcOpaque = true;
-    SelLines.clear();
+    m_doc.SetWord(value);
     SelImageBuild();
-    LayersReset();
-    PWRecArray.RecClear();
-    PatchesClear();
-}
-
-void TPWImage::LayersReset()
-{
-    const int w = FSrcBitmap.width(), h = FSrcBitmap.height();
-    SrcBitmapRectF = QRectF(0, 0, w, h);
-    BitmapSetSize(FPnBitmap, w, h);
-    // The scratch layer is sized on first use (a picture of another size frees it);
-    // the display bitmap shares the picture's pixels until it is first composited.
-    if (DLnBitmap.size() != QSize(w, h))
-        DLnBitmap = QImage();
-    FDspBitmap = FSrcBitmap;
-    FuCountsClear();
 }
 
 void TPWImage::ZoomReset()
@@ -202,28 +116,22 @@ void TPWImage::ZoomReset()
 
 // ---- compositing -------------------------------------------------------------
 
-void TPWImage::DstBitmapUpdate()
+void TPWImage::ShowChange(const TBoardChange &change)
 {
-    DstBitmapUpdateRect(ImageRect(FDspBitmap));
+    if (change.whole)
+        PWImageBitmapUpdate();
+    else
+        ScreenUpdateRect(change.area);
 }
 
-void TPWImage::DstBitmapUpdateRect(const QRect &r0)
+void TPWImage::DstBitmapUpdate()
 {
-    const QRect r = r0 & ImageRect(FDspBitmap);
-    if (r.isEmpty())
-        return;
-    // Each composite starts from the bare picture, so pixels of a transparent
-    // picture never keep what was composited there before.
-    QPainter p(&FDspBitmap);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(r.topLeft(), FSrcBitmap, r);
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p.drawImage(r.topLeft(), FPnBitmap, r);
+    m_doc.Composite();
 }
 
 void TPWImage::PWImageBitmapUpdate()
 {
-    ScreenUpdateControlRect(ImageRect(Bitmap));
+    ScreenUpdateControlRect(ImageRect(m_bitmap));
     ViewFrmUpdate();
 }
 
@@ -240,27 +148,28 @@ void TPWImage::ScreenUpdateRect(const QRect &pictureRect)
 
 void TPWImage::ScreenUpdateControlRect(const QRect &r0)
 {
-    const QRect r = r0 & ImageRect(Bitmap);
+    const QRect r = r0 & ImageRect(m_bitmap);
     if (r.isEmpty())
         return;
     {
-        QPainter p(&Bitmap);
+        QPainter p(&m_bitmap);
         p.setClipRect(r);
         p.setCompositionMode(QPainter::CompositionMode_Source);
         p.fillRect(r, QColor(0, 0, 0));
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        const QImage &src = m_doc.Picture();
         const QPointF a = PictureToScreen(QPointF(0, 0));
-        const QPointF b = PictureToScreen(QPointF(FSrcBitmap.width(), FSrcBitmap.height()));
+        const QPointF b = PictureToScreen(QPointF(src.width(), src.height()));
         // Drawing the whole picture under a clip samples every pixel exactly
         // as the unclipped drawing does.
-        ScreenDraw(p, SrcBitmapRectF, QRectF(a, b));
+        ScreenDraw(p, QRectF(0, 0, src.width(), src.height()), QRectF(a, b));
     }
     update(r);
 }
 
 void TPWImage::ScreenDraw(const QRectF &src, const QRectF &dst)
 {
-    QPainter p(&Bitmap);
+    QPainter p(&m_bitmap);
     ScreenDraw(p, src, dst);
 }
 
@@ -268,15 +177,15 @@ void TPWImage::ScreenDraw(QPainter &p, const QRectF &src, const QRectF &dst)
 {
     // Transparent parts of a picture show over white, as on paper; a black
     // drawing on a transparent background stays readable.
-    if (!m_srcOpaque)
+    if (!m_doc.PictureOpaque())
         p.fillRect(dst, Qt::white);
     // Magnified pictures show their pixels; shrunk ones are sampled smoothly,
     // so thin lines (a ruled white board, a drawing's outlines) never drop out.
-    DrawBitmap(p, FDspBitmap, src, dst, 1.0, dst.width() >= src.width());
+    DrawBitmap(p, m_doc.Display(), src, dst, 1.0, dst.width() >= src.width());
     if (OnPWMenu) {
         const QImage icon = ResourceImage(QStringLiteral("PW_LEFT"));
         if (!icon.isNull()) {
-            const QRectF ir(Bitmap.width() - icon.width(), 0, icon.width(), icon.height());
+            const QRectF ir(m_bitmap.width() - icon.width(), 0, icon.width(), icon.height());
             DrawBitmap(p, icon, QRectF(0, 0, icon.width(), icon.height()), ir, 0.4, true);
         }
     }
@@ -286,7 +195,7 @@ void TPWImage::ScreenDraw(QPainter &p, const QRectF &src, const QRectF &dst)
 
 void TPWImage::FitCalc(Single w, Single h, Single &z, QPointF &o) const
 {
-    const Single W = Single(FSrcBitmap.width()), H = Single(FSrcBitmap.height());
+    const Single W = Single(m_doc.Picture().width()), H = Single(m_doc.Picture().height());
     if (w <= 0 || h <= 0 || W <= 0 || H <= 0) {
         // Nothing to fit into yet (a hidden or collapsed control).
         z = 1;
@@ -315,7 +224,7 @@ void TPWImage::ZoomPosSet(QObject *)
 
 void TPWImage::ZoomSet(Single aZoom, Single x, Single y)
 {
-    if (SelImage && SelImage->isVisible())
+    if (m_selImage && m_selImage->isVisible())
         return;
     if (!(aZoom > 0) || !std::isfinite(aZoom))
         return;
@@ -336,16 +245,15 @@ void TPWImage::PWHandMove(Single x, Single y)
 void TPWImage::PWResize()
 {
     const int w = int(RoundEven(width())), h = int(RoundEven(height()));
-    Bitmap = NewBitmap(qMax(w, 1), qMax(h, 1));
-    BitmapClear(Bitmap, 0xFF000000);
+    m_bitmap = NewBitmap(qMax(w, 1), qMax(h, 1));
+    BitmapClear(m_bitmap, 0xFF000000);
     ZoomPosSet(this);
 }
 
 void TPWImage::SrcBitmapRotate(int index)
 {
     LassoUpdate();
-    PWRecArray.RecAddTurn(index == 1, Single(FSrcBitmap.width()), Single(FSrcBitmap.height()));
-    RebuildAll();
+    ShowChange(m_doc.Rotate(index == 1));
     ZoomPosSet(this);
 }
 
@@ -353,221 +261,28 @@ void TPWImage::SrcBitmapRotate(int index)
 
 void TPWImage::RebuildAll()
 {
-    const int t = PWRecArray.RecTurn();
-    if (t != FSrcT) {
-        // The layers are made anew at the turned size: letting go of them
-        // first keeps a turn of a large picture from holding both sizes at once.
-        PatchesClear();
-        FPnBitmap = QImage();
-        DLnBitmap = QImage();
-        FDspBitmap = QImage();
-        FSrcBitmap = BitmapRotated(FSrcBitmap, t - FSrcT);
-        FSrcT = t;
-    }
-    LayersReset();
-    ReplayInto(true);
-    // Without a record in effect the display bitmap, fresh from the picture, is right already.
-    if (PWRecArray.p >= 0)
-        DstBitmapUpdate();
-    PWImageBitmapUpdate();
-}
-
-void TPWImage::ReplayInto(bool keepPatches)
-{
-    PatchesClear();
-    const int p = PWRecArray.p;
-    const int tail = keepPatches ? PatchTailStart() : p + 1;
-    for (int j = ReplayStart(); j <= p; ++j)
-        if (IsStrokeRec(PWRecArray.Rec[j].Menu.PenType))
-            RenderRecord(j, j >= tail);
-}
-
-int TPWImage::PatchTailStart()
-{
-    // Only a tail is useful: undo goes back from the end, and the first
-    // record without a patch needs a replay anyway. A replay copies at most
-    // one pen layer's worth of pixels into patches, so that keeping them
-    // never costs more than drawing about one more stroke: the strokes
-    // drawn after it fill the rest of the budget.
-    const int p = PWRecArray.p;
-    const QRect layer = ImageRect(FPnBitmap);
-    const qint64 allowance = qMin(m_undoBudget, PatchBytes(layer));
-    TPathData path;
-    qint64 bytes = 0;
-    int start = p + 1, kept = 0;
-    for (int j = p; j >= ReplayStart() && kept < ReplayPatchTail; --j) {
-        if (!IsStrokeRec(PWRecArray.Rec[j].Menu.PenType))
-            continue;
-        const TPWMenuItem menu = PWRecArray.RecPath(j, path);
-        bytes += PatchBytes(RecBounds(menu, path) & layer);
-        if (bytes > allowance)
-            break;
-        start = j;
-        ++kept;
-    }
-    return start;
-}
-
-int TPWImage::ReplayStart() const
-{
-    // An erase-all clears the pen layer and the stroke counters: nothing
-    // up to it can show, so a replay starts after it, on the layer it left,
-    // and its cost stays that of the strokes drawn since, however long the
-    // history has grown. The erase-all itself is not drawn again: its undo
-    // patch must hold the strokes before it, which only drawing it in
-    // place (the command, or a redo) can take.
-    return PWRecArray.RecLastEraseAll() + 1;
-}
-
-void TPWImage::RenderRecord(int index, bool keepPatch, const QVector<int> *countsBefore)
-{
-    const TPWMenuItem menu = PWRecArray.RecPath(index, CrPathData);
-    if (keepPatch) {
-        PatchStore(index, RecBounds(menu, CrPathData));
-        auto kept = m_patches.find(index);
-        if (countsBefore && kept != m_patches.end())
-            kept->second.fuCounts = *countsBefore;
-    }
-    DrawRec(menu, CrPathData, PWRecArray.Rec[size_t(index)].Style);
+    ShowChange(m_doc.Rebuild());
 }
 
 void TPWImage::PWUndo()
 {
-    if (!PWRecArray.RecCanUndo())
-        return;
-    const int j = PWRecArray.p;
-    const TPWPenType kind = PWRecArray.Rec[j].Menu.PenType;
-    auto it = m_patches.find(j);
-    if (IsStrokeRec(kind) && it != m_patches.end() && SelLines.isEmpty()) {
-        // The pixels under the last stroke as they were before it: the same
-        // pen layer a replay of the records before it would give.
-        UndoPatch patch = std::move(it->second);
-        m_undoBytes -= patch.pixels.sizeInBytes();
-        m_patches.erase(it);
-        {
-            QPainter p(&FPnBitmap);
-            p.setCompositionMode(QPainter::CompositionMode_Source);
-            p.drawImage(patch.rect.topLeft(), patch.pixels);
-        }
-        FuCounts = patch.fuCounts;
-        PWRecArray.RecUndo();
-        DstBitmapUpdateRect(patch.rect);
-        ScreenUpdateRect(patch.rect);
-        return;
-    }
-    if (kind > pwTurnL) {
-        // Replay ignores these records: nothing on the board changes.
-        PWRecArray.RecUndo();
-        return;
-    }
-    PWRecArray.RecUndo();
-    RebuildAll();
+    ShowChange(m_doc.Undo());
 }
 
 void TPWImage::PWRedo()
 {
-    if (!PWRecArray.RecCanRedo())
-        return;
-    const int j = PWRecArray.p + 1;
-    const TPWPenType kind = PWRecArray.Rec[j].Menu.PenType;
-    if (IsStrokeRec(kind) && SelLines.isEmpty()) {
-        // A stroke redone on top of the layer of the records before it is
-        // exactly what a replay would draw last.
-        PWRecArray.RecRedo();
-        RenderRecord(j, true);
-        DstBitmapUpdateRect(m_dirty);
-        ScreenUpdateRect(m_dirty);
-        return;
-    }
-    PWRecArray.RecRedo();
-    if (kind > pwTurnL)
-        return;
-    RebuildAll();
+    ShowChange(m_doc.Redo());
 }
 
 void TPWImage::EraseAll()
 {
     LassoUpdate();
-    // An erase-all of a bare board would be an undo step that changes
-    // nothing, and would throw the redo entries away.
-    if (!PWRecArray.RecHasStrokes())
-        return;
-    // A record like any other: undo brings the strokes back, and it goes
-    // with the history to wherever the history is copied. The turns before
-    // it stay in effect, so the picture keeps its orientation.
-    PWRecArray.RecAddEraseAll();
-    RenderRecord(PWRecArray.p, true);
-    DstBitmapUpdate();
-    PWImageBitmapUpdate();
+    ShowChange(m_doc.EraseAll());
 }
 
-QImage TPWImage::ReplayPenLayer(bool straightforward, QVector<int> *replayCounts)
+void TPWImage::DrawRec(const TPWMenuItem &menu, TPathData &path)
 {
-    QImage saved = FPnBitmap;
-    const QVector<int> counts = FuCounts;
-    const QRect dirty = m_dirty;
-    const Single press = LastPress;
-    TPathData path;
-    FPnBitmap = NewBitmap(FSrcBitmap.width(), FSrcBitmap.height());
-    FuCountsClear();
-    m_straight = straightforward;
-    for (int j = ReplayStart(); j <= PWRecArray.p; ++j)
-        if (IsStrokeRec(PWRecArray.Rec[j].Menu.PenType)) {
-            const TPWMenuItem menu = PWRecArray.RecPath(j, path);
-            DrawRec(menu, path, PWRecArray.Rec[size_t(j)].Style);
-        }
-    m_straight = false;
-    QImage result = FPnBitmap;
-    if (replayCounts)
-        *replayCounts = FuCounts;
-    FPnBitmap = saved;
-    FuCounts = counts;
-    m_dirty = dirty;
-    LastPress = press;
-    return result;
-}
-
-// ---- undo store --------------------------------------------------------------
-
-void TPWImage::PatchesClear()
-{
-    m_patches.clear();
-    m_undoBytes = 0;
-}
-
-void TPWImage::SetUndoStoreBudget(qint64 bytes)
-{
-    m_undoBudget = qMax<qint64>(bytes, 0);
-    PatchesClear();
-}
-
-void TPWImage::PatchStore(int index, const QRect &r)
-{
-    auto old = m_patches.find(index);
-    if (old != m_patches.end()) {
-        m_undoBytes -= old->second.pixels.sizeInBytes();
-        m_patches.erase(old);
-    }
-    const QRect rect = r & ImageRect(FPnBitmap);
-    const qint64 size = PatchBytes(rect);
-    if (size > m_undoBudget) {
-        // Undoing this record will replay, and the patches before it would never be reached.
-        PatchesClear();
-        return;
-    }
-    // Room first, so the store never holds more than its budget.
-    while (m_undoBytes + size > m_undoBudget && !m_patches.empty()) {
-        auto it = m_patches.begin();
-        m_undoBytes -= it->second.pixels.sizeInBytes();
-        m_patches.erase(it);
-    }
-    UndoPatch patch;
-    patch.rect = rect;
-    if (!rect.isEmpty())
-        patch.pixels = FPnBitmap.copy(rect);
-    patch.fuCounts = FuCounts;
-    m_undoBytes += patch.pixels.sizeInBytes();
-    m_patches.emplace(index, std::move(patch));
+    m_doc.Draw(menu, path, m_style);
 }
 
 // ---- mirror hooks --------------------------------------------------------------
@@ -582,7 +297,7 @@ void TPWImage::ViewResize(const QSize &viewSize)
 
 QRectF TPWImage::ViewRect() const
 {
-    return QRectF(PictureToView(QPointF(0, 0)), PictureToView(QPointF(FSrcBitmap.width(), FSrcBitmap.height())));
+    return QRectF(PictureToView(QPointF(0, 0)), PictureToView(QPointF(m_doc.Picture().width(), m_doc.Picture().height())));
 }
 
 void TPWImage::ViewFrmUpdate()
@@ -594,11 +309,11 @@ void TPWImage::ViewFrmUpdate()
 
 void TPWImage::ViewFrmOnIdle()
 {
-    if (m_viewSize.isEmpty() || !CurImage->isVisible())
+    if (m_viewSize.isEmpty() || !m_curImage->isVisible())
         return;
     // A footprint ring grows the cursor picture up and left; the pen's own
     // picture is what goes where it points on the mirror.
-    const QPointF p = PictureToView(ScreenToPicture(QPointF(CurImage->pos()) + m_cursorShift)) - m_cursorShift;
+    const QPointF p = PictureToView(ScreenToPicture(QPointF(m_curImage->pos()) + m_cursorShift)) - m_cursorShift;
     emit ViewCursorMoved(QPoint(int(RoundEven(p.x())), int(RoundEven(p.y()))));
 }
 
@@ -606,7 +321,7 @@ void TPWImage::ViewCursorUpdate()
 {
     if (m_viewSize.isEmpty())
         return;
-    emit ViewCursorChanged(CurImage->Bitmap);
+    emit ViewCursorChanged(m_curImage->Bitmap);
 }
 
 // ---- Qt events -----------------------------------------------------------------
@@ -615,16 +330,16 @@ void TPWImage::paintEvent(QPaintEvent *e)
 {
     QPainter p(this);
     const QRect r = e->rect();
-    if (Bitmap.width() < width() || Bitmap.height() < height())
+    if (m_bitmap.width() < width() || m_bitmap.height() < height())
         p.fillRect(r, Qt::black);
-    p.drawImage(r.topLeft(), Bitmap, r & ImageRect(Bitmap));
+    p.drawImage(r.topLeft(), m_bitmap, r & ImageRect(m_bitmap));
 }
 
 void TPWImage::resizeEvent(QResizeEvent *)
 {
     // A window shown for the first time reports the size its board was
     // already fitted to; the screen image is right as it is.
-    if (Bitmap.size() == QSize(qMax(int(RoundEven(width())), 1), qMax(int(RoundEven(height())), 1)))
+    if (m_bitmap.size() == QSize(qMax(int(RoundEven(width())), 1), qMax(int(RoundEven(height())), 1)))
         return;
     PWResize();
 }

@@ -1,11 +1,12 @@
-// TPWImage: the board. It holds the picture, the transparent pen layer and
-// the stroke history, turns pointer input into strokes, renders every pen
-// kind, and manages zoom, pan, quarter turns, lasso selection and stroke
-// numbering. Its screen image always has the control's size and shows
-// everything the user sees on the board.
+// TPWImage: the board as the teacher sees it. It shows its document (the
+// picture, the pen layer and the stroke history) through zoom, pan and
+// quarter turns, turns pointer input into strokes with a live preview,
+// draws its tool cursor, shows the lasso's selection, and announces what
+// changed to whoever mirrors it. Its screen image always has the control's
+// size and shows everything the user sees on the board.
 #pragma once
 
-#include "board/PWRec.h"
+#include "board/BoardDocument.h"
 #include "platform/Bitmap.h"
 #include "platform/ImageControl.h"
 #include "platform/PathData.h"
@@ -14,24 +15,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QWidget>
-#include <array>
 #include <functional>
-#include <map>
-
-class QPainter;
-
-
-// Pure helpers of the renderer.
-void PathSmooth(TPathData &path);
-Single PointAngle(const QPointF &a, const QPointF &b);
-void ArrowHeadPoints(const QPointF &tip, const QPointF &ref, Single w, Single s, QPointF &A, QPointF &B);
-void PathArrowEnd(TPathData &path, Single w, Single s);
-void PathArrowStart(TPathData &path, Single w, Single s);
-// Draws the numbered circle of pen-order strokes.
-void DrawOrderMark(QPainter &canvas, const QPointF &c, Single w, int n, const QString &fontFamily);
-// The first limit characters of a word as a reader sees them (grapheme
-// clusters), one string each: what the word picture puts in one cell.
-QStringList WordCells(const QString &word, int limit);
 
 class TPWImage : public QWidget
 {
@@ -40,66 +24,58 @@ public:
     explicit TPWImage(QWidget *parent = nullptr);
     ~TPWImage() override;
 
-    // ---- fields ------------------------------------------------------------
-    int isDown = 0; // 0 idle, 1 drawing or panning, 2 menu square, 3 dragging a selection
-    bool isPainting = false;
-    Single LastPress = 1024;
-    Single FMkOpacity = 0.4f;
-    TPWMenuItem FCrPen;
-    Single FMenuBtnWidth = 30;
-    QPointF P0, P1;
-    TPathData CrPathData; // the stroke in picture coordinates
-    TPathData GrPathData; // the same stroke in control coordinates
-    int FSrcT = 0;
-    QImage FSrcBitmap;
-    QImage FDspBitmap;
-    QImage FPnBitmap;
-    QImage DLnBitmap;
-    QImage BUpBitmap;
-    ImageControl *CurImage = nullptr;
-    QPointF CurOffset;
-    TAr3x3 SelTrans = MatIdentity();
-    ImageControl *SelImage = nullptr;
-    TLines SelLines;
-    QPointF SelGrXY0, SelGrXY1, SelPosition;
-    QRectF SelRF;
-    Single FZoom = 1;
-    QPointF FZPos;
-    Single PZoomF = 1;
-    Single PZoomV = 1;
-    QPointF PZPosF, PZPosV;
-    QPointF DZPos;
-    Single ArrowSize = 5;
-    int FuCount = 1; // one column per character of the word, 1..64
-    QVector<int> FuCounts;
-    QRectF SrcBitmapRectF;
-    TPWRecArray PWRecArray;
-    std::function<void(QObject *)> OnPWMenu;
-    QImage Bitmap; // the screen image, the control's size
+    // ---- the document ----------------------------------------------------------
+    TBoardDocument &Document() { return m_doc; }
+    const TBoardDocument &Document() const { return m_doc; }
+    const TPWRecArray &PWRecArray() const { return m_doc.History(); }
+    const QImage &SrcBitmap() const { return m_doc.Picture(); }
+    void SetSrcBitmap(const QImage &value);
+    const QImage &DspBitmap() const { return m_doc.Display(); }
+    const QImage &PenBitmap() const { return m_doc.PenLayer(); }
+    // Quarter turns clockwise the picture is shown at.
+    int SrcTurn() const { return m_doc.Turn(); }
+    int FuCount() const { return m_doc.FuCount(); }
+    const QVector<int> &FuCounts() const { return m_doc.FuCounts(); }
+    int FuColumn(Single x) const { return m_doc.FuColumn(x); }
+    const TLines &SelLines() const { return m_doc.Selection(); }
+    const TAr3x3 &SelTrans() const { return m_doc.SelectionMove(); }
 
     // ---- properties ----------------------------------------------------------
+    // The screen image, the control's size.
+    const QImage &Bitmap() const { return m_bitmap; }
     Single Zoom() const { return FZoom; }
     void SetZoom(Single z) { FZoom = z; }
-    const QImage &SrcBitmap() const { return FSrcBitmap; }
-    void SetSrcBitmap(const QImage &value);
-    const QImage &DspBitmap() const { return FDspBitmap; }
-    const QImage &PenBitmap() const { return FPnBitmap; }
+    // Where the picture's origin lies, in picture pixels from the control's.
+    QPointF ZoomPosition() const { return FZPos; }
+    void SetZoomPosition(const QPointF &p) { FZPos = p; }
     const TPWMenuItem &CrPen() const { return FCrPen; }
     void SetCrPen(const TPWMenuItem &value);
-    Single MKOpacity() const { return FMkOpacity; }
-    void SetMKOpacity(Single v);
+    Single MKOpacity() const { return m_doc.Options().MarkerOpacity; }
+    void SetMKOpacity(Single v) { m_doc.SetMarkerOpacity(v); }
     Single MenuBtnWidth() const { return FMenuBtnWidth; }
     void SetMenuBtnWidth(Single v) { FMenuBtnWidth = v; }
+    // Called with the board when the menu square in its top-right corner is
+    // clicked; without it there is no menu square.
+    void SetOnPWMenu(std::function<void(QObject *)> handler) { OnPWMenu = std::move(handler); }
+    const std::function<void(QObject *)> &PWMenu() const { return OnPWMenu; }
     void SetWord(const QString &value);
+    // 0 idle, 1 drawing or panning, 2 menu square, 3 dragging a selection.
+    int DownState() const { return isDown; }
     bool isWorking() const { return isDown != 0 || isPainting; }
     // How new strokes are drawn (kept with each stroke), and the font of the
     // word pictures: the owner passes them in from its settings.
     const TRenderStyle &RenderStyle() const { return m_style; }
     void SetRenderStyle(const TRenderStyle &style) { m_style = style; }
-    void SetWordFont(const QString &family) { m_wordFont = family; }
+    void SetWordFont(const QString &family) { m_doc.SetWordFont(family); }
     // Pen widths as seen on the screen (a new stroke's width divided by the
     // zoom it is drawn at), or in picture pixels; the cursor follows.
     void SetScreenPenWidth(bool on);
+    // The cursor picture, and where it is drawn from the pointer.
+    const ImageControl *CurImage() const { return m_curImage; }
+    QPointF CurOffset() const { return m_curOffset; }
+    // The selection's picture and outline, and where a drag of it can start.
+    const ImageControl *SelImage() const { return m_selImage; }
+    QRectF SelRF() const { return m_selRF; }
 
     // ---- coordinates ---------------------------------------------------------
     QPointF ScreenToPicture(const QPointF &p) const;
@@ -110,7 +86,6 @@ public:
     void Init(int width, int height);
     void SrcBitmapRecPictSet(const QImage &bitmap, const TPWRecArray &recs);
     void SrcBitmapRecTextSet(const QString &word, const TPWRecArray &recs);
-    void LayersReset();
     void ZoomReset();
 
     // ---- compositing and view ------------------------------------------------
@@ -126,6 +101,7 @@ public:
     void SrcBitmapRotate(int index);
 
     // ---- history ---------------------------------------------------------------
+    // Shows the document's history anew (after a test or benchmark built it).
     void RebuildAll();
     void PWUndo();
     void PWRedo();
@@ -137,11 +113,10 @@ public:
     // Where the picture goes in the mirror's picture.
     QRectF ViewRect() const;
     // The picture has no transparent pixel (else it shows over white).
-    bool PictureOpaque() const { return m_srcOpaque; }
+    bool PictureOpaque() const { return m_doc.PictureOpaque(); }
     void ViewFrmUpdate();
     void ViewFrmOnIdle();
     void ViewCursorUpdate();
-    // Shows or hides the mirror on the screen the main window is not on.
 
     // ---- pointer input -----------------------------------------------------------
     void PWMouseDown(Single x, Single y);
@@ -153,53 +128,35 @@ public:
     void StrokeEnd();
 
     // ---- rendering ---------------------------------------------------------------
-    // Renders a record into the pen layer as the current style draws new strokes,
-    // or in the style the record was drawn in.
+    // Renders a record into the pen layer as new strokes are drawn, without recording it.
     void DrawRec(const TPWMenuItem &menu, TPathData &path);
-    void DrawRec(const TPWMenuItem &menu, TPathData &path, const TRenderStyle &style);
     void PreviewUpdate();
-    Single BrushWidth(Single w, const QPointF &a, const QPointF &b);
 
     // ---- lasso ---------------------------------------------------------------------
+    // Records the selection's move and puts its strokes back in place.
     void LassoUpdate();
-    TLines RecSelect(const TPathData &lasso) const;
-    void RebuildSelect();
+    TLines RecSelect(const TPathData &lasso) const { return m_doc.StrokesInside(lasso); }
     void SelImageBuild();
     // Lays the selection's outline out again for the current view, where
     // its strokes now show, keeping the move made so far.
     void SelImageRemap();
-    void SelImagePaint(QPainter &canvas, const QRect &r);
     void SelMoveEnd();
-
-    // ---- pen order -----------------------------------------------------------------
-    void FuCountSet(const QString &word);
-    void FuCountsClear();
-    void FuCountNext(Single x, Single y);
-    void FuCountRestore(const TPWMenuItem &menu, const TPathData &path);
-    int FuColumn(Single x) const;
-    void WordBitmapDraw(const QString &word);
 
     // ---- cursors -------------------------------------------------------------------
     void CursorSet(const TPWMenuItem &pen);
     void CursorLoad(const QString &name);
     void CursorColorMark(TAlphaColor color);
-    // Draws the ring of a pen's width around the cursor's tip into CurImage;
-    // returns the offset of the grown picture.
+    // Draws the ring of a pen's width around the cursor's tip into the
+    // cursor picture; returns the offset of the grown picture.
     QPointF CursorFootprint(Single width, const QPointF &offset);
 
-    // Renders the history in effect into a fresh pen layer of the picture's
-    // size without touching the board: the reference the incremental paths
-    // must match pixel for pixel. Straightforward: every record composites
-    // its scratch layer whole instead of only the area it touched. Like
-    // every replay it starts after the last erase-all in effect.
-    // The stroke counters the replay ends with go to counts when given.
-    QImage ReplayPenLayer(bool straightforward = true, QVector<int> *counts = nullptr);
-
-    // Bytes held by the undo store, and its budget (256 MiB; 0 keeps no
-    // patches, so every undo replays). The store never holds more.
-    qint64 UndoStoreBytes() const { return m_undoBytes; }
-    qint64 UndoStoreBudget() const { return m_undoBudget; }
-    void SetUndoStoreBudget(qint64 bytes);
+    QImage ReplayPenLayer(bool straightforward = true, QVector<int> *counts = nullptr) const
+    {
+        return m_doc.ReplayPenLayer(straightforward, counts);
+    }
+    qint64 UndoStoreBytes() const { return m_doc.UndoStoreBytes(); }
+    qint64 UndoStoreBudget() const { return m_doc.UndoStoreBudget(); }
+    void SetUndoStoreBudget(qint64 bytes) { m_doc.SetUndoStoreBudget(bytes); }
 
 signals:
     // For a mirror: the picture it shows changed (see DspBitmap and ViewRect),
@@ -219,61 +176,62 @@ protected:
     void wheelEvent(QWheelEvent *e) override;
 
 private:
-    // Rendering of the kinds.
-    void DrawPen(const TPWMenuItem &menu, const TPathData &path, Single opacity);
-    void DrawRainbow(const TPWMenuItem &menu, const TPathData &path, Single opacity);
-    void DrawBrush(const TPWMenuItem &menu, const TPathData &path, Single opacity, bool numbered);
-    void DrawEraser(const TPWMenuItem &menu, const TPathData &path);
-    void PenLayerClear();
+    // Brings what a change of the document did to the screen.
+    void ShowChange(const TBoardChange &change);
+    void ScreenUpdateRect(const QRect &pictureRect);
+    void ScreenUpdateControlRect(const QRect &controlRect);
+    void StrokeBegin(const QPointF &pt);
+    void LassoEnd();
+    // The speed-sensitive brush's width for the preview's segment a-b.
+    Single BrushWidth(Single w, const QPointF &a, const QPointF &b) { return ::BrushWidth(w, a, b, m_lastPress); }
+
+    // The live preview.
     void PreviewPath(Single opacity);
-    void PreviewEraser();
-    void PreviewRainbow(Single opacity);
     void PreviewBrush(Single opacity, bool numbered);
     void PreviewLasso();
     QRectF PreviewRect() const;
-    // Renders the selected strokes as they look on the board into m_selLayer.
-    void SelLayerRender();
+
     // Places the selection's picture and outline where its strokes, moved
     // by move, show in the current view.
     void SelImagePlace(const TAr3x3 &move);
+    void SelImagePaint(QPainter &canvas, const QRect &r);
+    void SelectionHide();
+
+    TBoardDocument m_doc;
+    QImage m_bitmap; // the screen image
+
+    int isDown = 0;
+    bool isPainting = false;
+    TPWMenuItem FCrPen;
+    Single FMenuBtnWidth = 30;
+    std::function<void(QObject *)> OnPWMenu;
+    QPointF P0, P1;
+    TPathData CrPathData; // the stroke in picture coordinates
+    TPathData GrPathData; // the same stroke in control coordinates
+    QImage BUpBitmap; // the screen image as the stroke began
+
+    // The view: zoom and position on the board, and the fits of the board and the mirror.
+    Single FZoom = 1;
+    QPointF FZPos;
+    Single PZoomF = 1;
+    Single PZoomV = 1;
+    QPointF PZPosF, PZPosV;
+    QPointF DZPos; // the position as a hand drag began
+
+    // The cursor picture.
+    ImageControl *m_curImage = nullptr;
+    QPointF m_curOffset;
+    QString m_cursorName; // the cursor picture shown
+    bool m_cursorFootprint = false; // the cursor shows the pen's width on the screen
+    QPointF m_cursorShift; // where the footprint ring put the cursor's own picture within it
+
+    // The selection on the screen.
+    ImageControl *m_selImage = nullptr;
+    QRectF m_selRF;
+    QPointF SelGrXY0, SelGrXY1, SelPosition;
     QImage m_selLayer; // the selected strokes at picture resolution
     QRect m_selArea; // where m_selLayer lies in picture coordinates, before the move
-    QRectF m_selDst; // where m_selLayer shows within SelImage
-
-    // The area of the pen layer a record may touch, in whole pixels, clipped to the layer.
-    QRect RecBounds(const TPWMenuItem &menu, const TPathData &path) const;
-    // Re-composites a rectangle of the display bitmap and brings it to the screen.
-    void DstBitmapUpdateRect(const QRect &r);
-    void ScreenUpdateRect(const QRect &pictureRect);
-    void ScreenUpdateControlRect(const QRect &controlRect);
-    // The first record a replay draws: the one after the last erase-all in effect.
-    int ReplayStart() const;
-    // Replays records 0..p into the pen layer, keeping undo patches for as
-    // many of the last ones as the budget holds.
-    void ReplayInto(bool keepPatches);
-    // Renders record index; with keepPatch its undo patch is kept, holding
-    // countsBefore as the counters to go back to (the current ones when null).
-    void RenderRecord(int index, bool keepPatch, const QVector<int> *countsBefore = nullptr);
-
-    // Undo patches: for stroke record j, the pen-layer pixels its rendering
-    // covered, as they were before, and the stroke counters before it. Valid
-    // while the pen layer shows the replay of 0..p and no turn or move has
-    // changed the geometry since they were taken.
-    struct UndoPatch {
-        QRect rect;
-        QImage pixels;
-        QVector<int> fuCounts;
-    };
-    std::map<int, UndoPatch> m_patches;
-    qint64 m_undoBytes = 0;
-    qint64 m_undoBudget;
-    void PatchesClear();
-    // Keeps the patch of record index, dropping the oldest patches first so
-    // that the store stays within its budget; a patch larger than the whole
-    // budget is not kept (undo then replays).
-    void PatchStore(int index, const QRect &r);
-    // The first record of the tail of strokes 0..p whose patches fit the budget together.
-    int PatchTailStart();
+    QRectF m_selDst; // where m_selLayer shows within the selection's picture
 
     // Live preview state: the stroke so far drawn opaque in control
     // coordinates, so each move only draws its newest segment.
@@ -281,19 +239,12 @@ private:
     int m_prvDrawn = 0; // points of GrPathData already in m_prvBitmap
     double m_prvDashLength = 0; // length drawn so far, for continuous dashes
     QRect m_prvArea; // control area the preview has drawn on
+    Single m_lastPress = 1024; // the preview brush's pressure
     QVector<int> m_fuCountsAtDown; // the stroke counters before the stroke took its number
     Single m_strokeWidth = 0; // the stroke's width in picture pixels, fixed when it begins
     bool m_outside = false; // the pointer left the board while pressed
     int m_wheelRest = 0; // wheel steps not yet turned into zoom steps
-    QString m_cursorName; // the cursor picture CurImage shows
-    bool m_cursorFootprint = false; // the cursor shows the pen's width on the screen
-    QPointF m_cursorShift; // where the footprint ring put the cursor's own picture within CurImage
-    QRect m_dirty; // pen-layer area changed by the last DrawRec
-    bool m_straight = false; // render with whole-layer scratch areas (the reference)
     TRenderStyle m_style; // for new strokes
-    TRenderStyle m_drawStyle; // of the stroke being drawn or replayed
-    QString m_wordFont;
     bool m_screenPenWidth = true;
     QSize m_viewSize; // the mirror's picture, empty without a mirror
-    bool m_srcOpaque = true; // the picture has no transparent pixel: nothing to show under it
 };

@@ -33,12 +33,12 @@ void TPWImage::PWMouseDown(Single X, Single Y)
         isDown = 2;
         return;
     }
-    if (FCrPen.PenType == pwLasso && RectContains(SelRF, pt)) {
+    if (FCrPen.PenType == pwLasso && RectContains(m_selRF, pt)) {
         CursorLoad(QStringLiteral("CR_HAND1"));
         ViewCursorUpdate();
         isDown = 3;
         SelGrXY0 = SelGrXY1 = pt;
-        SelPosition = SelImage->pos();
+        SelPosition = m_selImage->pos();
         return;
     }
     isDown = 1;
@@ -46,30 +46,29 @@ void TPWImage::PWMouseDown(Single X, Single Y)
     P0 = pt;
     if (FCrPen.PenType == pwMove) {
         DZPos = FZPos;
-        CurImage->Bitmap.fill(0);
+        m_curImage->Bitmap.fill(0);
         CursorLoad(QStringLiteral("CR_HAND1"));
         ViewCursorUpdate();
         return;
     }
-    BUpBitmap = Bitmap.copy();
+    BUpBitmap = m_bitmap.copy();
     CrPathData.Clear();
     GrPathData.Clear();
     CrPathData.MoveTo(ScreenToPicture(pt));
     GrPathData.MoveTo(pt);
-    LastPress = 1024;
-    m_drawStyle = m_style; // the preview draws as the stroke will be recorded
+    m_lastPress = 1024;
     // With widths as seen on the screen the stroke is as wide on the screen
     // as its pen at the zoom of this moment; its record keeps that width in
     // picture pixels, so replays at any zoom draw the same.
     m_strokeWidth = FCrPen.PenThickness;
     if (m_screenPenWidth && IsDrawingPen(FCrPen.PenType) && FZoom > 0 && std::isfinite(FZoom))
         m_strokeWidth = Single(FCrPen.PenThickness / FZoom);
-    m_fuCountsAtDown = FuCounts;
+    m_fuCountsAtDown = m_doc.FuCounts();
     if (FCrPen.PenType == pwFuMk)
-        FuCountNext(X, Y);
+        FCrPen.PenColor = TAlphaColor(m_doc.FuCountNext(Single(ScreenToPicture(pt).x())));
     // Start of the live preview.
-    if (m_prvBitmap.size() != Bitmap.size())
-        m_prvBitmap = NewBitmap(Bitmap.width(), Bitmap.height());
+    if (m_prvBitmap.size() != m_bitmap.size())
+        m_prvBitmap = NewBitmap(m_bitmap.width(), m_bitmap.height());
     else
         m_prvBitmap.fill(0);
     m_prvDrawn = 1;
@@ -81,29 +80,29 @@ void TPWImage::PWMouseMove(Single X, Single Y)
 {
     const QPointF pt(X, Y);
     if (isDown == 3) {
-        CurImage->move(int(RoundEven(X - 12)), int(RoundEven(Y - 24)));
+        m_curImage->move(int(RoundEven(X - 12)), int(RoundEven(Y - 24)));
         SelGrXY1 = pt;
         const QPointF np = SelPosition + (SelGrXY1 - SelGrXY0);
-        SelImage->move(int(RoundEven(np.x())), int(RoundEven(np.y())));
+        m_selImage->move(int(RoundEven(np.x())), int(RoundEven(np.y())));
         return;
     }
     if (FCrPen.PenType == pwLasso) {
-        if (RectContains(SelRF, pt)) {
+        if (RectContains(m_selRF, pt)) {
             if (m_cursorName != QLatin1String("CR_HAND0")) {
                 CursorLoad(QStringLiteral("CR_HAND0"));
                 ViewCursorUpdate();
             }
-            CurImage->move(int(RoundEven(X - 12)), int(RoundEven(Y - 24)));
+            m_curImage->move(int(RoundEven(X - 12)), int(RoundEven(Y - 24)));
         } else {
             if (m_cursorName != QLatin1String("CR_LASSO")) {
                 CursorLoad(QStringLiteral("CR_LASSO"));
                 ViewCursorUpdate();
             }
-            CurImage->move(int(RoundEven(X - 1)), int(RoundEven(Y - 2)));
+            m_curImage->move(int(RoundEven(X - 1)), int(RoundEven(Y - 2)));
         }
     } else {
-        const QPointF c = pt + CurOffset;
-        CurImage->move(int(RoundEven(c.x())), int(RoundEven(c.y())));
+        const QPointF c = pt + m_curOffset;
+        m_curImage->move(int(RoundEven(c.x())), int(RoundEven(c.y())));
     }
     if (isDown != 1)
         return;
@@ -158,7 +157,7 @@ void TPWImage::PWMouseUp(Single X, Single Y)
 
 void TPWImage::PWMouseLeave()
 {
-    CurImage->hide();
+    m_curImage->hide();
     if (isDown == 1)
         StrokeEnd();
     if (isDown == 3)
@@ -168,12 +167,12 @@ void TPWImage::PWMouseLeave()
 
 void TPWImage::PWMouseEnter()
 {
-    CurImage->show();
+    m_curImage->show();
 }
 
 void TPWImage::PWMouseWheel(int wheelDelta)
 {
-    if (!CurImage->isVisible())
+    if (!m_curImage->isVisible())
         return;
     Single z;
     if (wheelDelta > 0)
@@ -181,31 +180,19 @@ void TPWImage::PWMouseWheel(int wheelDelta)
     else
         z = qMax(FZoom / Single(1.2), Single(0.1));
     // About the top-left of the cursor's own picture, also when a footprint ring surrounds it.
-    ZoomSet(z, Single(CurImage->x() + m_cursorShift.x()), Single(CurImage->y() + m_cursorShift.y()));
+    ZoomSet(z, Single(m_curImage->x() + m_cursorShift.x()), Single(m_curImage->y() + m_cursorShift.y()));
 }
 
 void TPWImage::StrokeEnd()
 {
     switch (FCrPen.PenType) {
     case pwMove:
-        CurImage->Bitmap.fill(0);
+        m_curImage->Bitmap.fill(0);
         CursorLoad(QStringLiteral("CR_HAND0"));
         ViewCursorUpdate();
         return;
     case pwLasso:
-        PWRecArray.RecAddEdit(SelTrans, SelLines);
-        {
-            const bool hadSelection = !SelLines.isEmpty();
-            SelLines = RecSelect(CrPathData);
-            if (!hadSelection && SelLines.isEmpty()) {
-                // Nothing was or is selected: the pen layer already holds every
-                // stroke; only the lasso's trail leaves the screen.
-                SelRF = QRectF(0, 0, 0, 0);
-                PWImageBitmapUpdate();
-            } else {
-                RebuildSelect();
-            }
-        }
+        LassoEnd();
         return;
     default:
         break;
@@ -216,14 +203,10 @@ void TPWImage::StrokeEnd()
     }
     TPWMenuItem pen = FCrPen;
     pen.PenThickness = m_strokeWidth;
-    PWRecArray.RecAddLine(pen, CrPathData, m_style);
-    const int index = PWRecArray.p;
+    const TBoardChange change = m_doc.AddStroke(pen, CrPathData, m_style, m_fuCountsAtDown);
     // The preview's trail and the new stroke are the only parts of the screen that change.
-    const QRect trail = m_prvArea;
-    RenderRecord(index, true, &m_fuCountsAtDown);
-    DstBitmapUpdateRect(m_dirty);
-    ScreenUpdateControlRect(trail);
-    ScreenUpdateRect(m_dirty);
+    ScreenUpdateControlRect(m_prvArea);
+    ScreenUpdateRect(change.area);
 }
 
 // ---- Qt events -----------------------------------------------------------------
@@ -252,7 +235,7 @@ void TPWImage::mouseMoveEvent(QMouseEvent *e)
     // Over the board the system pointer is blank, so the cursor picture must
     // show wherever the pointer is, also when Qt sent no enter: after a
     // press that came back from outside, or after a dialog took the pointer.
-    if (inside && !CurImage->isVisible())
+    if (inside && !m_curImage->isVisible())
         PWMouseEnter();
     // Back over the board with the button still down after leaving, the
     // stroke has ended (isDown is 0) and only the cursor follows.

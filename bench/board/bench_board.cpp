@@ -227,7 +227,7 @@ struct Crossed {
             const double y = 20 + (k * 13) % 860;
             Stroke(b, {{160, y}, {450, 880 - y}, {760, y}, {1050, 880 - y}, {1380, y}});
         }
-        RecCopy(b.PWRecArray, kept);
+        RecCopy(b.PWRecArray(), kept);
     }
     void Report(benchmark::State &state) const
     {

@@ -177,7 +177,7 @@ private slots:
         f.stroke({10, 10}, {60, 10});
         f.click(pwNext);
         QCOMPARE(f.w->PictureIndex, 2);
-        QCOMPARE(f.board().PWRecArray.c, -1);
+        QCOMPARE(f.board().PWRecArray().c, -1);
         f.stroke({10, 40}, {60, 40});
         f.click(pwNext);
         f.click(pwNext);
@@ -185,10 +185,10 @@ private slots:
         f.click(pwPrev);
         QCOMPARE(f.w->PictureIndex, 3);
         f.w->PictureSelect(1);
-        QCOMPARE(f.board().PWRecArray.c, 0);
-        QCOMPARE(f.board().PWRecArray.Rec[0].Points.first(), QPointF(10, 10));
+        QCOMPARE(f.board().PWRecArray().c, 0);
+        QCOMPARE(f.board().PWRecArray().Rec[0].Points.first(), QPointF(10, 10));
         f.w->PictureSelect(2);
-        QCOMPARE(f.board().PWRecArray.Rec[0].Points.first(), QPointF(10, 40));
+        QCOMPARE(f.board().PWRecArray().Rec[0].Points.first(), QPointF(10, 40));
     }
 
     void whiteBoardKeepsItsStrokes()
@@ -205,15 +205,15 @@ private slots:
         f.stroke({20, 20}, {30, 30});
         f.click(pwWBrd);
         QVERIFY(f.w->isWBrd);
-        QCOMPARE(f.board().PWRecArray.c, 0);
-        QCOMPARE(f.board().PWRecArray.Rec[0].Points.first(), QPointF(10, 10));
+        QCOMPARE(f.board().PWRecArray().c, 0);
+        QCOMPARE(f.board().PWRecArray().Rec[0].Points.first(), QPointF(10, 10));
         f.w->PictureSelect(0);
-        QCOMPARE(f.board().PWRecArray.c, 0);
+        QCOMPARE(f.board().PWRecArray().c, 0);
         f.click(pwWBrd);
         f.click(pwWBrd);
-        QCOMPARE(f.board().PWRecArray.c, 0);
+        QCOMPARE(f.board().PWRecArray().c, 0);
         f.w->PictureSelect(0);
-        QCOMPARE(f.board().PWRecArray.c, 0);
+        QCOMPARE(f.board().PWRecArray().c, 0);
     }
 
     void tooManyPictures()
@@ -240,7 +240,7 @@ private slots:
         f.stroke({10, 10}, {60, 10});
         f.w->PictureSelect(0);
         f.w->PictureSelect(44);
-        QCOMPARE(f.board().PWRecArray.c, 0);
+        QCOMPARE(f.board().PWRecArray().c, 0);
         // Paging: 20-ish tiles per page at this width; past the end stays on a blank page.
         f.w->resize(1024, 728);
         QCOMPARE(f.w->PictureCount, 9);
@@ -266,7 +266,7 @@ private slots:
         QCOMPARE(f.messages.size(), 1);
         QVERIFY(f.messages[0].contains(QStringLiteral("bad.tga")));
         QVERIFY(f.w->isWBrd);
-        QCOMPARE(f.board().PWRecArray.c, 0);
+        QCOMPARE(f.board().PWRecArray().c, 0);
         QVERIFY(f.w->LastFile.isEmpty());
         // A folder with a broken picture lists it with a broken thumbnail.
         QVERIFY(f.open(pics.filePath(QStringLiteral("good.png"))));
@@ -278,7 +278,7 @@ private slots:
         QCOMPARE(f.messages.size(), 2);
         QVERIFY(f.messages[1].contains(QStringLiteral("broken.png")));
         QCOMPARE(f.w->PictureIndex, 1);
-        QCOMPARE(f.board().PWRecArray.c, 0);
+        QCOMPARE(f.board().PWRecArray().c, 0);
         // Next skips nothing: it tries the broken entry, reports it, and stays.
         f.click(pwNext);
         QCOMPARE(f.w->PictureIndex, 1);
@@ -550,14 +550,14 @@ private slots:
         f.stroke({10, 10}, {50, 50});
         QTest::keyClick(f.w.get(), Qt::Key_A);
         QTest::keyClick(f.w.get(), Qt::Key_Escape);
-        QCOMPARE(b.PWRecArray.c, 0);
+        QCOMPARE(b.PWRecArray().c, 0);
         b.PWMouseDown(10, 10);
         QTest::keyClick(f.w.get(), Qt::Key_Minus, Qt::KeypadModifier);
-        QCOMPARE(b.PWRecArray.c, 0);
+        QCOMPARE(b.PWRecArray().c, 0);
         b.PWMouseUp(10, 10);
         QTest::keyClick(f.w.get(), Qt::Key_Minus, Qt::KeypadModifier);
-        QCOMPARE(b.PWRecArray.p, 2); // the click drew a dot
-        QCOMPARE(b.PWRecArray.Rec[2].Menu.PenType, pwEraseAll);
+        QCOMPARE(b.PWRecArray().p, 2); // the click drew a dot
+        QCOMPARE(b.PWRecArray().Rec[2].Menu.PenType, pwEraseAll);
     }
 
     // Erase All, by keypad minus or its tile, can be undone and redone, on a
@@ -606,7 +606,7 @@ private slots:
         // The white board kept its own: the stroke, erased then undone.
         f.click(pwWBrd);
         QVERIFY(inked({50, 10}));
-        QCOMPARE(b.PWRecArray.c, 1);
+        QCOMPARE(b.PWRecArray().c, 1);
     }
 
     // With widths as seen on the screen (the default), a stroke on the
@@ -639,11 +639,11 @@ private slots:
         QCOMPARE(f.w->MenuPanel->width(), 0);
         QCOMPARE(f.w->PicturePanel->height(), 0);
         QCOMPARE(f.board().width(), f.w->width());
-        QVERIFY(bool(f.board().OnPWMenu));
-        f.board().OnPWMenu(&f.board());
+        QVERIFY(bool(f.board().PWMenu()));
+        f.board().PWMenu()(&f.board());
         QCOMPARE(f.w->MenuPanel->width(), 140);
         QCOMPARE(f.w->PicturePanel->height(), 100);
-        QVERIFY(!f.board().OnPWMenu);
+        QVERIFY(!f.board().PWMenu());
     }
 
     // No dialog is built with the window; each command builds its dialog on
@@ -822,7 +822,7 @@ private slots:
         QVERIFY(!f.w->isFuMode);
         QCOMPARE(f.w->PictureIndex, 0);
         QCOMPARE(f.w->PictureFiles.Files.size(), 1);
-        QCOMPARE(f.board().PWRecArray.c, 0);
+        QCOMPARE(f.board().PWRecArray().c, 0);
         QCOMPARE(f.board().SrcBitmap().pixel(5, 5), 0xFF336699u);
         QCOMPARE(f.w->LastFile, dir.filePath(QStringLiteral("a.png")));
     }

@@ -55,28 +55,28 @@ private slots:
         b.SetSrcBitmap(Picture(1000, 500));
         b.ZoomPosSet();
         QCOMPARE(b.Zoom(), Single(0.8));
-        QCOMPARE(b.FZPos, QPointF(0, 125));
+        QCOMPARE(b.ZoomPosition(), QPointF(0, 125));
         // Screen rows 100 to 500 show the picture; the rest is black.
-        QCOMPARE(b.Bitmap.pixel(400, 99), qRgb(0, 0, 0));
-        QVERIFY(b.Bitmap.pixel(400, 101) != qRgb(0, 0, 0));
-        QVERIFY(b.Bitmap.pixel(400, 499) != qRgb(0, 0, 0));
-        QCOMPARE(b.Bitmap.pixel(400, 501), qRgb(0, 0, 0));
+        QCOMPARE(b.Bitmap().pixel(400, 99), qRgb(0, 0, 0));
+        QVERIFY(b.Bitmap().pixel(400, 101) != qRgb(0, 0, 0));
+        QVERIFY(b.Bitmap().pixel(400, 499) != qRgb(0, 0, 0));
+        QCOMPARE(b.Bitmap().pixel(400, 501), qRgb(0, 0, 0));
 
         b.SrcBitmapRotate(1);
         QCOMPARE(b.SrcBitmap().size(), QSize(500, 1000));
         QCOMPARE(b.SrcBitmap().pixel(499, 0), Picture(1000, 500).pixel(0, 0));
         const Single turnedZoom = b.Zoom();
-        const QPointF turnedPos = b.FZPos;
+        const QPointF turnedPos = b.ZoomPosition();
         QCOMPARE(turnedZoom, Single(0.6));
         // Undo turns the picture back but keeps the view of the turned fit.
         b.PWUndo();
         QCOMPARE(b.SrcBitmap().size(), QSize(1000, 500));
         QCOMPARE(b.Zoom(), turnedZoom);
-        QCOMPARE(b.FZPos, turnedPos);
+        QCOMPARE(b.ZoomPosition(), turnedPos);
         b.PWRedo();
         for (int i = 0; i < 3; ++i)
             b.SrcBitmapRotate(1);
-        QCOMPARE(b.FSrcT, 0);
+        QCOMPARE(b.SrcTurn(), 0);
         QCOMPARE(b.SrcBitmap(), Picture(1000, 500));
     }
 
@@ -88,7 +88,7 @@ private slots:
         b.SetSrcBitmap(Picture(400, 300));
         b.ZoomReset();
         b.ZoomSet(2, 100, 100);
-        QCOMPARE(b.FZPos, QPointF(-50, -50));
+        QCOMPARE(b.ZoomPosition(), QPointF(-50, -50));
         QCOMPARE(b.ScreenToPicture(QPointF(100, 100)), QPointF(100, 100));
     }
 
@@ -101,13 +101,13 @@ private slots:
         b.ZoomPosSet(); // zoom 0.5
         b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 6));
         Stroke(b, {{10, 10}, {50, 10}, {50, 60}});
-        QCOMPARE(b.PWRecArray.p, 0);
-        QCOMPARE(b.PWRecArray.Rec[0].Points, (TPolygon{{20, 20}, {100, 20}, {100, 120}}));
+        QCOMPARE(b.PWRecArray().p, 0);
+        QCOMPARE(b.PWRecArray().Rec[0].Points, (TPolygon{{20, 20}, {100, 20}, {100, 120}}));
         // Rendered smoothed: the middle point moves to the midpoint of its neighbours.
         QCOMPARE(qAlpha(b.PenBitmap().pixel(60, 70)), 255);
         QCOMPARE(qAlpha(b.PenBitmap().pixel(100, 20)), 0);
         // The screen shows the committed stroke.
-        QCOMPARE(b.Bitmap.pixel(30, 35), qRgb(0, 0, 0));
+        QCOMPARE(b.Bitmap().pixel(30, 35), qRgb(0, 0, 0));
     }
 
     void inertPenKindsRecordNothing_data()
@@ -127,8 +127,8 @@ private slots:
         b.ZoomPosSet();
         b.SetCrPen(MakeMenuItem(TPWPenType(kind), 0xFF000000, 4));
         Stroke(b, {{10, 10}, {100, 100}});
-        QCOMPARE(b.PWRecArray.c, -1);
-        QCOMPARE(b.FSrcT, 0);
+        QCOMPARE(b.PWRecArray().c, -1);
+        QCOMPARE(b.SrcTurn(), 0);
     }
 
     // Erase All is a record of the history: undo brings the strokes back,
@@ -148,17 +148,17 @@ private slots:
         b.SetCrPen(MakeMenuItem(pwFuMk, 0, 6));
         Stroke(b, {{20, 100}, {200, 100}});
         const QImage drawn = b.PenBitmap().copy();
-        const QImage shown = b.Bitmap.copy();
+        const QImage shown = b.Bitmap().copy();
         b.EraseAll();
-        QCOMPARE(b.PWRecArray.p, 2);
-        QCOMPARE(b.PWRecArray.Rec[2].Menu.PenType, pwEraseAll);
+        QCOMPARE(b.PWRecArray().p, 2);
+        QCOMPARE(b.PWRecArray().Rec[2].Menu.PenType, pwEraseAll);
         QCOMPARE(b.PenBitmap(), NewBitmap(300, 300));
         QCOMPARE(b.DspBitmap(), pic);
-        QCOMPARE(b.FuCounts, QVector<int>{0});
+        QCOMPARE(b.FuCounts(), QVector<int>{0});
         b.PWUndo();
         QCOMPARE(FirstDifference(b.PenBitmap(), drawn), QString());
-        QCOMPARE(FirstDifference(b.Bitmap, shown), QString());
-        QCOMPARE(b.FuCounts, QVector<int>{1});
+        QCOMPARE(FirstDifference(b.Bitmap(), shown), QString());
+        QCOMPARE(b.FuCounts(), QVector<int>{1});
         b.PWRedo();
         QCOMPARE(b.PenBitmap(), NewBitmap(300, 300));
         QCOMPARE(b.DspBitmap(), pic);
@@ -166,7 +166,7 @@ private slots:
         // brings the strokes back.
         {
             TPWRecArray kept;
-            RecCopy(b.PWRecArray, kept);
+            RecCopy(b.PWRecArray(), kept);
             b.SetSrcBitmap(Picture(50, 50));
             b.SrcBitmapRecPictSet(pic, kept);
             b.PWUndo();
@@ -175,10 +175,10 @@ private slots:
         }
         // A pen-order stroke after it starts again at 1.
         Stroke(b, {{20, 150}, {200, 150}});
-        QCOMPARE(int(b.PWRecArray.Rec[b.PWRecArray.p].Menu.PenColor), 1);
+        QCOMPARE(int(b.PWRecArray().Rec[b.PWRecArray().p].Menu.PenColor), 1);
         // Left and shown again: the record is in the copy, undo still works.
         TPWRecArray kept;
-        RecCopy(b.PWRecArray, kept);
+        RecCopy(b.PWRecArray(), kept);
         b.SetSrcBitmap(Picture(50, 50));
         b.SrcBitmapRecPictSet(pic, kept);
         QCOMPARE(qAlpha(b.PenBitmap().pixel(100, 20)), 0);
@@ -204,17 +204,17 @@ private slots:
         b.SetSrcBitmap(Picture(200, 200));
         b.ZoomReset();
         b.EraseAll();
-        QCOMPARE(b.PWRecArray.c, -1);
+        QCOMPARE(b.PWRecArray().c, -1);
         b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 4));
         Stroke(b, {{20, 20}, {100, 20}});
         b.EraseAll();
         b.EraseAll();
-        QCOMPARE(b.PWRecArray.c, 1);
+        QCOMPARE(b.PWRecArray().c, 1);
         b.PWUndo();
         b.PWUndo();
         b.EraseAll();
-        QCOMPARE(b.PWRecArray.c, 1);
-        QCOMPARE(b.PWRecArray.p, -1);
+        QCOMPARE(b.PWRecArray().c, 1);
+        QCOMPARE(b.PWRecArray().p, -1);
     }
 
     // Erase All keeps the picture turned as the user sees it; strokes drawn
@@ -241,7 +241,7 @@ private slots:
         QCOMPARE(qRed(b.PenBitmap().pixel(100, 250)), 255);
         // Leave the picture and show it again, reloaded in its loaded orientation.
         TPWRecArray kept;
-        RecCopy(b.PWRecArray, kept);
+        RecCopy(b.PWRecArray(), kept);
         b.SetSrcBitmap(Picture(50, 50));
         b.SrcBitmapRecPictSet(pic, kept);
         QCOMPARE(b.SrcBitmap().size(), QSize(200, 300));
@@ -275,7 +275,7 @@ private slots:
         Stroke(b, {{50, 150}, {80, 150}});
         b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
         Stroke(b, {{10, 10}, {190, 10}, {190, 190}, {10, 190}, {10, 11}});
-        QCOMPARE(b.SelLines, TLines{2});
+        QCOMPARE(b.SelLines(), TLines{2});
     }
 
     void transparentPictureCompositesFromClear()
@@ -319,8 +319,8 @@ private slots:
         QCOMPARE(FirstDifference(b.PenBitmap(), smoothed), QString());
         // A stroke drawn now is drawn without smoothing, and stays so.
         Stroke(b, zigzag);
-        QVERIFY(!b.PWRecArray.Rec[1].Style.Smoothing);
-        QVERIFY(b.PWRecArray.Rec[0].Style.Smoothing);
+        QVERIFY(!b.PWRecArray().Rec[1].Style.Smoothing);
+        QVERIFY(b.PWRecArray().Rec[0].Style.Smoothing);
         const QImage both = b.PenBitmap().copy();
         b.SetRenderStyle(TRenderStyle());
         b.RebuildAll();
@@ -354,7 +354,7 @@ private slots:
             holds("stroke");
         }
         TPWRecArray kept;
-        RecCopy(b.PWRecArray, kept);
+        RecCopy(b.PWRecArray(), kept);
         b.SrcBitmapRecPictSet(Picture(400, 300), kept);
         holds("coming back");
         QVERIFY(b.UndoStoreBytes() > 0);
@@ -362,8 +362,8 @@ private slots:
         holds("turn");
         b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
         Stroke(b, {{0, 0}, {b.width() - 1.0, 0.0}, {b.width() - 1.0, b.height() - 1.0}, {0.0, b.height() - 1.0}, {0, 1}});
-        if (!b.SelLines.isEmpty()) {
-            const QPointF c = b.SelRF.center();
+        if (!b.SelLines().isEmpty()) {
+            const QPointF c = b.SelRF().center();
             Stroke(b, {c, c + QPointF(5, 5)});
         }
         b.LassoUpdate();
@@ -430,8 +430,8 @@ private slots:
                 for (int i = 0; i < 12; ++i)
                     loop << c + QPointF(r * std::cos(i * M_PI / 6), r * std::sin(i * M_PI / 6));
                 Stroke(b, loop);
-                if (!b.SelLines.isEmpty()) {
-                    const QPointF s = b.SelRF.center();
+                if (!b.SelLines().isEmpty()) {
+                    const QPointF s = b.SelRF().center();
                     b.PWMouseDown(Single(s.x()), Single(s.y()));
                     b.PWMouseMove(Single(s.x() + rng.bounded(30) - 15), Single(s.y() + rng.bounded(30) - 15));
                     b.PWMouseUp(Single(s.x() + rng.bounded(30) - 15), Single(s.y() + rng.bounded(30) - 15));
@@ -450,7 +450,7 @@ private slots:
                 what = QStringLiteral("view");
             } else {
                 TPWRecArray leaving;
-                RecCopy(b.PWRecArray, leaving);
+                RecCopy(b.PWRecArray(), leaving);
                 shown = 1 - shown;
                 b.SrcBitmapRecPictSet(pictures[shown], other);
                 b.ZoomPosSet();
@@ -462,7 +462,7 @@ private slots:
             if (!diff.isEmpty())
                 QFAIL(qPrintable(QStringLiteral("step %1 (%2): %3").arg(step).arg(what, diff)));
             // The stroke counters too: the next pen-order stroke takes its number from them.
-            if (counts != b.FuCounts)
+            if (counts != b.FuCounts())
                 QFAIL(qPrintable(QStringLiteral("step %1 (%2): stroke counters differ").arg(step).arg(what)));
             if (b.UndoStoreBytes() > budget)
                 QFAIL(qPrintable(QStringLiteral("step %1 (%2): undo store over its budget").arg(step).arg(what)));

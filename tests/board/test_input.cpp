@@ -90,13 +90,13 @@ private slots:
         Fixture f;
         f.b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 10));
         QTest::mouseClick(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
-        QCOMPARE(f.b.PWRecArray.p, 0);
-        QCOMPARE(f.b.PWRecArray.Rec[0].Points, (TPolygon{{100, 100}, {100, 100}}));
+        QCOMPARE(f.b.PWRecArray().p, 0);
+        QCOMPARE(f.b.PWRecArray().Rec[0].Points, (TPolygon{{100, 100}, {100, 100}}));
         QCOMPARE(qAlpha(f.b.PenBitmap().pixel(100, 100)), 255);
-        QCOMPARE(f.b.isDown, 0);
+        QCOMPARE(f.b.DownState(), 0);
         // Any mouse button draws.
         QTest::mouseClick(&f.b, Qt::RightButton, Qt::NoModifier, QPoint(200, 100));
-        QCOMPARE(f.b.PWRecArray.p, 1);
+        QCOMPARE(f.b.PWRecArray().p, 1);
     }
 
     void pressAndLeaveRecordsOnePoint()
@@ -105,12 +105,12 @@ private slots:
         f.b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 10));
         QTest::mousePress(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
         Leave(&f.b);
-        QCOMPARE(f.b.PWRecArray.p, 0);
-        QCOMPARE(f.b.PWRecArray.Rec[0].Points.size(), 1);
-        QCOMPARE(f.b.isDown, 0);
-        QVERIFY(!f.b.CurImage->isVisible());
+        QCOMPARE(f.b.PWRecArray().p, 0);
+        QCOMPARE(f.b.PWRecArray().Rec[0].Points.size(), 1);
+        QCOMPARE(f.b.DownState(), 0);
+        QVERIFY(!f.b.CurImage()->isVisible());
         QTest::mouseRelease(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
-        QCOMPARE(f.b.PWRecArray.p, 0);
+        QCOMPARE(f.b.PWRecArray().p, 0);
 
         // Dragging off the board ends the stroke where it left.
         Enter(&f.b, QPoint(10, 10));
@@ -119,8 +119,8 @@ private slots:
         QTest::mouseMove(&f.b, QPoint(500, 100));
         QTest::mouseMove(&f.b, QPoint(600, 100));
         QTest::mouseRelease(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(600, 100));
-        QCOMPARE(f.b.PWRecArray.p, 1);
-        QCOMPARE(f.b.PWRecArray.Rec[1].Points, (TPolygon{{100, 100}, {150, 100}}));
+        QCOMPARE(f.b.PWRecArray().p, 1);
+        QCOMPARE(f.b.PWRecArray().Rec[1].Points, (TPolygon{{100, 100}, {150, 100}}));
     }
 
     void pointerShowsAfterCrossingTheEdge_data()
@@ -159,10 +159,10 @@ private slots:
                 QTest::mouseRelease(f.w, Qt::LeftButton, Qt::NoModifier, back);
             }
         }
-        QCOMPARE(f.b->isDown, 0);
-        QCOMPARE(f.b->PWRecArray.p, 0); // the stroke ended where it left the board
-        QTRY_VERIFY(f.b->CurImage->isVisible());
-        QCOMPARE(f.b->CurImage->pos(), (back + f.b->CurOffset).toPoint());
+        QCOMPARE(f.b->DownState(), 0);
+        QCOMPARE(f.b->PWRecArray().p, 0); // the stroke ended where it left the board
+        QTRY_VERIFY(f.b->CurImage()->isVisible());
+        QCOMPARE(f.b->CurImage()->pos(), (back + f.b->CurOffset()).toPoint());
         const Single z = f.b->Zoom();
         Wheel(f.b, back, 120);
         QVERIFY(f.b->Zoom() > z);
@@ -170,8 +170,8 @@ private slots:
         QTest::mousePress(f.w, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
         QTest::mouseMove(f.w, QPoint(60, 60));
         QTest::mouseRelease(f.w, Qt::LeftButton, Qt::NoModifier, QPoint(60, 60));
-        QCOMPARE(f.b->PWRecArray.p, 1);
-        QVERIFY(f.b->CurImage->isVisible());
+        QCOMPARE(f.b->PWRecArray().p, 1);
+        QVERIFY(f.b->CurImage()->isVisible());
     }
 
     void repeatedPointAddsNothing()
@@ -179,7 +179,7 @@ private slots:
         Fixture f;
         f.b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 4));
         Drag(&f.b, {{10, 10}, {20, 10}, {20, 10}, {30, 10}});
-        QCOMPARE(f.b.PWRecArray.Rec[0].Points.size(), 3);
+        QCOMPARE(f.b.PWRecArray().Rec[0].Points.size(), 3);
     }
 
     void handDragPansAndRecordsNothing()
@@ -187,11 +187,11 @@ private slots:
         Fixture f;
         f.b.SetCrPen(MakeMenuItem(pwMove, 0xFFFFFFFF, 1));
         f.b.SetZoom(2);
-        const QPointF before = f.b.FZPos;
+        const QPointF before = f.b.ZoomPosition();
         Drag(&f.b, {{100, 100}, {150, 100}, {200, 100}});
-        QCOMPARE(f.b.FZPos.x() - before.x(), 50.0);
-        QCOMPARE(f.b.FZPos.y(), before.y());
-        QCOMPARE(f.b.PWRecArray.c, -1);
+        QCOMPARE(f.b.ZoomPosition().x() - before.x(), 50.0);
+        QCOMPARE(f.b.ZoomPosition().y(), before.y());
+        QCOMPARE(f.b.PWRecArray().c, -1);
     }
 
     void wheelZoomsWithinLimits()
@@ -217,16 +217,16 @@ private slots:
         f.b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 4));
         // Unassigned: a press in the corner starts an ordinary stroke.
         QTest::mouseClick(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(390, 10));
-        QCOMPARE(f.b.PWRecArray.p, 0);
+        QCOMPARE(f.b.PWRecArray().p, 0);
         int raised = 0;
-        f.b.OnPWMenu = [&](QObject *) { ++raised; };
+        f.b.SetOnPWMenu([&](QObject *) { ++raised; });
         QTest::mouseClick(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(390, 10));
         QCOMPARE(raised, 1);
-        QCOMPARE(f.b.PWRecArray.p, 0);
+        QCOMPARE(f.b.PWRecArray().p, 0);
         // Released outside the square: nothing.
         Drag(&f.b, {{390, 10}, {300, 100}});
         QCOMPARE(raised, 1);
-        QCOMPARE(f.b.PWRecArray.p, 0);
+        QCOMPARE(f.b.PWRecArray().p, 0);
     }
 
     void lassoKeepsThePenWidth()
@@ -248,8 +248,8 @@ private slots:
         Drag(&f.b, {{60, 80}, {70, 90}});    // 2: an eraser stroke, inside
         f.b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
         Drag(&f.b, Loop(QRect(30, 30, 100, 100)));
-        QCOMPARE(f.b.SelLines, (TLines{0, 2}));
-        QVERIFY(f.b.SelImage->isVisible());
+        QCOMPARE(f.b.SelLines(), (TLines{0, 2}));
+        QVERIFY(f.b.SelImage()->isVisible());
         // The selected strokes left the pen layer.
         QCOMPARE(qAlpha(f.b.PenBitmap().pixel(65, 50)), 0);
         QCOMPARE(qAlpha(f.b.PenBitmap().pixel(200, 60)), 255);
@@ -262,10 +262,10 @@ private slots:
         Drag(&f.b, {{50, 50}, {80, 50}});
         f.b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
         Drag(&f.b, Loop(QRect(30, 30, 100, 100)));
-        QCOMPARE(f.b.SelLines, (TLines{0}));
+        QCOMPARE(f.b.SelLines(), (TLines{0}));
         // Press and release without moving: nothing.
         QTest::mouseClick(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(60, 50));
-        QVERIFY(MatIsIdentity(f.b.SelTrans));
+        QVERIFY(MatIsIdentity(f.b.SelTrans()));
         // The wheel does not zoom while a selection is shown.
         const Single z = f.b.Zoom();
         Wheel(&f.b, QPoint(200, 200), 120);
@@ -273,14 +273,14 @@ private slots:
         // Two drags, (10, 0) and (0, 10).
         Drag(&f.b, {{60, 50}, {65, 50}, {70, 50}});
         Drag(&f.b, {{70, 50}, {70, 55}, {70, 60}});
-        QCOMPARE(f.b.PWRecArray.c, 0); // nothing recorded yet
+        QCOMPARE(f.b.PWRecArray().c, 0); // nothing recorded yet
         // Any command settles it: one edit record (10, 10).
         f.b.LassoUpdate();
-        QCOMPARE(f.b.PWRecArray.p, 1);
-        QCOMPARE(f.b.PWRecArray.Rec[1].Menu.PenType, pwEdit);
-        QCOMPARE(Tx(f.b.PWRecArray.Rec[1]), 10.0);
-        QCOMPARE(Ty(f.b.PWRecArray.Rec[1]), 10.0);
-        QVERIFY(!f.b.SelImage->isVisible());
+        QCOMPARE(f.b.PWRecArray().p, 1);
+        QCOMPARE(f.b.PWRecArray().Rec[1].Menu.PenType, pwEdit);
+        QCOMPARE(Tx(f.b.PWRecArray().Rec[1]), 10.0);
+        QCOMPARE(Ty(f.b.PWRecArray().Rec[1]), 10.0);
+        QVERIFY(!f.b.SelImage()->isVisible());
         QCOMPARE(qAlpha(f.b.PenBitmap().pixel(75, 60)), 255);
         QCOMPARE(qAlpha(f.b.PenBitmap().pixel(55, 50)), 0);
         Wheel(&f.b, QPoint(200, 200), 120);
@@ -300,11 +300,11 @@ private slots:
         Drag(&f.b, {{60, 50}, {160, 50}, {260, 50}}); // moved by 200 to x 250..280
         // An outline around the old place selects nothing; around the new place, the stroke.
         Drag(&f.b, Loop(QRect(30, 30, 100, 100)));
-        QCOMPARE(f.b.PWRecArray.p, 1);
-        QCOMPARE(Tx(f.b.PWRecArray.Rec[1]), 200.0);
-        QVERIFY(f.b.SelLines.isEmpty());
+        QCOMPARE(f.b.PWRecArray().p, 1);
+        QCOMPARE(Tx(f.b.PWRecArray().Rec[1]), 200.0);
+        QVERIFY(f.b.SelLines().isEmpty());
         Drag(&f.b, Loop(QRect(230, 30, 100, 100)));
-        QCOMPARE(f.b.SelLines, (TLines{0}));
+        QCOMPARE(f.b.SelLines(), (TLines{0}));
     }
 
     void lassoDragAtZoomTwo()
@@ -315,11 +315,11 @@ private slots:
         f.b.ZoomSet(2, 0, 0);
         f.b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
         Drag(&f.b, Loop(QRect(60, 60, 140, 80))); // the stroke is at x 100..160 on screen
-        QCOMPARE(f.b.SelLines, (TLines{0}));
+        QCOMPARE(f.b.SelLines(), (TLines{0}));
         Drag(&f.b, {{120, 100}, {170, 100}, {220, 100}});
         f.b.LassoUpdate();
-        QCOMPARE(Tx(f.b.PWRecArray.Rec[1]), 50.0);
-        QCOMPARE(Ty(f.b.PWRecArray.Rec[1]), 0.0);
+        QCOMPARE(Tx(f.b.PWRecArray().Rec[1]), 50.0);
+        QCOMPARE(Ty(f.b.PWRecArray().Rec[1]), 0.0);
     }
 
     // The selected strokes keep their own look (colour, arrow heads) at the
@@ -336,10 +336,10 @@ private slots:
         Drag(&f.b, {{50, 150}, {100, 150}, {150, 150}});
         f.b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
         Drag(&f.b, Loop(QRect(30, 100, 150, 100)));
-        QCOMPARE(f.b.SelLines, (TLines{0}));
+        QCOMPARE(f.b.SelLines(), (TLines{0}));
         auto red = [](QRgb c) { return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; };
         auto outline = [&](const QImage &img) {
-            const QRect g = f.b.SelImage->geometry();
+            const QRect g = f.b.SelImage()->geometry();
             int black = 0, white = 0;
             for (int y = g.top(); y < g.top() + 4; ++y)
                 for (int x = g.left() + 8; x < g.right() - 8; ++x) {
@@ -360,9 +360,9 @@ private slots:
         QVERIFY(!red(img.pixel(90, 150)));
         QVERIFY(outline(img));
         f.b.LassoUpdate();
-        QVERIFY(!f.b.SelImage->isVisible());
-        QCOMPARE(Tx(f.b.PWRecArray.Rec[1]), 20.0);
-        QCOMPARE(Ty(f.b.PWRecArray.Rec[1]), 40.0);
+        QVERIFY(!f.b.SelImage()->isVisible());
+        QCOMPARE(Tx(f.b.PWRecArray().Rec[1]), 20.0);
+        QCOMPARE(Ty(f.b.PWRecArray().Rec[1]), 40.0);
         QCOMPARE(f.b.PenBitmap().pixel(120, 190), 0xFFFF0000u);
     }
 
@@ -376,7 +376,7 @@ private slots:
         const QRgb before = f.b.grab().toImage().pixel(150, 100);
         f.b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
         Drag(&f.b, Loop(QRect(60, 60, 180, 80)));
-        QCOMPARE(f.b.SelLines, (TLines{0}));
+        QCOMPARE(f.b.SelLines(), (TLines{0}));
         const QRgb selected = f.b.grab().toImage().pixel(150, 100);
         QCOMPARE(selected, before);
         QVERIFY(qRed(selected) > 100); // translucent over white, not a black silhouette
@@ -393,21 +393,21 @@ private slots:
         Drag(&f.b, {{100, 100}, {150, 100}});
         f.b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
         Drag(&f.b, Loop(QRect(80, 80, 100, 40)));
-        QCOMPARE(f.b.SelLines, (TLines{0}));
+        QCOMPARE(f.b.SelLines(), (TLines{0}));
         Drag(&f.b, {{120, 100}, {125, 100}, {130, 100}}); // (10, 0) at zoom 1
         f.b.resize(800, 600);                             // refit: zoom 2
         QCOMPARE(f.b.Zoom(), Single(2));
         // The moved stroke is at picture x 110..160, on screen 220..320 at y 200.
-        QVERIFY(f.b.SelRF.contains(QPointF(270, 200)));
-        QVERIFY(!f.b.SelRF.contains(QPointF(130, 100)));
-        QVERIFY(qAbs(f.b.SelRF.center().y() - 200) < 1);
-        QVERIFY(f.b.SelImage->geometry().contains(270, 200));
+        QVERIFY(f.b.SelRF().contains(QPointF(270, 200)));
+        QVERIFY(!f.b.SelRF().contains(QPointF(130, 100)));
+        QVERIFY(qAbs(f.b.SelRF().center().y() - 200) < 1);
+        QVERIFY(f.b.SelImage()->geometry().contains(270, 200));
         Drag(&f.b, {{270, 200}, {270, 230}, {270, 260}}); // 60 screen pixels: 30 picture pixels
         f.b.LassoUpdate();
-        QCOMPARE(f.b.PWRecArray.p, 1);
-        QCOMPARE(f.b.PWRecArray.Rec[1].Menu.PenType, pwEdit);
-        QCOMPARE(Tx(f.b.PWRecArray.Rec[1]), 10.0);
-        QCOMPARE(Ty(f.b.PWRecArray.Rec[1]), 30.0);
+        QCOMPARE(f.b.PWRecArray().p, 1);
+        QCOMPARE(f.b.PWRecArray().Rec[1].Menu.PenType, pwEdit);
+        QCOMPARE(Tx(f.b.PWRecArray().Rec[1]), 10.0);
+        QCOMPARE(Ty(f.b.PWRecArray().Rec[1]), 30.0);
         QCOMPARE(qAlpha(f.b.PenBitmap().pixel(135, 130)), 255);
     }
 
@@ -440,7 +440,7 @@ private slots:
         auto thickness = [&] {
             int n = 0;
             for (int y = 40; y < 80; ++y) // the picture shows there at every zoom here
-                n += qGray(f.b.Bitmap.pixel(100, y)) < 128;
+                n += qGray(f.b.Bitmap().pixel(100, y)) < 128;
             return n;
         };
         QTest::mousePress(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(20, 60));
@@ -448,7 +448,7 @@ private slots:
         QTest::mouseMove(&f.b, QPoint(180, 60));
         QVERIFY2(qAbs(thickness() - shown) <= 1, qPrintable(QString::number(thickness())));
         QTest::mouseRelease(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(180, 60));
-        QCOMPARE(f.b.PWRecArray.Rec[0].Menu.PenThickness, Single(recorded));
+        QCOMPARE(f.b.PWRecArray().Rec[0].Menu.PenThickness, Single(recorded));
         QCOMPARE(f.b.CrPen().PenThickness, Single(8));
         QVERIFY2(qAbs(thickness() - shown) <= 1, qPrintable(QString::number(thickness())));
         QCOMPARE(f.b.ReplayPenLayer(), f.b.PenBitmap());
@@ -461,8 +461,8 @@ private slots:
         Fixture f;
         const QPoint at(200, 150);
         auto drawnAt = [&](QPoint p) {
-            const QPoint local = p - f.b.CurImage->pos();
-            return f.b.CurImage->Bitmap.rect().contains(local) && qAlpha(f.b.CurImage->Bitmap.pixel(local)) > 128;
+            const QPoint local = p - f.b.CurImage()->pos();
+            return f.b.CurImage()->Bitmap.rect().contains(local) && qAlpha(f.b.CurImage()->Bitmap.pixel(local)) > 128;
         };
         f.b.SetCrPen(MakeMenuItem(pwPn, 0xFFFF0000, 20));
         QTest::mouseMove(&f.b, at);
@@ -480,14 +480,14 @@ private slots:
         QVERIFY(drawnAt(at2 + QPoint(-20, 0)));
         QVERIFY(drawnAt(at2 + QPoint(20, 0)));
         f.b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 4));
-        QCOMPARE(f.b.CurOffset, QPointF(0, 0));
+        QCOMPARE(f.b.CurOffset(), QPointF(0, 0));
         // Off: the cursor as it always was, whatever the width.
         f.b.SetScreenPenWidth(false);
         f.b.SetCrPen(MakeMenuItem(pwPn, 0xFFFF0000, 20));
         QTest::mouseMove(&f.b, at);
-        QCOMPARE(f.b.CurOffset, QPointF(0, 0));
+        QCOMPARE(f.b.CurOffset(), QPointF(0, 0));
         QVERIFY(!drawnAt(at + QPoint(-10, 0)));
-        QCOMPARE(f.b.CurImage->Bitmap.size(), QSize(32, 60));
+        QCOMPARE(f.b.CurImage()->Bitmap.size(), QSize(32, 60));
     }
 
     void wordCellsAreWhatReadersSee_data()
@@ -516,9 +516,9 @@ private slots:
         QCOMPARE(WordCells(word, 64), cells);
         Fixture f;
         f.b.SetWord(word);
-        QCOMPARE(f.b.FuCount, int(cells.size()));
+        QCOMPARE(f.b.FuCount(), int(cells.size()));
         QCOMPARE(f.b.SrcBitmap().width(), 500 * int(cells.size()));
-        QCOMPARE(f.b.FuCounts.size(), cells.size());
+        QCOMPARE(f.b.FuCounts().size(), cells.size());
     }
 
     void penOrderColumns()
@@ -533,7 +533,7 @@ private slots:
         };
         // Six cells: columns of 500 pixels.
         f.b.SetWord(QStringLiteral("ABCDEF"));
-        QCOMPARE(f.b.FuCount, 6);
+        QCOMPARE(f.b.FuCount(), 6);
         QCOMPARE(f.b.SrcBitmap().size(), QSize(3000, 500));
         QCOMPARE(f.b.FuColumn(1200), 2);
         QCOMPARE(f.b.FuColumn(-10), 0);
@@ -542,9 +542,9 @@ private slots:
         // A longer line grows by cells of the same size and shows all of it;
         // its first six cells are the six-letter word's picture.
         f.b.SetWord(QStringLiteral("ABCDEFGHIJ"));
-        QCOMPARE(f.b.FuCount, 10);
+        QCOMPARE(f.b.FuCount(), 10);
         QCOMPARE(f.b.SrcBitmap().size(), QSize(5000, 500));
-        QCOMPARE(f.b.FuCounts.size(), 10);
+        QCOMPARE(f.b.FuCounts().size(), 10);
         QCOMPARE(f.b.FuColumn(4700), 9);
         QCOMPARE(f.b.FuColumn(3200), 6);
         for (int cell = 0; cell < 10; ++cell)
@@ -552,11 +552,11 @@ private slots:
         QCOMPARE(f.b.SrcBitmap().copy(0, 0, 3000, 500), six);
         // Beyond 64 cells the rest is not drawn.
         f.b.SetWord(QStringLiteral("W").repeated(80));
-        QCOMPARE(f.b.FuCount, 64);
+        QCOMPARE(f.b.FuCount(), 64);
         QCOMPARE(f.b.SrcBitmap().size(), QSize(32000, 500));
         QVERIFY(inked(63));
         f.b.SetWord(QString());
-        QCOMPARE(f.b.FuCount, 1);
+        QCOMPARE(f.b.FuCount(), 1);
         QCOMPARE(f.b.SrcBitmap().size(), QSize(500, 500));
         QVERIFY(!inked(0));
     }
@@ -569,21 +569,21 @@ private slots:
         f.b.SetCrPen(MakeMenuItem(pwFuMk, 0xFF000000, 8));
         auto stroke = [&](int x) {
             Drag(&f.b, {{x, 100}, {x + 5, 110}, {x + 10, 120}});
-            return int(f.b.PWRecArray.Rec[f.b.PWRecArray.p].Menu.PenColor);
+            return int(f.b.PWRecArray().Rec[f.b.PWRecArray().p].Menu.PenColor);
         };
         QCOMPARE(stroke(100), 1);
         QCOMPARE(stroke(120), 2);
         QCOMPARE(stroke(140), 3);
         f.b.ZoomSet(1, 0, 0);
-        f.b.FZPos = QPointF(-400, 0); // show the second cell
+        f.b.SetZoomPosition(QPointF(-400, 0)); // show the second cell
         QCOMPARE(stroke(200), 1);     // picture x 600: column 1
-        f.b.FZPos = QPointF(0, 0);
+        f.b.SetZoomPosition(QPointF(0, 0));
         f.b.PWUndo();                 // the column-1 stroke
         f.b.PWUndo();                 // stroke 3
         QCOMPARE(stroke(150), 3);     // reuses the number
         // Switching to another entry and back continues the sequence.
         TPWRecArray kept;
-        RecCopy(f.b.PWRecArray, kept);
+        RecCopy(f.b.PWRecArray(), kept);
         f.b.SetWord(QStringLiteral("X"));
         f.b.SrcBitmapRecTextSet(QStringLiteral("AB"), kept);
         f.b.ZoomReset();

@@ -36,7 +36,7 @@ struct Board {
     void Add(const TPWMenuItem &pen, const QVector<QPointF> &pts)
     {
         TPathData path = Path(pts);
-        b.PWRecArray.RecAddLine(pen, path, b.RenderStyle());
+        b.Document().History().RecAddLine(pen, path, b.RenderStyle());
         b.DrawRec(pen, path);
     }
     QRgb At(int x, int y) const { return qUnpremultiply(b.PenBitmap().pixel(x, y)); }
@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(t.At(150, 75), QRgb(colour));
         // The numbered circle at the first point: white inside, with the black number or rim.
         QCOMPARE(qAlpha(t.At(20, 75 - 8 + 2)), 255);
-        QCOMPARE(t.b.FuCounts[0], number);
+        QCOMPARE(t.b.FuCounts()[0], number);
     }
 
     void arrowBarbs()
@@ -182,20 +182,19 @@ private slots:
 
     void brushThinsWhenFast()
     {
-        TPWImage b;
-        b.LastPress = 1024;
+        Single press = 1024;
         // Slow segments keep the full width.
         for (int i = 0; i < 5; ++i)
-            QCOMPARE(b.BrushWidth(20, QPointF(0, 0), QPointF(5, 0)), Single(20));
+            QCOMPARE(BrushWidth(20, QPointF(0, 0), QPointF(5, 0), press), Single(20));
         // Fast ones lose 30/1024 of it per segment, down to 10/1024.
         Single w = 20;
         for (int i = 1; i <= 40; ++i) {
-            w = b.BrushWidth(20, QPointF(0, 0), QPointF(20, 0));
+            w = BrushWidth(20, QPointF(0, 0), QPointF(20, 0), press);
             QCOMPARE(w, Single(qMax(1024 - 30 * i, 10)) / 1024 * 20);
         }
-        QCOMPARE(b.LastPress, Single(10));
+        QCOMPARE(press, Single(10));
         // Slowing down brings it back by the same steps.
-        QCOMPARE(b.BrushWidth(20, QPointF(0, 0), QPointF(1, 0)), Single(40) / 1024 * 20);
+        QCOMPARE(BrushWidth(20, QPointF(0, 0), QPointF(1, 0), press), Single(40) / 1024 * 20);
     }
 
     void eraserClearsAndUndoBringsBack()
