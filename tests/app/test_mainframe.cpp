@@ -389,7 +389,7 @@ private slots:
         f.w->PictureButtonExecute(f.w->PictureButton[1]);
         QCOMPARE(f.messages.size(), 1);
         QCOMPARE(f.w->PictureIndex, 1);
-        QCOMPARE(f.board().FuCount, 3);
+        QCOMPARE(f.board().FuCount(), 3);
     }
 
     void longWordListsOpenAtOnce()
@@ -410,7 +410,7 @@ private slots:
         QVERIFY2(drawn <= PictureTileCount, qPrintable(QString::number(drawn)));
         QVERIFY(drawn >= 1);
         f.w->PictureSelect(99999);
-        QCOMPARE(f.board().FuCount, 5);
+        QCOMPARE(f.board().FuCount(), 5);
         // Over the size a word list can have: refused, naming the reason; nothing changes.
         const QString huge = dir.filePath(QStringLiteral("huge.txt"));
         Write(huge, QByteArray(int(MaxWordListBytes) + 1, 'a'));
@@ -480,13 +480,13 @@ private slots:
         Fixture f;
         f.w->ImageOpen(path);
         QVERIFY(f.w->isFuMode);
-        QCOMPARE(f.board().FuCount, 8);
+        QCOMPARE(f.board().FuCount(), 8);
         QCOMPARE(f.board().SrcBitmap().width(), 4000);
         QCOMPARE(f.w->PictureFiles.Files.size(), 2);
         QCOMPARE(f.w->PictureFiles.Files[0].FileName, QStringLiteral("ABCDEFGH"));
         QCOMPARE(f.w->PictureIndex, 0);
         f.click(pwNext);
-        QCOMPARE(f.board().FuCount, 2);
+        QCOMPARE(f.board().FuCount(), 2);
         QCOMPARE(f.board().SrcBitmap().width(), 1000);
     }
 
@@ -532,15 +532,15 @@ private slots:
         // A sixteenth of the board's height for a picture wider than high, else of its width.
         const bool wide = b.SrcBitmap().width() > b.SrcBitmap().height();
         const double s = (wide ? b.height() : b.width()) / 16.0;
-        auto x0 = b.FZPos.x();
+        auto x0 = b.ZoomPosition().x();
         QTest::keyClick(f.w.get(), Qt::Key_Right);
-        QVERIFY(std::abs((b.FZPos.x() - x0) * b.Zoom() - s) < 1e-3);
-        x0 = b.FZPos.x();
+        QVERIFY(std::abs((b.ZoomPosition().x() - x0) * b.Zoom() - s) < 1e-3);
+        x0 = b.ZoomPosition().x();
         QTest::keyClick(f.w.get(), Qt::Key_Left, Qt::ShiftModifier);
-        QVERIFY(std::abs((b.FZPos.x() - x0) * b.Zoom() + 4 * s) < 1e-3);
-        x0 = b.FZPos.x();
+        QVERIFY(std::abs((b.ZoomPosition().x() - x0) * b.Zoom() + 4 * s) < 1e-3);
+        x0 = b.ZoomPosition().x();
         QTest::keyClick(f.w.get(), Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier);
-        QVERIFY(std::abs((b.FZPos.x() - x0) * b.Zoom() + 1) < 1e-3);
+        QVERIFY(std::abs((b.ZoomPosition().x() - x0) * b.Zoom() + 1) < 1e-3);
         const Single z = b.Zoom();
         QTest::keyClick(f.w.get(), Qt::Key_PageUp, Qt::ShiftModifier);
         QCOMPARE(b.Zoom(), z * Single(1.2));
@@ -628,7 +628,7 @@ private slots:
         b.PWMouseUp(300, 200);
         int stroke = 0;
         for (int y = 180; y < 220; ++y)
-            stroke += qGray(b.Bitmap.pixel(200, y)) < 128;
+            stroke += qGray(b.Bitmap().pixel(200, y)) < 128;
         QVERIFY2(qAbs(stroke - sample) <= 1, qPrintable(QStringLiteral("%1 %2").arg(stroke).arg(sample)));
     }
 
@@ -691,7 +691,7 @@ private slots:
         QVERIFY(pic.save(path));
         Fixture f;
         QVERIFY(f.open(path));
-        const QImage &screen = f.board().Bitmap;
+        const QImage &screen = f.board().Bitmap();
         const QPoint clear = f.board().PictureToScreen(QPointF(20, 50)).toPoint();
         const QPoint bar = f.board().PictureToScreen(QPointF(100, 50)).toPoint();
         QCOMPARE(QColor(screen.pixel(clear)), QColor(Qt::white));
@@ -734,7 +734,7 @@ private slots:
         });
         f.w->activateWindow();
         QWidget *focused = QApplication::focusWidget();
-        const QImage screen = f.board().Bitmap.copy();
+        const QImage screen = f.board().Bitmap().copy();
         f.click(pwSave);
         auto *notice = f.w->findChild<QLabel *>(QStringLiteral("SaveNotice"));
         QVERIFY(notice && notice->isVisible());
@@ -745,7 +745,7 @@ private slots:
         QVERIFY(!notice->isWindow());
         QCOMPARE(notice->focusPolicy(), Qt::NoFocus);
         QCOMPARE(QApplication::focusWidget(), focused);
-        QCOMPARE(f.board().Bitmap, screen);
+        QCOMPARE(f.board().Bitmap(), screen);
         QCOMPARE(ToBitmap(QImage(out + QLatin1Char('/') + saved[0])), f.board().DspBitmap());
         QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), 15000);
 
