@@ -4,27 +4,13 @@
 // must equal a replay of the history.
 #include "BoardOps.h"
 
-#include <QGuiApplication>
+#include "FuzzGuiApp.h"
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-QGuiApplication *g_app = nullptr; // the font database needs it; lives for the whole run
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+extern "C" int LLVMFuzzerInitialize(int *, char ***argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int qtArgc = 1;
-    static char *qtArgv[] = {(*argv)[0], nullptr};
-    g_app = new QGuiApplication(qtArgc, qtArgv);
-    // Closed before the leak check, which would otherwise count the font
-    // configuration the application still holds.
-    std::atexit([] {
-        delete g_app;
-        g_app = nullptr;
-    });
+    StartFuzzGuiApp((*argv)[0]);
     return 0;
 }
 

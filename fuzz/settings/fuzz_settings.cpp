@@ -4,12 +4,10 @@
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
 
-#include <QGuiApplication>
+#include "FuzzGuiApp.h"
 #include <cstdlib>
 
 namespace {
-QGuiApplication *g_app = nullptr; // the font database needs it; lives for the whole run
-
 SettingsModel ReadNormalized(const IniFile &ini)
 {
     SetDefaultSettings();
@@ -19,19 +17,9 @@ SettingsModel ReadNormalized(const IniFile &ini)
 }
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+extern "C" int LLVMFuzzerInitialize(int *, char ***argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int qtArgc = 1;
-    static char *qtArgv[] = {(*argv)[0], nullptr};
-    g_app = new QGuiApplication(qtArgc, qtArgv);
-    // Closed before the leak check, which would otherwise count the font
-    // configuration the application still holds.
-    std::atexit([] {
-        delete g_app;
-        g_app = nullptr;
-    });
+    StartFuzzGuiApp((*argv)[0]);
     return 0;
 }
 
