@@ -92,8 +92,8 @@ bool TSetupDlg::Execute()
 {
     TabControl1->setCurrentIndex(0);
     isOK = false;
-    // The snapshot comes first: filling the tool bar list already drops the
-    // entries the launcher does not offer, and Cancel must bring them back.
+    // The snapshot comes first: showing the settings drops from the tool bar
+    // the entries the launcher does not offer, and Cancel must bring them back.
     TakeSnapshot();
     CreateLnchButtons();
     ShowSettings();
@@ -162,6 +162,7 @@ void TSetupDlg::RestoreSnapshot()
 void TSetupDlg::ShowSettings()
 {
     SelectStockPen(0);
+    KeepOfferedEntries();
     RebuildLists();
     SelectPenColor(0);
     ShowPenThickness();

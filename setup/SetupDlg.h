@@ -133,7 +133,8 @@ public:
     static int ItemTag(const QListWidgetItem *item);
 
     // ---- frame (SetupDlg.cpp) -------------------------------------------------
-    // Fills every tab from the settings.
+    // Fills every tab from the settings, the tool bar first brought down to
+    // the entries the launcher offers (KeepOfferedEntries).
     void ShowSettings();
     void BtnOKClick();
     void BtnCancelClick();
@@ -160,6 +161,12 @@ public:
 
     // ---- "ToolBar" (SetupDlgToolBar.cpp) ------------------------------------------
     void CreateLnchButtons();
+    // Takes out of the tool bar (MenuItems) the entries the launcher does not
+    // offer, keeping the order of the rest: the tab edits only what it can
+    // show. A change of the settings, made when they are shown; Cancel's
+    // snapshot brings the entries back.
+    void KeepOfferedEntries();
+    // Fills both lists from MenuItems and LnchItems; changes no setting.
     void RebuildLists();
     void ClearLists();
     void FreeLnchButtons();

@@ -117,6 +117,21 @@ void TSetupDlg::DressLnchButtons()
     MenuLB->viewport()->update();
 }
 
+void TSetupDlg::KeepOfferedEntries()
+{
+    // pwLaunch and pwSetup are never offered; normalisation puts them back
+    // when the dialog closes.
+    SettingsModel &s = Settings();
+    int k = 0;
+    const int count = qBound(0, s.MenuCount, MenuSlotCount);
+    for (int slot = 0; slot < count; ++slot)
+        if (FindInLnch(s.MenuItems[size_t(slot)]) >= 0)
+            s.MenuItems[size_t(k++)] = s.MenuItems[size_t(slot)];
+    s.MenuCount = k;
+    for (int slot = k; slot < MenuSlotCount; ++slot)
+        s.MenuItems[size_t(slot)] = MakeMenuItem(pwNone, 0xFFFFFFFF, 1);
+}
+
 void TSetupDlg::RebuildLists()
 {
     LnchLB->setUpdatesEnabled(false);
@@ -124,27 +139,20 @@ void TSetupDlg::RebuildLists()
     LnchLB->clear();
     MenuLB->clear();
 
-    SettingsModel &s = Settings();
+    const SettingsModel &s = Settings();
     const int offered = qBound(0, s.LnchCount - 1, LnchSlotCount);
     for (int i = 0; i < offered; ++i)
         if (!IsInMenu(s.LnchItems[size_t(i)]))
             AddTileItem(LnchLB, i, i);
 
-    // Entries the launcher does not offer leave the tool bar here; the
-    // launcher and setup commands come back with normalisation.
-    int k = 0;
+    // An entry without a tile has no item, but keeps its slot: the Tags
+    // stay the slots' numbers.
     const int count = qBound(0, s.MenuCount, MenuSlotCount);
     for (int slot = 0; slot < count; ++slot) {
         const int j = FindInLnch(s.MenuItems[size_t(slot)]);
-        if (j < 0)
-            continue;
-        s.MenuItems[size_t(k)] = s.MenuItems[size_t(slot)];
-        AddTileItem(MenuLB, k, j);
-        ++k;
+        if (j >= 0)
+            AddTileItem(MenuLB, slot, j);
     }
-    s.MenuCount = k;
-    for (int slot = k; slot < MenuSlotCount; ++slot)
-        s.MenuItems[size_t(slot)] = MakeMenuItem(pwNone, 0xFFFFFFFF, 1);
 
     LnchLB->setUpdatesEnabled(true);
     MenuLB->setUpdatesEnabled(true);
