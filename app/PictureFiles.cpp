@@ -6,7 +6,6 @@
 #include "imagefiles/FileIO.h"
 #include "platform/Bitmap.h"
 #include "platform/Errors.h"
-#include "platform/OrdinaryFile.h"
 
 #include <QCollator>
 #include <QDir>
@@ -122,24 +121,21 @@ QString TextFileFirstLine(const QString &fileName)
 QImage MakeThumbnail(const QString &path, QString *error)
 {
     const QSize size(ThumbnailSize, ThumbnailSize);
-    if (ImageFileKindOf(path) == ImageFileKind::Codec) {
-        // The codecs can decode at a reduced size (JPEG's scaled decode), which
-        // is all a 90 x 90 thumbnail needs. The file is opened as an ordinary
-        // file only: a pipe named like a picture would hold this thread forever.
-        QFile file;
-        QString reason;
-        if (!OpenOrdinaryFile(file, path, &reason)) {
-            if (error)
-                *error = OpenErrorText(path, reason);
-            return QImage();
-        }
-        QImageReader reader(&file);
-        reader.setScaledSize(size);
-        QImage img = reader.read();
-        if (!img.isNull())
-            return ToBitmap(img.size() == size ? img : img.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
-    }
     try {
+        if (ImageFileKindOf(path) == ImageFileKind::Codec) {
+            // The codecs can decode at a reduced size (JPEG's scaled decode),
+            // which is all a 90 x 90 thumbnail needs. A pipe named like a
+            // picture is refused, not waited on: it would hold this thread forever.
+            QFile file;
+            OpenForReading(file, path);
+            QImageReader reader(&file);
+            reader.setScaledSize(size);
+            const QImage img = reader.read();
+            if (!img.isNull())
+                return ToBitmap(img.size() == size ? img
+                                                   : img.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        }
+        // What the codec could not read gets the full reader and its reasons.
         TFMXBitmapEx loader;
         loader.LoadFromFileEx(path, 0);
         return ToBitmap(loader.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
