@@ -74,11 +74,13 @@ QStringList SplitLines(QString text)
 
 QStringList ReadTextFileLines(const QString &fileName)
 {
-    const QFileInfo info(fileName);
-    if (info.isFile() && info.size() > MaxWordListBytes)
-        throw FileError(OpenErrorText(fileName, QStringLiteral("it is larger than %1 MiB, too large for a word list")
-                                                    .arg(MaxWordListBytes >> 20)));
-    const QByteArray data = ReadWholeFile(fileName);
+    // Read no further than one byte past the limit: a longer file is refused
+    // without being held whole, also when it grew after it was opened.
+    QFile file;
+    OpenForReading(file, fileName);
+    const QByteArray data = file.read(MaxWordListBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw FileError(OpenErrorText(fileName, file.errorString()));
     if (data.size() > MaxWordListBytes)
         throw FileError(OpenErrorText(fileName, QStringLiteral("it is larger than %1 MiB, too large for a word list")
                                                     .arg(MaxWordListBytes >> 20)));
