@@ -6,7 +6,6 @@
 #include "imagefiles/FileIO.h"
 #include "platform/Bitmap.h"
 #include "platform/Errors.h"
-#include "platform/OrdinaryFile.h"
 
 #include <QCollator>
 #include <QDir>
@@ -75,11 +74,13 @@ QStringList SplitLines(QString text)
 
 QStringList ReadTextFileLines(const QString &fileName)
 {
-    const QFileInfo info(fileName);
-    if (info.isFile() && info.size() > MaxWordListBytes)
-        throw FileError(OpenErrorText(fileName, QStringLiteral("it is larger than %1 MiB, too large for a word list")
-                                                    .arg(MaxWordListBytes >> 20)));
-    const QByteArray data = ReadWholeFile(fileName);
+    // Read no further than one byte past the limit: a longer file is refused
+    // without being held whole, also when it grew after it was opened.
+    QFile file;
+    OpenForReading(file, fileName);
+    const QByteArray data = file.read(MaxWordListBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw FileError(OpenErrorText(fileName, file.errorString()));
     if (data.size() > MaxWordListBytes)
         throw FileError(OpenErrorText(fileName, QStringLiteral("it is larger than %1 MiB, too large for a word list")
                                                     .arg(MaxWordListBytes >> 20)));
@@ -122,24 +123,21 @@ QString TextFileFirstLine(const QString &fileName)
 QImage MakeThumbnail(const QString &path, QString *error)
 {
     const QSize size(ThumbnailSize, ThumbnailSize);
-    if (ImageFileKindOf(path) == ImageFileKind::Codec) {
-        // The codecs can decode at a reduced size (JPEG's scaled decode), which
-        // is all a 90 x 90 thumbnail needs. The file is opened as an ordinary
-        // file only: a pipe named like a picture would hold this thread forever.
-        QFile file;
-        QString reason;
-        if (!OpenOrdinaryFile(file, path, &reason)) {
-            if (error)
-                *error = OpenErrorText(path, reason);
-            return QImage();
-        }
-        QImageReader reader(&file);
-        reader.setScaledSize(size);
-        QImage img = reader.read();
-        if (!img.isNull())
-            return ToBitmap(img.size() == size ? img : img.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
-    }
     try {
+        if (ImageFileKindOf(path) == ImageFileKind::Codec) {
+            // The codecs can decode at a reduced size (JPEG's scaled decode),
+            // which is all a 90 x 90 thumbnail needs. A pipe named like a
+            // picture is refused, not waited on: it would hold this thread forever.
+            QFile file;
+            OpenForReading(file, path);
+            QImageReader reader(&file);
+            reader.setScaledSize(size);
+            const QImage img = reader.read();
+            if (!img.isNull())
+                return ToBitmap(img.size() == size ? img
+                                                   : img.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        }
+        // What the codec could not read gets the full reader and its reasons.
         TFMXBitmapEx loader;
         loader.LoadFromFileEx(path, 0);
         return ToBitmap(loader.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));

@@ -132,14 +132,41 @@ public:
     static constexpr int TileRole = Qt::UserRole + 1;
     static int ItemTag(const QListWidgetItem *item);
 
-    // ---- routines -----------------------------------------------------------
+    // ---- frame (SetupDlg.cpp) -------------------------------------------------
+    // Fills every tab from the settings, the tool bar first brought down to
+    // the entries the launcher offers (KeepOfferedEntries).
     void ShowSettings();
+    void BtnOKClick();
+    void BtnCancelClick();
+    void BtnDefaultClick();
+
+    // ---- "Stock Pen" and "Pen Setup" (SetupDlgPens.cpp) ---------------------------
     void SelectStockPen(int index);
     int PenTypeIndex(TPWPenType t) const;
+    void ColorRectXMouseUp(QObject *sender);
+    void ColorRectXPaint(QObject *sender, QPainter &canvas, const QRect &r);
+    void StockPenTypeCBChange();
+    void StockPenColorQDChange();
+    void StockPenColorBtnClick();
+    void StockPenSBChange();
+    void StockPenDashCBChange();
+
     void SelectPenColor(int index);
     void ShowPenThickness();
+    void PenColorXMouseUp(QObject *sender);
+    void PenColorXPaint(QObject *sender, QPainter &canvas, const QRect &r);
+    void PenColorQDChange();
+    void PenColorBtnClick();
+    void PenThicknessSBXChange(QObject *sender);
 
+    // ---- "ToolBar" (SetupDlgToolBar.cpp) ------------------------------------------
     void CreateLnchButtons();
+    // Takes out of the tool bar (MenuItems) the entries the launcher does not
+    // offer, keeping the order of the rest: the tab edits only what it can
+    // show. A change of the settings, made when they are shown; Cancel's
+    // snapshot brings the entries back.
+    void KeepOfferedEntries();
+    // Fills both lists from MenuItems and LnchItems; changes no setting.
     void RebuildLists();
     void ClearLists();
     void FreeLnchButtons();
@@ -149,31 +176,6 @@ public:
     int FindInLnch(const TPWMenuItem &e) const;
     int MenuInsertIndex() const;
 
-    void ShowImageType();
-    void SelectWBrdColor(int index);
-    void ShowWBrdGrid();
-    // The white board's drawing over the preview's area, one pixel per pixel.
-    void WBrdImagePaint(QPainter &canvas, const QRectF &r);
-
-    // ---- handlers -----------------------------------------------------------
-    void BtnOKClick();
-    void BtnCancelClick();
-    void BtnDefaultClick();
-
-    void ColorRectXMouseUp(QObject *sender);
-    void ColorRectXPaint(QObject *sender, QPainter &canvas, const QRect &r);
-    void StockPenTypeCBChange();
-    void StockPenColorQDChange();
-    void StockPenColorBtnClick();
-    void StockPenSBChange();
-    void StockPenDashCBChange();
-
-    void PenColorXMouseUp(QObject *sender);
-    void PenColorXPaint(QObject *sender, QPainter &canvas, const QRect &r);
-    void PenColorQDChange();
-    void PenColorBtnClick();
-    void PenThicknessSBXChange(QObject *sender);
-
     void MenuBarAddClick();
     void MenuBarBackClick();
     void MenuBarBackAllBtnClick();
@@ -182,34 +184,43 @@ public:
     bool MenuLBDragOver(const QPointF &pos, const QMimeData *data);
     void MenuLBDragDrop(const QPointF &pos);
 
+    // ---- "File" and "Detailed" (SetupDlgDetails.cpp) ------------------------------
+    void ShowImageType();
     void DefaultImageIndexXChange(QObject *sender);
     void Button1Click();
+
     void PenSmoothingChange();
     void MaximizeStartupChange();
     void ScreenPenWidthChange();
+    void SelectWBrdColor(int index);
     void WBrdColorXClick(QObject *sender);
     void WBrdColorQDChange();
     void WBrdColorBtnClick();
+    void ShowWBrdGrid();
     void WBrdWSBChange();
     void WBrdHSBChange();
+    // The white board's drawing over the preview's area, one pixel per pixel.
+    void WBrdImagePaint(QPainter &canvas, const QRectF &r);
 
 private:
     void FormCreate();
-    void CreateStockPenTab();
-    void CreateToolBarTab();
-    void CreatePenSetupTab();
-    void CreateFileTab();
-    void CreateDetailedTab();
-    // Dresses every tile for its entry again: stock pens may have changed.
-    void DressLnchButtons();
     void TakeSnapshot();
     void RestoreSnapshot();
     void ReadControlsOnOK();
+
+    void CreateStockPenTab();
+    void CreatePenSetupTab();
+    void CreateToolBarTab();
+    // Dresses every tile for its entry again: stock pens may have changed.
+    void DressLnchButtons();
+    void CreateFileTab();
+    void ShowFileTab();
+    void CreateDetailedTab();
+    void ShowDetailedTab();
 
     QWidget *m_mainWindow;
     std::function<QString()> m_lastFile;
     std::function<void(const QString &)> m_imageOpen;
     int m_spareIndex = 0;
     int *m_penIndex; // the caller's, or m_spareIndex
-
 };

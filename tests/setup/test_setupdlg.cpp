@@ -548,6 +548,28 @@ private slots:
         QVERIFY(Settings() == before);
     }
 
+    void fillingListsChangesNoSetting()
+    {
+        // Refilling the lists only reads the settings: an entry the launcher
+        // does not offer gets no item but keeps its slot, and every other
+        // item still names the slot of the entry it shows.
+        DialogFixture f;
+        QVERIFY(f.Show());
+        TSetupDlg &d = f.dlg;
+        Settings().MenuItems[3] = Cmd(pwMView);
+        const SettingsModel before = Settings();
+        d.RebuildLists();
+        QVERIFY(Settings() == before);
+        QCOMPARE(ListNames(d, d.MenuLB),
+                 QStringList({"pwOpen", "pwSaveAs", "pwUndo", "pwMarkPtr0", "pwMarkPtr1", "pwMarkPtr2", "pwPenSetup",
+                              "pwEr", "pwEraseAll", "pwMove", "pwCenter", "pwInfo"}));
+        QVERIFY(ListNames(d, d.LnchLB).contains("pwRedo"));
+        // "<" on the item after the gap takes out that item's own entry.
+        ClickItem(d.MenuLB, 3); // pwMarkPtr0, slot 4
+        Click(d.MenuBarBack);
+        QCOMPARE(MenuNames().mid(3, 2), QStringList({"pwMView", "pwMarkPtr1"}));
+    }
+
     void toolBarAdd()
     {
         DialogFixture f;
