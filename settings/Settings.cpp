@@ -262,6 +262,7 @@ void SetDefaultSettings()
     s.LineHeight = 50;
     s.isSmoothing = true;
     s.isScreenPenWidth = true;
+    s.isKeepStrokes = true;
     s.NumFont = s.BkFont = DefaultFontFamily();
     s.MaxPictureCount = 50;
 }
@@ -342,6 +343,7 @@ void ReadSettings(const IniFile &ini)
     s.BkFont = ini.readString(penOrder, QStringLiteral("BkFont"), s.BkFont);
     s.MaxPictureCount = ini.readInteger(menu, QStringLiteral("MaxPictureCount"), s.MaxPictureCount);
     s.isScreenPenWidth = ini.readBool(QStringLiteral("Detailed"), QStringLiteral("isScreenPenWidth"), s.isScreenPenWidth);
+    s.isKeepStrokes = ini.readBool(QStringLiteral("Detailed"), QStringLiteral("isKeepStrokes"), s.isKeepStrokes);
 }
 
 void WriteSettings(IniFile &ini)
@@ -379,6 +381,7 @@ void WriteSettings(IniFile &ini)
     ini.writeInteger(menu, QStringLiteral("MaxPictureCount"), s.MaxPictureCount);
     // Last and in a section of its own: the lines files of earlier versions hold stay as they were.
     ini.writeBool(QStringLiteral("Detailed"), QStringLiteral("isScreenPenWidth"), s.isScreenPenWidth);
+    ini.writeBool(QStringLiteral("Detailed"), QStringLiteral("isKeepStrokes"), s.isKeepStrokes);
 }
 
 void ReadSetupIni()

@@ -29,6 +29,8 @@ struct SettingsModel {
     // A new stroke is as wide on the screen as its pen, whatever the zoom;
     // off, pen widths are in picture pixels.
     bool isScreenPenWidth = true;
+    // Every picture's strokes are kept across closing and crashes.
+    bool isKeepStrokes = true;
     int MaxPictureCount = 50;
     TAlphaColor FillColor = 0xFFFFFFFF;
     TAlphaColor DrawColor = 0xFFEEEEEE;

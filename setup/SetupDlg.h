@@ -92,6 +92,10 @@ public:
     QCheckBox *PenSmoothing = nullptr;
     QCheckBox *MaximizeStartup = nullptr;
     QCheckBox *ScreenPenWidth = nullptr; // isScreenPenWidth
+    QCheckBox *KeepStrokes = nullptr; // isKeepStrokes
+    QPushButton *ForgetStrokes = nullptr;
+    // What "Forget kept strokes" does: the owner asks and empties its store.
+    std::function<void()> OnForgetStrokes;
     QGroupBox *GroupBox1 = nullptr;
     QRadioButton *WBrdColor0 = nullptr;
     QRadioButton *WBrdColor1 = nullptr;
@@ -192,6 +196,7 @@ public:
     void PenSmoothingChange();
     void MaximizeStartupChange();
     void ScreenPenWidthChange();
+    void KeepStrokesChange();
     void SelectWBrdColor(int index);
     void WBrdColorXClick(QObject *sender);
     void WBrdColorQDChange();

@@ -162,8 +162,17 @@ void TSetupDlg::CreateDetailedTab()
 
     ScreenPenWidth = new QCheckBox(QStringLiteral("Pen width as seen on the screen"), TabItem4);
     ScreenPenWidth->move(332, 296);
-    FitWidths({ScreenPenWidth}, 135);
     connect(ScreenPenWidth, &QCheckBox::toggled, this, &TSetupDlg::ScreenPenWidthChange);
+    KeepStrokes = new QCheckBox(QStringLiteral("Keep strokes after closing"), TabItem4);
+    KeepStrokes->move(332, 322);
+    FitWidths({ScreenPenWidth, KeepStrokes}, 135);
+    connect(KeepStrokes, &QCheckBox::toggled, this, &TSetupDlg::KeepStrokesChange);
+    ForgetStrokes = new QPushButton(QStringLiteral("Forget kept strokes"), TabItem4);
+    ForgetStrokes->setGeometry(332, 350, 135, 28);
+    connect(ForgetStrokes, &QPushButton::clicked, this, [this] {
+        if (OnForgetStrokes)
+            OnForgetStrokes();
+    });
 }
 
 void TSetupDlg::ShowDetailedTab()
@@ -178,9 +187,10 @@ void TSetupDlg::ShowDetailedTab()
         cb->setCurrentIndex(i);
     };
     const SettingsModel &s = Settings();
-    const QSignalBlocker b1(PenSmoothing), b2(MaximizeStartup), b3(MaxPictCountSB), b4(ScreenPenWidth);
+    const QSignalBlocker b1(PenSmoothing), b2(MaximizeStartup), b3(MaxPictCountSB), b4(ScreenPenWidth), b5(KeepStrokes);
     PenSmoothing->setChecked(s.isSmoothing);
     ScreenPenWidth->setChecked(s.isScreenPenWidth);
+    KeepStrokes->setChecked(s.isKeepStrokes);
     selectFont(ComboBox2, s.NumFont);
     selectFont(ComboBox3, s.BkFont);
     MaximizeStartup->setChecked(s.isMaximized);
@@ -200,6 +210,11 @@ void TSetupDlg::MaximizeStartupChange()
 void TSetupDlg::ScreenPenWidthChange()
 {
     Settings().isScreenPenWidth = ScreenPenWidth->isChecked();
+}
+
+void TSetupDlg::KeepStrokesChange()
+{
+    Settings().isKeepStrokes = KeepStrokes->isChecked();
 }
 
 void TSetupDlg::SelectWBrdColor(int index)

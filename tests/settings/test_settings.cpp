@@ -70,6 +70,7 @@ QString Diff(const SettingsModel &a, const SettingsModel &b)
         return QStringLiteral("ImagePathDefault: %1 vs %2").arg(a.ImagePathDefault, b.ImagePathDefault);
     TW_FIELD(isSmoothing)
     TW_FIELD(isScreenPenWidth)
+    TW_FIELD(isKeepStrokes)
     TW_FIELD(MaxPictureCount)
     TW_FIELD(FillColor)
     TW_FIELD(DrawColor)
@@ -501,6 +502,7 @@ private slots:
         s.ImagePathDefault = Tmp() + QStringLiteral("/my pictures/");
         s.isSmoothing = false;
         s.isScreenPenWidth = false;
+        s.isKeepStrokes = false;
         s.MaxPictureCount = 299;
         s.FillColor = 0xFF000000;
         s.DrawColor = 0xFFABCDEF;
@@ -534,14 +536,16 @@ private slots:
         QVERIFY(first.startsWith("[Setup]\nisMaximized=1\nImageTypeDefault=5\nImageJPEGQuality=85\nImagePathDefault="));
         QVERIFY(first.contains("=0\nMaxPictureCount=299\n[Mark]\n"));
         QVERIFY(first.endsWith("\n[PenOrder]\nNumFont=" + saved.NumFont.toUtf8() + "\nBkFont=" + saved.BkFont.toUtf8()
-                               + "\n[Detailed]\nisScreenPenWidth=0\n"));
+                               + "\n[Detailed]\nisScreenPenWidth=0\nisKeepStrokes=0\n"));
     }
 
-    // Pen widths as seen on the screen: on by default and in a file without
-    // the key; saving adds the key in its own section and keeps every other line.
-    void screenPenWidth()
+    // Pen widths as seen on the screen and kept strokes: on by default and in
+    // a file without the keys; saving adds the keys in their own section and
+    // keeps every other line.
+    void detailedSwitches()
     {
         QVERIFY(Settings().isScreenPenWidth);
+        QVERIFY(Settings().isKeepStrokes);
         QVERIFY(QDir().mkpath(SettingsFolder()));
         const QByteArray old = "[Setup]\nisMaximized=1\n[Pen]\nisSmoothing=0\n[Notes]\nmine=kept\n";
         {
@@ -551,18 +555,20 @@ private slots:
         }
         LoadSettings();
         QVERIFY(Settings().isScreenPenWidth);
+        QVERIFY(Settings().isKeepStrokes);
         QVERIFY(Settings().isMaximized && !Settings().isSmoothing);
         Settings().isScreenPenWidth = false;
+        Settings().isKeepStrokes = false;
         WriteSetupIni();
         const QByteArray file = SetupBytes();
         QVERIFY(file.startsWith("[Setup]\nisMaximized=1\n"));
         QVERIFY(file.contains("[Pen]\nisSmoothing=0\n"));
         QVERIFY(file.contains("[Notes]\nmine=kept\n"));
-        QVERIFY(file.endsWith("[Detailed]\nisScreenPenWidth=0\n"));
+        QVERIFY(file.endsWith("[Detailed]\nisScreenPenWidth=0\nisKeepStrokes=0\n"));
         SetDefaultSettings();
-        QVERIFY(Settings().isScreenPenWidth);
+        QVERIFY(Settings().isScreenPenWidth && Settings().isKeepStrokes);
         LoadSettings();
-        QVERIFY(!Settings().isScreenPenWidth);
+        QVERIFY(!Settings().isScreenPenWidth && !Settings().isKeepStrokes);
     }
 
     // As Windows' profile functions leave it, or as someone typed it there.
@@ -626,7 +632,7 @@ private slots:
         QVERIFY(saved.contains("\nPenType3=pwLaunch\n"));
         QVERIFY(saved.contains("\nMAXPICTURECOUNT=100\n"));
         QVERIFY(saved.endsWith("\n[UNKNOWN]\nKEY=1\n[PenOrder]\nNumFont=" + s.NumFont.toUtf8() + "\nBkFont="
-                               + s.BkFont.toUtf8() + "\n[Detailed]\nisScreenPenWidth=1\n"));
+                               + s.BkFont.toUtf8() + "\n[Detailed]\nisScreenPenWidth=1\nisKeepStrokes=1\n"));
         QCOMPARE(saved.toLower().count("[menu]"), 1);
     }
 

@@ -838,6 +838,15 @@ private slots:
         Settings().isScreenPenWidth = true;
         d.ShowSettings();
         QVERIFY(d.ScreenPenWidth->isChecked());
+        QVERIFY(d.KeepStrokes->isChecked() && d.KeepStrokes->isVisible());
+        Click(d.KeepStrokes);
+        QCOMPARE(Settings().isKeepStrokes, false);
+        Settings().isKeepStrokes = true;
+        int forgets = 0;
+        d.OnForgetStrokes = [&] { ++forgets; };
+        QVERIFY(d.ForgetStrokes->isVisible());
+        d.ForgetStrokes->click();
+        QCOMPARE(forgets, 1);
     }
 
     void browse_data()
