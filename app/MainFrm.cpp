@@ -101,6 +101,8 @@ void TWBDMainFrm::FormCreate()
     PrPen = PWImage->CrPen();
     ApplyBoardSettings();
     ConnectMirror();
+    // Each change of a history goes to the store as it happens.
+    connect(PWImage, &TPWImage::HistoryChanged, this, &TWBDMainFrm::KeepBoardStrokes);
     m_created = true;
     DoLayout();
 
@@ -240,6 +242,7 @@ QImage TWBDMainFrm::WBrdBitmapMake()
 
 void TWBDMainFrm::WBrdEnter()
 {
+    LoadKeptBoardStrokes();
     const QImage b = WBrdBitmapMake();
     PWImage->SrcBitmapRecPictSet(b, WBrdRecArray);
     PWImage->ZoomPosSet(this);

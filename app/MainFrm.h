@@ -18,6 +18,7 @@ class QProgressBar;
 class QKeyEvent;
 class PictureLister;
 class SaveNotice;
+class LessonStore;
 class TMetroButton;
 class TLnchDlg;
 class TPenSetupDlg;
@@ -38,6 +39,9 @@ public:
 private:
     bool m_shown = true;
 };
+
+// Where the store of kept lessons lives: the user's data folder.
+QString LessonStorePath();
 
 class TWBDMainFrm : public QWidget
 {
@@ -138,6 +142,14 @@ public:
     // picture could not go where the teacher expects it.
     void SaveNoticeShow(const QString &fileName, const QString &note = QString());
 
+    // ---- kept lessons ---------------------------------------------------------------------------
+    // The store that keeps every history across closing and crashes; none:
+    // the histories live in memory only. The white board shown takes its kept strokes.
+    void SetLessonStore(LessonStore *store);
+    // After a run that did not end cleanly, opens again what was open, with
+    // its strokes, and says so without stopping the teacher.
+    void ResumeLastLesson();
+
     // ---- white board ------------------------------------------------------------------------
     QImage WBrdBitmapMake();
     void WBrdEnter();
@@ -174,6 +186,17 @@ private:
     // Stores the strokes now on the board with their owner: the white board or the current entry.
     void StoreBoardStrokes();
     void PictureTileRefresh(int entry);
+    // Whether histories go to the store.
+    bool Keeping() const;
+    // Gives entry its kept strokes the first time it is shown, and notes it as open.
+    void LoadKeptStrokes(int entry);
+    void LoadKeptBoardStrokes();
+    // What an entry's strokes are kept under; empty when its file cannot be read.
+    QString EntryKey(int entry);
+    // Keeps the board's history under the key of what it shows.
+    void KeepBoardStrokes();
+    void ForgetKeptStrokes();
+    void LessonNotice(const QString &text);
     void LaunchExecute();
     TPWMenuItem PenSetupExecute(const TPWMenuItem &base);
     void InfoExecute();
@@ -187,6 +210,8 @@ private:
     bool m_toolBarShown = true;
     PictureLister *m_lister = nullptr; // makes the thumbnails of the folder listed
     SaveNotice *m_saveNotice = nullptr;
+    LessonStore *m_store = nullptr;
+    bool m_boardLooked = false; // the store was asked for the white board's strokes
     int m_listedCount = 0; // thumbnails in, for the progress bar
     QString m_listingWarning; // shown when the listing ends
     QVector<QPair<int, Qt::KeyboardModifiers>> m_pendingKeys; // keys pressed while listing

@@ -29,10 +29,12 @@ TSetupDlg *TWBDMainFrm::SetupDialog()
 {
     // Re-opening the last file under a new picture limit reports its own errors,
     // so the tool bar is rebuilt whatever happens to the file.
-    if (!SetupDlg)
+    if (!SetupDlg) {
         SetupDlg = new TSetupDlg(
             this, [this] { return LastFile; }, [this](const QString &f) { RunGuarded([&] { ImageOpen(f); }); },
             &PenIndex);
+        SetupDlg->OnForgetStrokes = [this] { ForgetKeptStrokes(); };
+    }
     return SetupDlg;
 }
 

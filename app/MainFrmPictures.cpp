@@ -63,10 +63,11 @@ void TWBDMainFrm::ImageOpen(const QString &fileName)
     // every stroke as they were, and its error tells the user why.
     const bool text = LowerExtension(fileName) == QLatin1String(".txt");
     QStringList words;
+    QByteArray listContent;
     TFMXBitmapEx picture;
     BusyCursor busy(QStringLiteral("open"));
     if (text)
-        words = TextListWords(fileName);
+        words = TextListWords(fileName, &listContent);
     else
         picture.LoadFromFileEx(fileName, 0);
     if (text && words.isEmpty()) {
@@ -90,6 +91,19 @@ void TWBDMainFrm::ImageOpen(const QString &fileName)
         PWImage->SetSrcBitmap(picture);
     PWImage->ZoomPosSet(this);
     PictureListMake(fileName, text ? &words : nullptr);
+    PictureFiles.ListContent = listContent;
+    // The opened entry shows the strokes kept for it.
+    if (PictureIndex >= 0 && PictureIndex < PictureFiles.Files.size()) {
+        LoadKeptStrokes(PictureIndex);
+        const TPictureFile &e = PictureFiles.Files[PictureIndex];
+        if (e.PWRecArray.c >= 0) {
+            if (text)
+                PWImage->SrcBitmapRecTextSet(e.FileName, e.PWRecArray);
+            else
+                PWImage->SrcBitmapRecPictSet(picture, e.PWRecArray);
+            PWImage->ZoomPosSet(this);
+        }
+    }
 }
 
 void TWBDMainFrm::PictureListMake(const QString &fileName, const QStringList *words)
@@ -223,6 +237,7 @@ void TWBDMainFrm::PictureSelect(int index)
     PWImage->LassoUpdate();
     StoreBoardStrokes();
     PictureIndex = index;
+    LoadKeptStrokes(index);
     TPictureFile &e = PictureFiles.Files[index];
     e.Error.clear();
     if (isFuMode)

@@ -72,7 +72,7 @@ QStringList SplitLines(QString text)
 }
 } // namespace
 
-QStringList ReadTextFileLines(const QString &fileName)
+QStringList ReadTextFileLines(const QString &fileName, QByteArray *content)
 {
     // Read no further than one byte past the limit: a longer file is refused
     // without being held whole, also when it grew after it was opened.
@@ -84,6 +84,8 @@ QStringList ReadTextFileLines(const QString &fileName)
     if (data.size() > MaxWordListBytes)
         throw FileError(OpenErrorText(fileName, QStringLiteral("it is larger than %1 MiB, too large for a word list")
                                                     .arg(MaxWordListBytes >> 20)));
+    if (content)
+        *content = data;
     QString text;
     if (auto bom = QStringConverter::encodingForData(data)) {
         QStringDecoder dec(*bom);
@@ -107,9 +109,9 @@ QStringList ReadTextFileLines(const QString &fileName)
     return SplitLines(text);
 }
 
-QStringList TextListWords(const QString &fileName)
+QStringList TextListWords(const QString &fileName, QByteArray *content)
 {
-    QStringList lines = ReadTextFileLines(fileName);
+    QStringList lines = ReadTextFileLines(fileName, content);
     lines.removeAll(QString());
     return lines;
 }

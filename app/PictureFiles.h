@@ -19,11 +19,15 @@ struct TPictureFile {
     TPWRecArray PWRecArray; // the strokes kept for this entry
     QImage Bitmap; // 90 x 90 thumbnail
     QString Error; // why the picture could not be read, empty when it could
+    QString StoreKey; // what its strokes are kept under; empty when they cannot be
+    bool StoreKeyMade = false;
+    bool StoreLooked = false; // the store was asked for its strokes
 };
 
 struct TPictureFiles {
     QString Path; // folder of the listed pictures, ending with "/"; empty for a text list
     QVector<TPictureFile> Files;
+    QByteArray ListContent; // a word list's bytes, which its words' kept strokes are known by
 };
 
 // Names of the ordinary files (or links to them) in folder whose extension
@@ -43,9 +47,9 @@ constexpr qint64 MaxWordListBytes = qint64(1) << 20;
 // order); without one, UTF-8 when the bytes are valid UTF-8, else Shift-JIS
 // (code page 932) when they are valid as it, else the system's 8-bit code page. CR LF, LF and CR end lines. Throws FileError when the file
 // cannot be read or is larger than MaxWordListBytes.
-QStringList ReadTextFileLines(const QString &fileName);
+QStringList ReadTextFileLines(const QString &fileName, QByteArray *content = nullptr);
 // The non-empty lines.
-QStringList TextListWords(const QString &fileName);
+QStringList TextListWords(const QString &fileName, QByteArray *content = nullptr);
 // The first non-empty line, or "A" when there is none.
 QString TextFileFirstLine(const QString &fileName);
 

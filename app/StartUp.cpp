@@ -76,7 +76,8 @@ SplashPreparation::~SplashPreparation()
     m_decoder.join();
 }
 
-std::unique_ptr<TWBDMainFrm> StartBehindSplash(const std::function<void()> &shown)
+std::unique_ptr<TWBDMainFrm> StartBehindSplash(const std::function<void()> &shown,
+                                               const std::function<void(TWBDMainFrm &)> &prepare)
 {
     QSplashScreen splash(QPixmap::fromImage(ResourceImage(QStringLiteral("SPLASH"))),
                          Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
@@ -90,6 +91,8 @@ std::unique_ptr<TWBDMainFrm> StartBehindSplash(const std::function<void()> &show
     // The window is built while the splash is on screen, so the teacher
     // waits for whichever takes longer, not for both one after the other.
     auto main = std::make_unique<TWBDMainFrm>();
+    if (prepare)
+        prepare(*main);
     PrepareFirstPaint(*main);
     SleepUntil(onScreen, SplashMilliseconds);
 

@@ -28,5 +28,7 @@ private:
 // Shows the splash picture and builds the main window while it is on screen;
 // once the splash has been up for SplashMilliseconds it closes, and then the
 // main window shows: maximised when the settings say so, else centred.
-// shown is called once the main window has first painted.
-std::unique_ptr<TWBDMainFrm> StartBehindSplash(const std::function<void()> &shown = {});
+// prepare runs with the window built, while the splash is still up; shown is
+// called once the main window has first painted.
+std::unique_ptr<TWBDMainFrm> StartBehindSplash(const std::function<void()> &shown = {},
+                                               const std::function<void(TWBDMainFrm &)> &prepare = {});

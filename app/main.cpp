@@ -8,6 +8,7 @@
 #include "mirror/ViewFrm.h"
 #include "platform/SafeFile.h"
 #include "settings/Settings.h"
+#include "store/LessonStore.h"
 
 #include <QApplication>
 #include <QThreadPool>
@@ -51,14 +52,23 @@ int main(int argc, char *argv[])
     CreateViewFrm();
     SetMirrorViewExists(ViewFrm != nullptr);
 
+    // Every stroke is kept as it is drawn. The store opens while the splash
+    // is up; one that cannot be used says so and the lesson goes on in memory.
+    LessonStore lessons;
     int result = 0;
     {
-        const std::unique_ptr<TWBDMainFrm> window = StartBehindSplash(ExitWhenShown);
+        const std::unique_ptr<TWBDMainFrm> window = StartBehindSplash(ExitWhenShown, [&lessons](TWBDMainFrm &w) {
+            lessons.Open(LessonStorePath());
+            w.SetLessonStore(&lessons);
+        });
         QStringList args = app.arguments();
         args.removeFirst();
         window->OpenCommandLine(args);
+        if (args.isEmpty())
+            window->ResumeLastLesson();
         result = app.exec();
     }
+    lessons.MarkCleanExit();
     FreeViewFrm();
     // Everything the teacher had is written by now. A thumbnail worker still
     // reading a huge picture of a listing cut short must not keep the closed

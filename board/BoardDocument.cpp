@@ -310,6 +310,7 @@ TBoardChange TBoardDocument::AddStroke(const TPWMenuItem &pen, const TPathData &
                                        const QVector<int> &countsBefore)
 {
     m_recs.RecAddLine(pen, path, style);
+    ++m_revision;
     const QRect r = RenderIndex(m_recs.p, true, &countsBefore);
     DisplayUpdate(r);
     return TBoardChange{r};
@@ -319,6 +320,7 @@ TBoardChange TBoardDocument::Undo()
 {
     if (!m_recs.RecCanUndo())
         return {};
+    ++m_revision;
     const int j = m_recs.p;
     const TPWPenType kind = m_recs.Rec[size_t(j)].Menu.PenType;
     auto it = m_patches.find(j);
@@ -349,6 +351,7 @@ TBoardChange TBoardDocument::Redo()
 {
     if (!m_recs.RecCanRedo())
         return {};
+    ++m_revision;
     const int j = m_recs.p + 1;
     const TPWPenType kind = m_recs.Rec[size_t(j)].Menu.PenType;
     m_recs.RecRedo();
@@ -372,6 +375,7 @@ TBoardChange TBoardDocument::EraseAll()
     // with the history to wherever the history is copied. The turns before
     // it stay in effect, so the picture keeps its orientation.
     m_recs.RecAddEraseAll();
+    ++m_revision;
     RenderIndex(m_recs.p, true);
     return Composite();
 }
@@ -379,6 +383,7 @@ TBoardChange TBoardDocument::EraseAll()
 TBoardChange TBoardDocument::Rotate(bool right)
 {
     m_recs.RecAddTurn(right, Single(m_src.width()), Single(m_src.height()));
+    ++m_revision;
     return Rebuild();
 }
 
@@ -443,7 +448,10 @@ TLines TBoardDocument::StrokesInside(const TPathData &lasso) const
 
 void TBoardDocument::SelectionRecord()
 {
+    const int kept = m_recs.c;
     m_recs.RecAddEdit(m_selTrans, m_selLines);
+    if (m_recs.c != kept || m_recs.p != kept)
+        ++m_revision;
     m_selLines.clear();
     m_selTrans = MatIdentity();
 }

@@ -46,6 +46,9 @@ public:
     // Quarter turns clockwise the picture is shown at, 0..3.
     int Turn() const { return m_turn; }
     const TPWRecArray &History() const { return m_recs; }
+    // Counts the changes of the history made by its operations (not by
+    // loading): whoever keeps histories saves when it moves.
+    quint64 Revision() const { return m_revision; }
     // For tests and benchmarks that build histories directly; Rebuild shows them.
     TPWRecArray &History() { return m_recs; }
 
@@ -159,6 +162,7 @@ private:
     int m_turn = 0;
     bool m_srcOpaque = true;
     TPWRecArray m_recs;
+    quint64 m_revision = 0;
     TRenderOptions m_options;
     QString m_wordFont;
     TLines m_selLines;

@@ -124,6 +124,12 @@ void TPWImage::ShowChange(const TBoardChange &change)
         ScreenUpdateRect(change.area);
 }
 
+void TPWImage::HistoryChangedSince(quint64 before)
+{
+    if (m_doc.Revision() != before)
+        emit HistoryChanged();
+}
+
 void TPWImage::DstBitmapUpdate()
 {
     m_doc.Composite();
@@ -252,9 +258,11 @@ void TPWImage::PWResize()
 
 void TPWImage::SrcBitmapRotate(int index)
 {
+    const quint64 before = m_doc.Revision();
     LassoUpdate();
     ShowChange(m_doc.Rotate(index == 1));
     ZoomPosSet(this);
+    HistoryChangedSince(before);
 }
 
 // ---- history -----------------------------------------------------------------
@@ -266,18 +274,24 @@ void TPWImage::RebuildAll()
 
 void TPWImage::PWUndo()
 {
+    const quint64 before = m_doc.Revision();
     ShowChange(m_doc.Undo());
+    HistoryChangedSince(before);
 }
 
 void TPWImage::PWRedo()
 {
+    const quint64 before = m_doc.Revision();
     ShowChange(m_doc.Redo());
+    HistoryChangedSince(before);
 }
 
 void TPWImage::EraseAll()
 {
+    const quint64 before = m_doc.Revision();
     LassoUpdate();
     ShowChange(m_doc.EraseAll());
+    HistoryChangedSince(before);
 }
 
 void TPWImage::DrawRec(const TPWMenuItem &menu, TPathData &path)

@@ -164,6 +164,8 @@ signals:
     void ViewChanged();
     void ViewCursorChanged(const QImage &cursor);
     void ViewCursorMoved(const QPoint &position);
+    // The stroke history changed: a stroke, undo, redo, a move, a turn, erase-all.
+    void HistoryChanged();
 
 protected:
     void paintEvent(QPaintEvent *e) override;
@@ -178,6 +180,8 @@ protected:
 private:
     // Brings what a change of the document did to the screen.
     void ShowChange(const TBoardChange &change);
+    // Announces a change of the history since the revision before.
+    void HistoryChangedSince(quint64 before);
     void ScreenUpdateRect(const QRect &pictureRect);
     void ScreenUpdateControlRect(const QRect &controlRect);
     void StrokeBegin(const QPointF &pt);

@@ -207,6 +207,7 @@ void TPWImage::StrokeEnd()
     // The preview's trail and the new stroke are the only parts of the screen that change.
     ScreenUpdateControlRect(m_prvArea);
     ScreenUpdateRect(change.area);
+    emit HistoryChanged();
 }
 
 // ---- Qt events -----------------------------------------------------------------

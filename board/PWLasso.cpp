@@ -11,13 +11,17 @@ void TPWImage::LassoUpdate()
     if (FCrPen.PenType != pwLasso)
         return;
     SelectionHide();
+    const quint64 before = m_doc.Revision();
     ShowChange(m_doc.SelectionDrop());
+    HistoryChangedSince(before);
 }
 
 void TPWImage::LassoEnd()
 {
     const bool hadSelection = !m_doc.Selection().isEmpty();
+    const quint64 before = m_doc.Revision();
     const TBoardChange change = m_doc.SelectInside(CrPathData);
+    HistoryChangedSince(before);
     if (!hadSelection && m_doc.Selection().isEmpty()) {
         // Only the lasso's trail leaves the screen.
         m_selRF = QRectF(0, 0, 0, 0);
