@@ -10,7 +10,73 @@
 #include <QSplashScreen>
 #include <QThread>
 
-std::unique_ptr<TWBDMainFrm> StartBehindSplash()
+namespace {
+void SleepUntil(const QElapsedTimer &clock, qint64 ms)
+{
+    const qint64 rest = ms - clock.elapsed();
+    if (rest > 0)
+        QThread::msleep(static_cast<unsigned long>(rest));
+}
+
+// Calls back once, when the window first paints.
+class PaintSeen : public QObject
+{
+public:
+    PaintSeen(QWidget *w, std::function<void()> painted) : QObject(w), m_painted(std::move(painted))
+    {
+        w->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint && m_painted) {
+            // After this paint has reached the screen.
+            QMetaObject::invokeMethod(this, m_painted, Qt::QueuedConnection);
+            m_painted = nullptr;
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_painted;
+};
+
+// What the window's first paint needs and can have before it shows: its
+// native window, and the glyphs and pictures its tiles and captions draw,
+// rendered once off screen.
+void PrepareFirstPaint(TWBDMainFrm &main)
+{
+    main.winId();
+    QPixmap warm(main.size());
+    main.render(&warm);
+}
+
+void ShowMain(TWBDMainFrm &main)
+{
+    if (Settings().isMaximized) {
+        main.showMaximized();
+    } else {
+        if (QScreen *s = main.screen())
+            main.move(s->availableGeometry().center() - main.rect().center());
+        main.show();
+    }
+}
+} // namespace
+
+SplashPreparation::SplashPreparation()
+{
+    // Qt takes the first thread that asks for its thread data for the main
+    // thread: this one must ask before the decoder does.
+    QThread::currentThread();
+    // The decoded picture is kept for whoever asks for it next.
+    m_decoder = std::thread([] { ResourceImage(QStringLiteral("SPLASH")); });
+}
+
+SplashPreparation::~SplashPreparation()
+{
+    m_decoder.join();
+}
+
+std::unique_ptr<TWBDMainFrm> StartBehindSplash(const std::function<void()> &shown)
 {
     QSplashScreen splash(QPixmap::fromImage(ResourceImage(QStringLiteral("SPLASH"))),
                          Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
@@ -24,19 +90,14 @@ std::unique_ptr<TWBDMainFrm> StartBehindSplash()
     // The window is built while the splash is on screen, so the teacher
     // waits for whichever takes longer, not for both one after the other.
     auto main = std::make_unique<TWBDMainFrm>();
-    const qint64 rest = SplashMilliseconds - onScreen.elapsed();
-    if (rest > 0)
-        QThread::msleep(static_cast<unsigned long>(rest));
+    PrepareFirstPaint(*main);
+    SleepUntil(onScreen, SplashMilliseconds);
 
     // The splash goes before the main window shows (QSplashScreen::finish
     // would wait for the window to appear first).
     splash.close();
-    if (Settings().isMaximized) {
-        main->showMaximized();
-    } else {
-        if (QScreen *s = main->screen())
-            main->move(s->availableGeometry().center() - main->rect().center());
-        main->show();
-    }
+    if (shown)
+        new PaintSeen(main.get(), shown); // the window owns it
+    ShowMain(*main);
     return main;
 }

@@ -18,36 +18,22 @@
 
 namespace {
 // For the start-up benchmark: with TW_EXIT_WHEN_SHOWN set, prints the wall
-// clock (ms since the epoch) when the main window first paints, and quits.
-class ExitWhenShownProbe : public QObject
+// clock (ms since the epoch) when the main window is on screen, painted,
+// with the splash gone, and quits.
+void ExitWhenShown()
 {
-public:
-    explicit ExitWhenShownProbe(QWidget *w)
-    {
-        if (qEnvironmentVariableIsSet("TW_EXIT_WHEN_SHOWN"))
-            w->installEventFilter(this);
-    }
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() == QEvent::Paint && !m_done) {
-            m_done = true;
-            QMetaObject::invokeMethod(qApp, [] {
-                std::printf("shown %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
-                std::fflush(stdout);
-                QCoreApplication::quit();
-            }, Qt::QueuedConnection);
-        }
-        return false;
-    }
-
-private:
-    bool m_done = false;
-};
+    if (!qEnvironmentVariableIsSet("TW_EXIT_WHEN_SHOWN"))
+        return;
+    std::printf("shown %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+    std::fflush(stdout);
+    QMetaObject::invokeMethod(qApp, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+}
 } // namespace
 
 int main(int argc, char *argv[])
 {
     IgnoreFileSizeSignal();
+    const SplashPreparation splash;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TOVAREK W"));
     QApplication::setApplicationVersion(QStringLiteral(TW_VERSION));
@@ -67,11 +53,10 @@ int main(int argc, char *argv[])
 
     int result = 0;
     {
-        const std::unique_ptr<TWBDMainFrm> window = StartBehindSplash();
+        const std::unique_ptr<TWBDMainFrm> window = StartBehindSplash(ExitWhenShown);
         QStringList args = app.arguments();
         args.removeFirst();
         window->OpenCommandLine(args);
-        ExitWhenShownProbe probe(window.get());
         result = app.exec();
     }
     FreeViewFrm();
