@@ -3,7 +3,8 @@
 #   ./dev.sh run [FILE]   install what is missing, build (Release), start the program
 #   ./dev.sh test         install what is missing, build, run every test in a Release
 #                         build (with the benchmarks in a short mode and clang-tidy), an
-#                         AddressSanitizer/UndefinedBehaviorSanitizer build, and the fuzzers' corpora
+#                         AddressSanitizer/UndefinedBehaviorSanitizer build, a ThreadSanitizer
+#                         build of the listing and thumbnail tests, and the fuzzers' corpora
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
@@ -81,6 +82,12 @@ case "$cmd" in
     rm -f "$tidy_log"
     build "$ROOT/build/sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_SANITIZE=ON -DTW_BUILD_TESTS=ON -DTW_WERROR=ON
     run_suite "AddressSanitizer + UndefinedBehaviorSanitizer" "$ROOT/build/sanitize"
+    # The tests whose worker threads hand thumbnails to the window's thread, under ThreadSanitizer.
+    tsan_tests=(test_picturelister test_picturefiles test_mainframe)
+    cmake -S "$ROOT" -B "$ROOT/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_TSAN=ON -DTW_BUILD_TESTS=ON \
+      -DTW_WERROR=ON >/dev/null
+    cmake --build "$ROOT/build/tsan" -j "$(jobs)" --target "${tsan_tests[@]}"
+    run_suite "ThreadSanitizer (listing and thumbnails)" "$ROOT/build/tsan" -R "^($(IFS='|'; echo "${tsan_tests[*]}"))\$"
     if command -v clang++ >/dev/null 2>&1; then
       CXX=clang++ build "$ROOT/build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_BUILD_FUZZERS=ON
       run_suite "Fuzz corpora" "$ROOT/build/fuzz"

@@ -1,5 +1,6 @@
 #include "app/PictureFiles.h"
 
+#include "app/WorkerPool.h"
 #include "board/PWImage.h"
 
 #include "imagefiles/FMXBitmapEx.h"
@@ -14,7 +15,6 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QStringDecoder>
-#include <QThreadPool>
 #include <algorithm>
 #include <dirent.h>
 #include <cmath>
@@ -150,9 +150,9 @@ QImage MakeThumbnail(const QString &path, QString *error)
     }
 }
 
-QThreadPool &ThumbnailPool()
+WorkerPool &ThumbnailPool()
 {
-    static QThreadPool pool;
+    static WorkerPool pool;
     return pool;
 }
 

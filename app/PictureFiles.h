@@ -57,8 +57,8 @@ QString TextFileFirstLine(const QString &fileName);
 // Safe to call on worker threads. On failure returns a null image and sets error.
 QImage MakeThumbnail(const QString &path, QString *error);
 // The worker threads that make thumbnails (as many as the machine has cores).
-class QThreadPool;
-QThreadPool &ThumbnailPool();
+class WorkerPool;
+WorkerPool &ThumbnailPool();
 // The thumbnail of a picture that cannot be read.
 QImage BrokenThumbnail();
 // The thumbnail of a word: the word in grey on white; a line of more than six

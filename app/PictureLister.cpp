@@ -1,10 +1,31 @@
 #include "app/PictureLister.h"
 
 #include "app/PictureFiles.h"
+#include "app/WorkerPool.h"
+#include "imagefiles/FileIO.h"
 
-#include <QThreadPool>
-#include <QtConcurrent>
-#include <numeric>
+#include <algorithm>
+#include <exception>
+#include <mutex>
+#include <new>
+#include <utility>
+#include <vector>
+
+// One listing, shared by the window's thread and the workers making its
+// thumbnails. Every hand-over between them goes through its mutex.
+struct PictureLister::Batch {
+    // Set before the workers start and never changed.
+    QString folder;
+    QStringList names;
+    Maker maker = nullptr;
+
+    std::mutex mutex; // guards what follows
+    int next = 0; // the next picture to hand out
+    bool cancelled = false;
+    std::vector<std::pair<int, Thumb>> ready; // made, in the order made, not yet taken
+    PictureLister *owner = nullptr; // told when thumbnails wait; null once it no longer cares
+    bool wakePending = false; // owner has been told and has not taken them yet
+};
 
 namespace {
 PictureLister::Thumb MakeOne(const QString &path)
@@ -15,6 +36,21 @@ PictureLister::Thumb MakeOne(const QString &path)
 }
 
 PictureLister::Maker CurrentMaker = MakeOne;
+
+// A picture whose reading fails in an unforeseen way becomes a broken
+// thumbnail with the reason, never the end of its worker or of the listing.
+PictureLister::Thumb MakeGuarded(PictureLister::Maker maker, const QString &path)
+{
+    PictureLister::Thumb t;
+    try {
+        return maker(path);
+    } catch (const std::bad_alloc &) {
+        t.error = OpenErrorText(path, QStringLiteral("there is not enough memory to read it"));
+    } catch (const std::exception &e) {
+        t.error = OpenErrorText(path, QString::fromLocal8Bit(e.what()));
+    }
+    return t;
+}
 } // namespace
 
 void PictureLister::SetMaker(Maker maker)
@@ -28,66 +64,103 @@ PictureLister::PictureLister(QObject *parent) : QObject(parent)
 
 PictureLister::~PictureLister()
 {
-    // The workers keep their own copies of what they need; nothing waits for them here.
-    if (m_watcher) {
-        m_watcher->disconnect(this);
-        m_watcher->cancel();
-    }
+    // The workers keep the listing alive as long as they need it; nothing waits for them here.
+    Detach();
 }
 
 void PictureLister::Start(const QString &folder, const QStringList &names)
 {
     Cancel();
-    const int n = int(names.size());
-    m_taken = QVector<bool>(n, false);
+    auto batch = std::make_shared<Batch>();
+    batch->folder = folder;
+    batch->names = names;
+    batch->maker = CurrentMaker;
+    batch->owner = this;
+    m_batch = batch;
+    m_count = int(names.size());
+    m_taken = 0;
     m_running = true;
-    m_watcher = new QFutureWatcher<Thumb>(this);
-    connect(m_watcher, &QFutureWatcher<Thumb>::resultReadyAt, this, &PictureLister::Take);
-    connect(m_watcher, &QFutureWatcher<Thumb>::finished, this, &PictureLister::End);
-    QVector<int> indices(n);
-    std::iota(indices.begin(), indices.end(), 0);
-    const Maker maker = CurrentMaker;
+    if (m_count == 0) {
+        // Ends as a listing with pictures does: after Start has returned.
+        QMetaObject::invokeMethod(this, "TakeReady", Qt::QueuedConnection);
+        return;
+    }
     // A pool of its own: Qt's painting borrows the global pool's threads and
-    // would wait behind the thumbnails, freezing the window.
-    m_watcher->setFuture(QtConcurrent::mapped(&ThumbnailPool(), indices,
-                                              [folder, names, maker](int k) { return maker(folder + names[k]); }));
+    // would wait behind the thumbnails, freezing the window. Each task takes
+    // pictures one by one until none are left or the listing is cancelled.
+    WorkerPool &pool = ThumbnailPool();
+    const int tasks = std::min(m_count, pool.MaxThreadCount());
+    for (int i = 0; i < tasks; ++i)
+        pool.Start([batch] { Work(*batch); });
+}
+
+void PictureLister::Work(Batch &b)
+{
+    for (;;) {
+        int k = 0;
+        {
+            const std::lock_guard lock(b.mutex);
+            if (b.cancelled || b.next >= b.names.size())
+                return;
+            k = b.next++;
+        }
+        Thumb t = MakeGuarded(b.maker, b.folder + b.names.at(k));
+        const std::lock_guard lock(b.mutex);
+        if (b.cancelled)
+            return;
+        b.ready.emplace_back(k, std::move(t));
+        // Told while the lock is held, so the owner cannot go away in between;
+        // an event still queued for it when it does is dropped with it.
+        if (b.owner && !b.wakePending) {
+            b.wakePending = true;
+            QMetaObject::invokeMethod(b.owner, "TakeReady", Qt::QueuedConnection);
+        }
+    }
 }
 
 void PictureLister::Cancel()
 {
-    if (!m_watcher)
-        return;
-    m_watcher->disconnect(this);
-    m_watcher->cancel();
-    m_watcher->deleteLater();
-    m_watcher = nullptr;
+    Detach();
     if (m_running) {
         m_running = false;
         emit Finished();
     }
 }
 
-void PictureLister::Take(int index)
+void PictureLister::Detach()
 {
-    if (!m_watcher || index < 0 || index >= m_taken.size() || m_taken[index])
+    if (!m_batch)
         return;
-    m_taken[index] = true;
-    const Thumb t = m_watcher->resultAt(index);
-    emit ThumbnailReady(index, t.image, t.error);
+    std::vector<std::pair<int, Thumb>> dropped;
+    {
+        const std::lock_guard lock(m_batch->mutex);
+        m_batch->cancelled = true;
+        m_batch->owner = nullptr;
+        dropped.swap(m_batch->ready);
+    }
+    m_batch.reset();
 }
 
-void PictureLister::End()
+void PictureLister::TakeReady()
 {
-    if (!m_watcher)
+    const std::shared_ptr<Batch> batch = m_batch;
+    if (!batch)
         return;
-    // Results the watcher reported together with its end.
-    for (int k = 0; k < m_taken.size() && m_watcher; ++k)
-        if (!m_taken[k] && m_watcher->future().isResultReadyAt(k))
-            Take(k);
-    if (!m_watcher)
-        return; // a receiver cancelled the listing meanwhile
-    m_watcher->deleteLater();
-    m_watcher = nullptr;
-    m_running = false;
-    emit Finished();
+    std::vector<std::pair<int, Thumb>> ready;
+    {
+        const std::lock_guard lock(batch->mutex);
+        ready.swap(batch->ready);
+        batch->wakePending = false;
+    }
+    for (const auto &[k, t] : ready) {
+        if (m_batch != batch)
+            return; // a receiver cancelled or restarted the listing meanwhile
+        ++m_taken;
+        emit ThumbnailReady(k, t.image, t.error);
+    }
+    if (m_batch == batch && m_taken >= m_count) {
+        Detach();
+        m_running = false;
+        emit Finished();
+    }
 }

@@ -3,11 +3,11 @@
 // stays responsive however large the folder is.
 #pragma once
 
-#include <QFutureWatcher>
 #include <QImage>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 class PictureLister : public QObject
 {
@@ -37,10 +37,15 @@ signals:
     void Finished();
 
 private:
-    void Take(int index);
-    void End();
+    struct Batch;
+    // Called through the event queue by the workers when thumbnails are waiting.
+    Q_INVOKABLE void TakeReady();
+    // What a worker does: makes thumbnails until none are left or the listing is cancelled.
+    static void Work(Batch &batch);
+    void Detach();
 
-    QFutureWatcher<Thumb> *m_watcher = nullptr;
-    QVector<bool> m_taken;
+    std::shared_ptr<Batch> m_batch; // the listing running, shared with its workers
+    int m_count = 0; // thumbnails of the listing running
+    int m_taken = 0; // of them handed on
     bool m_running = false;
 };

@@ -4,6 +4,7 @@
 #include "app/PictureFiles.h"
 #include "app/SingleInstance.h"
 #include "app/StartUp.h"
+#include "app/WorkerPool.h"
 #include "auxiliary/HelpPage.h"
 #include "mirror/ViewFrm.h"
 #include "platform/SafeFile.h"
@@ -11,7 +12,6 @@
 #include "store/LessonStore.h"
 
 #include <QApplication>
-#include <QThreadPool>
 #include <QDateTime>
 #include <cstdio>
 #include <cstdlib>
@@ -73,8 +73,8 @@ int main(int argc, char *argv[])
     // Everything the teacher had is written by now. A thumbnail worker still
     // reading a huge picture of a listing cut short must not keep the closed
     // program alive: it gets a moment, then the process ends without it.
-    ThumbnailPool().clear();
-    if (!ThumbnailPool().waitForDone(1500)) {
+    ThumbnailPool().Clear();
+    if (!ThumbnailPool().WaitForDone(1500)) {
         std::fflush(nullptr);
         std::_Exit(result);
     }

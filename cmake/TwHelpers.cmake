@@ -32,7 +32,10 @@ function(tw_test name)
     "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1"
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
     "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1"
-    "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp"
+    # die_after_fork=0: Qt starts programs through a vfork-like clone sharing the parent's
+    # memory, after which ThreadSanitizer takes the parent for a forked child and would
+    # refuse every thread it starts later.
+    "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:die_after_fork=0:suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp"
     ${ARG_ENV})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}")
   if(ARG_TIMEOUT)

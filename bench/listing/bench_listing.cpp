@@ -6,6 +6,8 @@
 //
 // usage: bench_listing FOLDER [RUNS]   (make the folder with make_photos.py)
 #include "app/MainFrm.h"
+#include "app/PictureFiles.h"
+#include "app/WorkerPool.h"
 #include "settings/Settings.h"
 
 #include "BenchShort.h"
@@ -16,7 +18,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QTemporaryDir>
-#include <QThreadPool>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -117,10 +119,10 @@ int main(int argc, char *argv[])
     std::vector<double> one, all, firstShown, freezes, vips1, vipsAll;
     ListOnce(w, files.first()); // reads the files once, so every run finds them cached
     for (int i = 0; i < runs; ++i) {
-        ThumbnailPool().setMaxThreadCount(1);
+        ThumbnailPool().SetMaxThreadCount(1);
         one.push_back(ListOnce(w, files.first()).total);
         vips1.push_back(VipsOnce(files, 1));
-        ThumbnailPool().setMaxThreadCount(cores);
+        ThumbnailPool().SetMaxThreadCount(cores);
         const Listing l = ListOnce(w, files.first());
         all.push_back(l.total);
         firstShown.push_back(l.first);

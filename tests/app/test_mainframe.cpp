@@ -5,6 +5,7 @@
 #include "app/MainFrm.h"
 #include "app/PictureLister.h"
 #include "app/StartUp.h"
+#include "app/WorkerPool.h"
 #include "imagefiles/FMXBitmapEx.h"
 #include "platform/Errors.h"
 #include "settings/Settings.h"
@@ -354,7 +355,7 @@ private slots:
         QVERIFY(f.w->close());
         QVERIFY(!f.w->IsListing());
         f.w.reset();
-        QVERIFY(ThumbnailPool().waitForDone(2000));
+        QVERIFY(ThumbnailPool().WaitForDone(2000));
     }
 
     void aFailedFolderReadChangesNothing()
