@@ -68,7 +68,9 @@ int main(int argc, char *argv[])
             window->ResumeLastLesson();
         result = app.exec();
     }
+    // The strokes reach the store before anything else ends the process.
     lessons.MarkCleanExit();
+    lessons.Flush(2000);
     FreeViewFrm();
     // Everything the teacher had is written by now. A thumbnail worker still
     // reading a huge picture of a listing cut short must not keep the closed

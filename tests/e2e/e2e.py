@@ -792,8 +792,104 @@ def journey_bigfolder(app):
     check(near(px, whitened(base), 14), f"with the folder's other thumbnails ({px})")
     check(app.close() == 0, "the program ends normally")
 
+def lesson_db(app):
+    return os.path.join(app.home, ".local", "share", "ORVEN PROJECT", "TOVAREK WBD", "lessons.db")
+
+
+def integrity(app):
+    import sqlite3
+    db = sqlite3.connect(lesson_db(app))
+    try:
+        return db.execute("PRAGMA integrity_check").fetchone()[0]
+    finally:
+        db.close()
+
+
+def kept_strokes_show(app, rounds, what):
+    """The strokes of every round so far on the white board and on pictures 0 and 1."""
+    img = app.shot(f"{what}_board")
+    for r in range(rounds):
+        check(count(img, around(app.board(0.45, 0.3 + 0.12 * r)), dark) > 10,
+              f"{what}: the white board's stroke of round {r + 1} is back")
+    app.click(app.thumb(0))
+    img = app.shot(f"{what}_a")
+    for r in range(rounds):
+        check(count(img, around(app.board(0.4, 0.35 + 0.12 * r)), dark) > 10,
+              f"{what}: picture 1's stroke of round {r + 1} is back")
+    check(count(img, around(app.board(0.35, 0.4)), dark) == 0, f"{what}: picture 1 shows none of picture 2's")
+    app.click(app.thumb(1))
+    img = app.shot(f"{what}_b")
+    for r in range(rounds):
+        check(count(img, around(app.board(0.35 + 0.12 * r, 0.4)), dark) > 10,
+              f"{what}: picture 2's stroke of round {r + 1} is back")
+
+
+def journey_lessons(app):
+    """Draw on two pictures of a folder and the white board, kill the program at
+    a random moment, start it again: every stroke whose pen lifted a second
+    before the kill is back on its own picture, and the store is whole."""
+    import random
+    folder = os.path.join(app.root, "lesson")
+    colours = [(250, 230, 200), (200, 230, 250), (220, 250, 200)]
+    names = make_pictures(folder, colours)
+    app.stop()
+    app.start([names[0]])
+    rng = random.Random(os.getpid())
+    for r in range(3):
+        y = 0.35 + 0.12 * r
+        app.click(app.thumb(0))
+        app.drag([app.board(0.3, y), app.board(0.7, y)])
+        app.click(app.thumb(1))
+        x = 0.35 + 0.12 * r
+        app.drag([app.board(x, 0.3), app.board(x, 0.7)])
+        app.key("KP_Decimal")
+        yb = 0.3 + 0.12 * r
+        app.drag([app.board(0.3, yb), app.board(0.7, yb)])
+        time.sleep(rng.uniform(1.0, 1.8))
+        if rng.random() < 0.5:  # killed in the middle of a stroke that need not survive
+            p = app.board(0.2, 0.9)
+            app.xdo("mousemove", *p)
+            app.xdo("mousedown", 1)
+            app.xdo("mousemove", p[0] + 40, p[1])
+        app.stop()
+        app.xdo("mouseup", 1)
+        check(integrity(app) == "ok", f"round {r + 1}: the store is whole after the kill")
+        app.start()
+        kept_strokes_show(app, r + 1, f"round{r + 1}")
+        app.key("KP_Decimal")
+    check(app.close() == 0, "the program ends normally")
+    check(integrity(app) == "ok", "the store is whole after closing")
+
+
+def journey_keepstrokes(app):
+    """Close normally and start again: the picture opened again shows its
+    strokes; with kept strokes switched off it shows none."""
+    folder = os.path.join(app.root, "lesson")
+    colours = [(250, 230, 200), (200, 230, 250)]
+    names = make_pictures(folder, colours)
+    app.stop()
+    app.start([names[1]])
+    p0, p1, mid = app.board(0.3, 0.5), app.board(0.7, 0.5), app.board(0.45, 0.5)
+    app.drag([p0, p1])
+    check(count(app.shot("drawn"), around(mid), dark) > 10, "a stroke on the picture")
+    check(app.close() == 0, "the program ends normally")
+    app.start([names[1]])
+    check(count(app.shot("again"), around(mid), dark) > 10, "opened again after closing, it shows its stroke")
+    check(app.close() == 0, "the program ends normally again")
+    ini = os.path.join(app.config, "ORVEN PROJECT", "TOVAREK WBD", "Setup.ini")
+    with open(ini, encoding="utf-8") as f:
+        text = f.read()
+    check("isKeepStrokes=1" in text, "the settings file holds the switch, on")
+    with open(ini, "w", encoding="utf-8") as f:
+        f.write(text.replace("isKeepStrokes=1", "isKeepStrokes=0"))
+    app.start([names[1]])
+    check(count(app.shot("off"), around(mid), dark) == 0, "with kept strokes off it shows none")
+    check(app.close() == 0, "the program ends normally with kept strokes off")
+
 
 JOURNEYS = {
+    "lessons": journey_lessons,
+    "keepstrokes": journey_keepstrokes,
     "manypictures": journey_manypictures,
     "bigfolder": journey_bigfolder,
     "psd": journey_psd,
