@@ -41,7 +41,8 @@ def main():
     display = ":" + display.decode().strip()
     root = tempfile.mkdtemp()
     env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", TW_EXIT_WHEN_SHOWN="1",
-               XDG_CONFIG_HOME=os.path.join(root, "config"), XDG_RUNTIME_DIR=os.path.join(root, "run"))
+               XDG_CONFIG_HOME=os.path.join(root, "config"), XDG_DATA_HOME=os.path.join(root, "data"),
+               XDG_RUNTIME_DIR=os.path.join(root, "run"))
     os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
     try:
         prog, mini = [], []
