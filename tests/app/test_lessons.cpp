@@ -142,7 +142,8 @@ private slots:
             l.stroke({10, 10}, {60, 40});
             QVERIFY(l.store.Flush());
         }
-        Settings().isKeepStrokes = false;
+        Settings().isKeepStrokes = false; // the window reads its settings file
+        WriteSetupIni();
         {
             Lesson l(db);
             QCOMPARE(l.strokes(), 0);
@@ -151,6 +152,7 @@ private slots:
             QVERIFY(l.store.Flush());
         }
         Settings().isKeepStrokes = true;
+        WriteSetupIni();
         Lesson l(db);
         QCOMPARE(l.strokes(), 1);
     }
