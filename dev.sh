@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
 
-BUILD_PKGS=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
+BUILD_PKGS=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libsqlite3-dev
             libgl-dev fonts-dejavu-core fonts-ipafont-gothic)
 TEST_PKGS=(xvfb xauth xdotool x11-utils imagemagick python3-pil python3-psd-tools python3-numpy python3-xlib
            clang libclang-rt-14-dev clang-tidy libbenchmark-dev libstb-dev)
@@ -72,7 +72,7 @@ case "$cmd" in
     echo "=== clang-tidy ==="
     tidy_log=$(mktemp)
     run-clang-tidy -quiet -j "$(jobs)" -p "$ROOT/build/release" \
-      "$ROOT/(platform|pens|imagefiles|board|settings|setup|tiles|mirror|auxiliary|resources|app|tools)/" >"$tidy_log" 2>&1 || true
+      "$ROOT/(platform|pens|imagefiles|board|store|settings|setup|tiles|mirror|auxiliary|resources|app|tools)/" >"$tidy_log" 2>&1 || true
     if grep -qE '(warning|error): ' "$tidy_log"; then
       grep -E -A3 '(warning|error): ' "$tidy_log" | head -n 200
       echo "clang-tidy: findings above"; total_fail=$((total_fail + 1))

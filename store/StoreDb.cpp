@@ -1,0 +1,234 @@
+#include "store/StoreDb.h"
+
+#include <QDateTime>
+#include <cerrno>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cstring>
+#include <vector>
+
+namespace {
+// Marks the file as this program's, in the header's user version.
+constexpr int StoreVersion = 0x54570001;
+
+int CheckStoreFile(sqlite3 *db, TStoreFile &kind)
+{
+    TSqlStatement check(db, "PRAGMA quick_check");
+    int rc = check.Step();
+    if (rc != SQLITE_ROW)
+        return rc;
+    if (check.Text(0) != QLatin1String("ok")) {
+        kind = TStoreFile::Damaged;
+        return SQLITE_OK;
+    }
+    TSqlStatement version(db, "PRAGMA user_version");
+    TSqlStatement tables(db, "SELECT count(*), sum(name IN ('histories', 'records', 'session')) "
+                             "FROM sqlite_master WHERE type = 'table'");
+    if ((rc = version.Step()) != SQLITE_ROW || (rc = tables.Step()) != SQLITE_ROW)
+        return rc;
+    if (version.Int(0) == StoreVersion && tables.Int(1) == 3)
+        kind = TStoreFile::Ours;
+    else if (version.Int(0) == 0 && tables.Int(0) == 0)
+        kind = TStoreFile::New;
+    else
+        kind = TStoreFile::Foreign;
+    return SQLITE_OK;
+}
+} // namespace
+
+TSqlStatement::TSqlStatement(sqlite3 *db, const char *sql)
+{
+    rc = sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
+}
+
+TSqlStatement::~TSqlStatement()
+{
+    sqlite3_finalize(s);
+}
+
+TSqlStatement &TSqlStatement::Bind(int i, qint64 v)
+{
+    if (s)
+        sqlite3_bind_int64(s, i, v);
+    return *this;
+}
+
+TSqlStatement &TSqlStatement::Bind(int i, const QString &v)
+{
+    const QByteArray utf8 = v.toUtf8();
+    if (s)
+        sqlite3_bind_text(s, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    return *this;
+}
+
+TSqlStatement &TSqlStatement::Bind(int i, const QByteArray &v)
+{
+    if (s)
+        sqlite3_bind_blob(s, i, v.constData(), int(v.size()), SQLITE_TRANSIENT);
+    return *this;
+}
+
+int TSqlStatement::Step()
+{
+    if (!s)
+        return rc;
+    const int r = sqlite3_step(s);
+    if (r != SQLITE_ROW)
+        sqlite3_reset(s);
+    return r;
+}
+
+int TSqlStatement::Run()
+{
+    int r = SQLITE_ROW;
+    while (r == SQLITE_ROW)
+        r = Step();
+    return r == SQLITE_DONE ? SQLITE_OK : r;
+}
+
+qint64 TSqlStatement::Int(int col) const
+{
+    return sqlite3_column_int64(s, col);
+}
+
+QString TSqlStatement::Text(int col) const
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(s, col));
+    return QString::fromUtf8(text, sqlite3_column_bytes(s, col));
+}
+
+QByteArray TSqlStatement::Blob(int col) const
+{
+    const auto *data = static_cast<const char *>(sqlite3_column_blob(s, col));
+    return QByteArray(data, sqlite3_column_bytes(s, col));
+}
+
+int SqlExec(sqlite3 *db, const char *sql)
+{
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
+
+int OpenStoreConnection(const QString &path, bool readOnly, sqlite3 **db, TStoreFile *kind)
+{
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), db, flags, nullptr);
+    if (rc != SQLITE_OK)
+        return rc;
+    sqlite3_extended_result_codes(*db, 1);
+    sqlite3_busy_timeout(*db, 200);
+    if (readOnly)
+        return SQLITE_OK;
+    // A commit syncs the log: what a commit returned survives a power cut.
+    // The page size only counts for a new file, before the log is switched on.
+    rc = SqlExec(*db, "PRAGMA page_size = 8192; PRAGMA synchronous = FULL");
+    if (rc == SQLITE_OK)
+        rc = CheckStoreFile(*db, *kind);
+    if (rc != SQLITE_OK || *kind == TStoreFile::Damaged || *kind == TStoreFile::Foreign)
+        return rc;
+    TSqlStatement wal(*db, "PRAGMA journal_mode = WAL");
+    rc = wal.Step();
+    if (rc == SQLITE_ROW && wal.Text(0) != QLatin1String("wal"))
+        return SQLITE_CANTOPEN;
+    return rc == SQLITE_ROW ? SQLITE_OK : rc;
+}
+
+int CreateStoreSchema(sqlite3 *db)
+{
+    // Records are kept in a table with row ids: their blobs are larger than
+    // an index page holds, and an index-organised table would move each into
+    // pages of its own.
+    const QByteArray sql = QByteArray("BEGIN IMMEDIATE;"
+                                      "CREATE TABLE histories(id INTEGER PRIMARY KEY, key TEXT NOT NULL UNIQUE,"
+                                      " p INT NOT NULL, c INT NOT NULL, touched INT NOT NULL, bytes INT NOT NULL);"
+                                      "CREATE INDEX histories_touched ON histories(touched);"
+                                      "CREATE TABLE records(hid INT NOT NULL, idx INT NOT NULL, data BLOB NOT NULL,"
+                                      " PRIMARY KEY(hid, idx));"
+                                      "CREATE TABLE session(id INTEGER PRIMARY KEY CHECK(id = 1), file TEXT,"
+                                      " entry INT, clean INT);"
+                                      "PRAGMA user_version = ")
+                              + QByteArray::number(StoreVersion) + ";COMMIT;";
+    const int rc = SqlExec(db, sql.constData());
+    if (rc != SQLITE_OK)
+        SqlExec(db, "ROLLBACK");
+    return rc;
+}
+
+QString MoveStoreAside(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
+    const QString base = info.dir().filePath(info.completeBaseName() + QStringLiteral("-damaged-") + stamp);
+    QString target = base + QStringLiteral(".db");
+    for (int n = 2; QFileInfo::exists(target) && n < 100; ++n)
+        target = base + QLatin1Char('-') + QString::number(n) + QStringLiteral(".db");
+    if (!QFile::rename(path, target))
+        return {};
+    // The log may hold the last commits: it goes with the file. The shared
+    // memory index is rebuilt from the log by whoever opens it.
+    QFile::rename(path + QStringLiteral("-wal"), target + QStringLiteral("-wal"));
+    QFile::remove(path + QStringLiteral("-shm"));
+    return target;
+}
+
+int ExpireHistories(sqlite3 *db, qint64 now, int days, qint64 maxBytes)
+{
+    std::vector<qint64> drop;
+    {
+        TSqlStatement all(db, "SELECT id, touched, bytes FROM histories ORDER BY touched DESC, id DESC");
+        qint64 total = 0;
+        int rc = SQLITE_ROW;
+        while ((rc = all.Step()) == SQLITE_ROW) {
+            total += all.Int(2);
+            if (all.Int(1) < now - qint64(days) * 86400 || total > maxBytes)
+                drop.push_back(all.Int(0));
+        }
+        if (rc != SQLITE_DONE)
+            return rc;
+    }
+    if (drop.empty())
+        return SQLITE_OK;
+    int rc = SqlExec(db, "BEGIN IMMEDIATE");
+    TSqlStatement records(db, "DELETE FROM records WHERE hid = ?");
+    TSqlStatement history(db, "DELETE FROM histories WHERE id = ?");
+    for (size_t i = 0; i < drop.size() && rc == SQLITE_OK; ++i) {
+        rc = records.Bind(1, drop[i]).Run();
+        if (rc == SQLITE_OK)
+            rc = history.Bind(1, drop[i]).Run();
+    }
+    if (rc == SQLITE_OK)
+        rc = SqlExec(db, "COMMIT");
+    if (rc != SQLITE_OK)
+        SqlExec(db, "ROLLBACK");
+    return rc;
+}
+
+QString SqlReason(int rc, sqlite3 *db)
+{
+    const int system = db ? sqlite3_system_errno(db) : 0;
+    switch (rc & 0xFF) {
+    case SQLITE_FULL:
+        return QStringLiteral("the disk is full");
+    case SQLITE_READONLY:
+        return QStringLiteral("the file or its folder may only be read");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("another program is using the file");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("the file is damaged");
+    case SQLITE_NOMEM:
+        return QStringLiteral("there is not enough memory");
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        if (system == ENOSPC)
+            return QStringLiteral("the disk is full");
+        if (system != 0)
+            return QString::fromLocal8Bit(std::strerror(system));
+        return (rc & 0xFF) == SQLITE_IOERR ? QStringLiteral("the disk could not be read or written")
+                                           : QStringLiteral("the file cannot be opened or made");
+    default:
+        return QString::fromUtf8(sqlite3_errstr(rc));
+    }
+}

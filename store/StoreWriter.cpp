@@ -1,0 +1,138 @@
+// The writer thread: takes every snapshot queued since its last round and
+// writes them in one transaction, each from its first changed record.
+#include "store/HistoryCodec.h"
+#include "store/StoreImpl.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QMetaObject>
+
+void LessonStore::Impl::Run()
+{
+    std::unique_lock lock(m);
+    for (;;) {
+        wake.wait(lock, [this] {
+            return stop || !pending.empty() || session || forgetsAsked != forgetsDone;
+        });
+        if (stop)
+            break;
+        const bool forget = forgetsAsked != forgetsDone;
+        const int forgets = forgetsAsked;
+        inflight.swap(pending);
+        inflightForgets = forgets;
+        const std::optional<TSessionRow> row = std::exchange(session, std::nullopt);
+        if (forget)
+            written.clear();
+        // What Load read before a Forget no longer describes the file.
+        for (auto &[key, seed] : seeds)
+            if (seed.forgets == forgets)
+                written.try_emplace(key, std::move(seed));
+        seeds.clear();
+        busy = true;
+        lock.unlock();
+        const QString fault = WriteBatch(forget, row);
+        lock.lock();
+        busy = false;
+        if (fault.isEmpty()) {
+            forgetsDone = forgets;
+            inflight.clear();
+        } else {
+            // Nothing more is written; what was not stays readable from memory.
+            broken = true;
+            pending.merge(inflight);
+            inflight.clear();
+            problems.push_back(fault);
+            QMetaObject::invokeMethod(q, [this] { Deliver(); }, Qt::QueuedConnection);
+        }
+        idle.notify_all();
+        if (broken)
+            break;
+    }
+}
+
+QString LessonStore::Impl::WriteBatch(bool forget, const std::optional<TSessionRow> &row)
+{
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    int rc = SqlExec(wdb, "BEGIN IMMEDIATE");
+    if (rc == SQLITE_OK && forget)
+        rc = SqlExec(wdb, "DELETE FROM records; DELETE FROM histories");
+    for (auto it = inflight.cbegin(); rc == SQLITE_OK && it != inflight.cend(); ++it)
+        rc = WriteHistory(it->first, it->second, now);
+    if (rc == SQLITE_OK && row)
+        rc = TSqlStatement(wdb, "INSERT INTO session(id, file, entry, clean) VALUES(1, ?, ?, ?) ON CONFLICT(id) "
+                                "DO UPDATE SET file = excluded.file, entry = excluded.entry, clean = excluded.clean")
+                 .Bind(1, row->file)
+                 .Bind(2, row->entry)
+                 .Bind(3, row->clean ? 1 : 0)
+                 .Run();
+    if (rc == SQLITE_OK)
+        rc = SqlExec(wdb, "COMMIT");
+    if (rc == SQLITE_OK)
+        return {};
+    const QString reason = SqlReason(rc, wdb);
+    SqlExec(wdb, "ROLLBACK");
+    written.clear();
+    return QStringLiteral("Strokes can no longer be kept in %1: %2. Drawing goes on; strokes drawn from now on "
+                          "are kept only until the program ends.")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+int LessonStore::Impl::WriteHistory(const QString &key, const TStoreSnapshot &snap, qint64 now)
+{
+    if (snap.c < 0) { // nothing left to keep
+        written.erase(key);
+        const int rc = TSqlStatement(wdb, "DELETE FROM records WHERE hid IN (SELECT id FROM histories WHERE key = ?)")
+                           .Bind(1, key)
+                           .Run();
+        return rc != SQLITE_OK ? rc : TSqlStatement(wdb, "DELETE FROM histories WHERE key = ?").Bind(1, key).Run();
+    }
+    TStoredHistory &w = written[key];
+    int rc = SQLITE_OK;
+    if (w.id < 0) {
+        rc = TSqlStatement(wdb, "INSERT INTO histories(key, p, c, touched, bytes) VALUES(?, -1, -1, 0, 0) "
+                                "ON CONFLICT(key) DO NOTHING")
+                 .Bind(1, key)
+                 .Run();
+        TSqlStatement id(wdb, "SELECT id FROM histories WHERE key = ?");
+        if (rc != SQLITE_OK || (rc = id.Bind(1, key).Step()) != SQLITE_ROW)
+            return rc == SQLITE_DONE ? SQLITE_CORRUPT : rc;
+        w.id = id.Int(0);
+        id.Run();
+    }
+    const size_t count = size_t(snap.c) + 1;
+    size_t first = 0;
+    while (first < w.recs.size() && first < count && SameRec(w.recs[first].rec, snap.recs[first]))
+        ++first;
+    w.recs.resize(count);
+    TSqlStatement put(wdb, "INSERT OR REPLACE INTO records(hid, idx, data) VALUES(?, ?, ?)");
+    for (size_t i = first; i < count && rc == SQLITE_OK; ++i) {
+        const QByteArray blob = EncodeRecord(snap.recs[i]);
+        rc = put.Bind(1, w.id).Bind(2, qint64(i)).Bind(3, blob).Run();
+        w.recs[i] = {snap.recs[i], blob.size()};
+    }
+    if (rc == SQLITE_OK) // records past c: an undo followed by a new stroke, or a stale tail
+        rc = TSqlStatement(wdb, "DELETE FROM records WHERE hid = ? AND idx > ?").Bind(1, w.id).Bind(2, snap.c).Run();
+    qint64 bytes = 0;
+    for (const TStoredRec &r : w.recs)
+        bytes += r.bytes;
+    if (rc == SQLITE_OK)
+        rc = TSqlStatement(wdb, "UPDATE histories SET p = ?, c = ?, touched = ?, bytes = ? WHERE id = ?")
+                 .Bind(1, snap.p)
+                 .Bind(2, snap.c)
+                 .Bind(3, now)
+                 .Bind(4, bytes)
+                 .Bind(5, w.id)
+                 .Run();
+    return rc;
+}
+
+void LessonStore::Impl::Deliver()
+{
+    std::vector<QString> messages;
+    {
+        std::lock_guard lock(m);
+        messages.swap(problems);
+    }
+    for (const QString &message : messages)
+        emit q->Problem(message);
+}
