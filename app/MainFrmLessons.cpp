@@ -3,6 +3,8 @@
 // program was closed or crashed.
 #include "app/MainFrm.h"
 
+#include "app/SaveNotice.h"
+
 #include "settings/Settings.h"
 #include "store/LessonStore.h"
 

@@ -29,6 +29,7 @@ function(tw_test name)
     "QT_QPA_PLATFORM=offscreen"
     "TW_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
     "TW_BINARY_DIR=${PROJECT_BINARY_DIR}"
+    "XDG_DATA_HOME=${PROJECT_BINARY_DIR}/test-data"
     "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1"
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
     "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1"
