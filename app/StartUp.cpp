@@ -62,20 +62,6 @@ void ShowMain(TWBDMainFrm &main)
 }
 } // namespace
 
-SplashPreparation::SplashPreparation()
-{
-    // Qt takes the first thread that asks for its thread data for the main
-    // thread: this one must ask before the decoder does.
-    QThread::currentThread();
-    // The decoded picture is kept for whoever asks for it next.
-    m_decoder = std::thread([] { ResourceImage(QStringLiteral("SPLASH")); });
-}
-
-SplashPreparation::~SplashPreparation()
-{
-    m_decoder.join();
-}
-
 std::unique_ptr<TWBDMainFrm> StartBehindSplash(const std::function<void()> &shown,
                                                const std::function<void(TWBDMainFrm &)> &prepare)
 {

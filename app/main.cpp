@@ -34,7 +34,6 @@ void ExitWhenShown()
 int main(int argc, char *argv[])
 {
     IgnoreFileSizeSignal();
-    const SplashPreparation splash;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TOVAREK W"));
     QApplication::setApplicationVersion(QStringLiteral(TW_VERSION));
