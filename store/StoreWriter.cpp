@@ -97,7 +97,7 @@ int LessonStore::Impl::WriteHistory(const QString &key, const TStoreSnapshot &sn
         if (rc != SQLITE_OK || (rc = id.Bind(1, key).Step()) != SQLITE_ROW)
             return rc == SQLITE_DONE ? SQLITE_CORRUPT : rc;
         w.id = id.Int(0);
-        id.Run();
+        rc = id.Run();
     }
     const size_t count = size_t(snap.c) + 1;
     size_t first = 0;
