@@ -65,7 +65,12 @@ void ShowMain(TWBDMainFrm &main)
 std::unique_ptr<TWBDMainFrm> StartBehindSplash(const std::function<void()> &shown,
                                                const std::function<void(TWBDMainFrm &)> &prepare)
 {
-    QSplashScreen splash(QPixmap::fromImage(ResourceImage(QStringLiteral("SPLASH"))),
+    // Raw pixels: the first picture shown does not wait for Qt's image
+    // readers to start up (they start while the splash is up).
+    QImage picture = ResourceRawImage(QStringLiteral("SPLASH"));
+    if (picture.isNull())
+        picture = ResourceImage(QStringLiteral("SPLASH"));
+    QSplashScreen splash(QPixmap::fromImage(picture),
                          Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
     splash.setAttribute(Qt::WA_ShowWithoutActivating);
     splash.setWindowTitle(QStringLiteral("TOVAREK W starting"));

@@ -1,5 +1,6 @@
 #include "Bitmap.h"
 
+#include <QFile>
 #include <QFont>
 #include <QHash>
 #include <QImageReader>
@@ -7,6 +8,8 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QTransform>
+#include <QtEndian>
+#include <cstring>
 
 QImage NewBitmap(int width, int height)
 {
@@ -124,6 +127,24 @@ QImage ResourceImage(const QString &name)
     QImage bitmap = img.isNull() ? QImage() : ToBitmap(img);
     decoded.insert(name, bitmap);
     return bitmap;
+}
+
+QImage ResourceRawImage(const QString &name)
+{
+    QFile f(QStringLiteral(":/raw/%1.raw").arg(name));
+    if (!f.open(QIODevice::ReadOnly))
+        return QImage();
+    const QByteArray data = f.readAll();
+    if (data.size() < 8)
+        return QImage();
+    const quint32 w = qFromLittleEndian<quint32>(data.constData());
+    const quint32 h = qFromLittleEndian<quint32>(data.constData() + 4);
+    if (w == 0 || h == 0 || w > 16384 || h > 16384 || qint64(data.size()) != 8 + qint64(w) * h * 4)
+        return QImage();
+    QImage img(int(w), int(h), QImage::Format_ARGB32_Premultiplied);
+    for (quint32 y = 0; y < h; ++y)
+        std::memcpy(img.scanLine(int(y)), data.constData() + 8 + qint64(y) * w * 4, size_t(w) * 4);
+    return img;
 }
 
 void SetFontPixelSize(QFont &font, double px, const QPaintDevice *device)

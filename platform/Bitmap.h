@@ -43,6 +43,10 @@ void PreparePainter(QPainter &p);
 // A picture stored with the program (":/res/<name>.png"), as a bitmap; an
 // empty bitmap when there is none of that name.
 QImage ResourceImage(const QString &name);
+// A picture stored with the program as raw pixels (":/raw/<name>.raw": its
+// width and height, then premultiplied pixels), which needs no image reader;
+// an empty bitmap when there is none of that name or it does not hold together.
+QImage ResourceRawImage(const QString &name);
 
 // Sets a font's size in pixels of the given paint device (fractional sizes allowed).
 class QFont;
