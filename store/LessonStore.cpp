@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <bit>
 #include <chrono>
 #include <cstring>
 
@@ -40,9 +41,19 @@ int ReadSession(sqlite3 *db, TLessonSession &last)
 
 } // namespace
 
+namespace {
+bool SameMatrixBits(const TAr3x3 &a, const TAr3x3 &b)
+{
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::bit_cast<quint32>(a[i]) != std::bit_cast<quint32>(b[i]))
+            return false;
+    return true;
+}
+} // namespace
+
 bool SameRec(const TPWRec &a, const TPWRec &b)
 {
-    if (a.Menu != b.Menu || std::memcmp(a.Trans.data(), b.Trans.data(), sizeof(TAr3x3)) != 0 || a.Lines != b.Lines
+    if (a.Menu != b.Menu || !SameMatrixBits(a.Trans, b.Trans) || a.Lines != b.Lines
         || !(a.Style == b.Style) || a.Points.size() != b.Points.size())
         return false;
     // The board's own arrays are shared with what was written; a copied
