@@ -165,7 +165,11 @@ void LessonStore::Save(const QString &key, const TPWRecArray &history)
     snap.recs.assign(history.Rec.begin(), history.Rec.begin() + (snap.c + 1));
     {
         std::lock_guard lock(d->m);
-        d->pending[key] = std::move(snap);
+        std::swap(d->pending[key], snap);
+        // The snapshot it replaced goes to the writer to release: thousands
+        // of records let go are not the window's work.
+        if (!snap.recs.empty())
+            d->released.push_back(std::move(snap.recs));
     }
     d->wake.notify_one();
 }

@@ -69,6 +69,7 @@ struct LessonStore::Impl {
     bool stop = false;
     bool broken = false; // a write failed: nothing more is written
     std::vector<QString> problems; // for the window's thread
+    std::vector<std::vector<TPWRec>> released; // replaced snapshots, for the writer to let go
 
     // The writer's own.
     std::map<QString, TStoredHistory> written;

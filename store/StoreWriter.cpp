@@ -10,12 +10,24 @@
 void LessonStore::Impl::Run()
 {
     std::unique_lock lock(m);
+    std::map<QString, TStoreSnapshot> done;
+    std::vector<std::vector<TPWRec>> letGo;
     for (;;) {
+        letGo.swap(released);
+        if (!done.empty() || !letGo.empty()) { // let go outside the lock: Save must not wait on it
+            lock.unlock();
+            done.clear();
+            letGo.clear();
+            lock.lock();
+            continue;
+        }
         wake.wait(lock, [this] {
-            return stop || !pending.empty() || session || forgetsAsked != forgetsDone;
+            return stop || !pending.empty() || session || forgetsAsked != forgetsDone || !released.empty();
         });
         if (stop)
             break;
+        if (pending.empty() && !session && forgetsAsked == forgetsDone)
+            continue; // only snapshots to let go
         const bool forget = forgetsAsked != forgetsDone;
         const int forgets = forgetsAsked;
         inflight.swap(pending);
@@ -35,7 +47,7 @@ void LessonStore::Impl::Run()
         busy = false;
         if (fault.isEmpty()) {
             forgetsDone = forgets;
-            inflight.clear();
+            done.swap(inflight);
         } else {
             // Nothing more is written; what was not stays readable from memory.
             broken = true;
