@@ -59,6 +59,7 @@ bool SameRec(const TPWRec &a, const TPWRec &b)
     // The board's own arrays are shared with what was written; a copied
     // history (after switching pictures) has equal contents in new arrays.
     return a.Points.constData() == b.Points.constData()
+           || a.Points.isEmpty()
            || std::memcmp(a.Points.constData(), b.Points.constData(), size_t(a.Points.size()) * sizeof(QPointF)) == 0;
 }
 

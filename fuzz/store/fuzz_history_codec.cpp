@@ -20,7 +20,8 @@ bool SameBits(const TPWRec &a, const TPWRec &b)
 {
     return a.Menu == b.Menu && SameMatrixBits(a.Trans, b.Trans)
            && a.Lines == b.Lines && a.Style == b.Style && a.Points.size() == b.Points.size()
-           && std::memcmp(a.Points.constData(), b.Points.constData(), size_t(a.Points.size()) * sizeof(QPointF)) == 0;
+           && (a.Points.isEmpty()
+               || std::memcmp(a.Points.constData(), b.Points.constData(), size_t(a.Points.size()) * sizeof(QPointF)) == 0);
 }
 } // namespace
 

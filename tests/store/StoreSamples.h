@@ -47,7 +47,8 @@ inline bool SameBits(const TPWRec &a, const TPWRec &b)
 {
     return a.Menu == b.Menu && SameMatrixBits(a.Trans, b.Trans)
            && a.Lines == b.Lines && a.Style == b.Style && a.Points.size() == b.Points.size()
-           && std::memcmp(a.Points.constData(), b.Points.constData(), size_t(a.Points.size()) * sizeof(QPointF)) == 0;
+           && (a.Points.isEmpty()
+               || std::memcmp(a.Points.constData(), b.Points.constData(), size_t(a.Points.size()) * sizeof(QPointF)) == 0);
 }
 
 // Records 0..c, p and c are what a history is; capacity is not.
