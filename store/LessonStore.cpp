@@ -49,6 +49,22 @@ bool SameMatrixBits(const TAr3x3 &a, const TAr3x3 &b)
             return false;
     return true;
 }
+// The same arrays, not only equal ones: a snapshot holds them, so they
+// cannot have changed under it.
+bool SharesChunk(const std::vector<TPWRec> &chunk, std::vector<TPWRec>::const_iterator from, int n)
+{
+    if (int(chunk.size()) != n)
+        return false;
+    for (const TPWRec &a : chunk) {
+        const TPWRec &b = *from++;
+        if (a.Points.constData() != b.Points.constData() || a.Points.size() != b.Points.size()
+            || a.Lines.constData() != b.Lines.constData() || a.Lines.size() != b.Lines.size() || a.Menu != b.Menu
+            || !SameMatrixBits(a.Trans, b.Trans) || a.Style.Smoothing != b.Style.Smoothing
+            || a.Style.NumberFont.constData() != b.Style.NumberFont.constData())
+            return false;
+    }
+    return true;
+}
 } // namespace
 
 bool SameRec(const TPWRec &a, const TPWRec &b)
@@ -163,14 +179,25 @@ void LessonStore::Save(const QString &key, const TPWRecArray &history)
     TStoreSnapshot snap;
     snap.c = std::min(history.c, history.Capacity() - 1);
     snap.p = std::clamp(history.p, -1, snap.c);
-    snap.recs.assign(history.Rec.begin(), history.Rec.begin() + (snap.c + 1));
+    const TStoreSnapshot *prev = d->sentKey == key ? &d->sent : nullptr;
+    for (int first = 0; first <= snap.c; first += ChunkRecs) {
+        const int n = std::min(ChunkRecs, snap.c + 1 - first);
+        const size_t k = size_t(first / ChunkRecs);
+        const auto from = history.Rec.begin() + first;
+        if (prev && k < prev->chunks.size() && SharesChunk(*prev->chunks[k], from, n))
+            snap.chunks.push_back(prev->chunks[k]);
+        else
+            snap.chunks.push_back(std::make_shared<const std::vector<TPWRec>>(from, from + n));
+    }
+    d->sentKey = key;
+    d->sent = snap;
     {
         std::lock_guard lock(d->m);
         std::swap(d->pending[key], snap);
         // The snapshot it replaced goes to the writer to release: thousands
         // of records let go are not the window's work.
-        if (!snap.recs.empty())
-            d->released.push_back(std::move(snap.recs));
+        if (!snap.chunks.empty())
+            d->released.push_back(std::move(snap.chunks));
     }
     d->wake.notify_one();
 }

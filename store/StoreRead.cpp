@@ -6,7 +6,10 @@
 namespace {
 void FromSnapshot(const TStoreSnapshot &s, TPWRecArray &history)
 {
-    history.Rec = s.recs; // shares the arrays; whoever changes them detaches
+    history.Rec.clear();
+    history.Rec.reserve(size_t(s.c + 1));
+    for (const TRecChunk &chunk : s.chunks) // shares the arrays; whoever changes them detaches
+        history.Rec.insert(history.Rec.end(), chunk->begin(), chunk->end());
     history.p = s.p;
     history.c = s.c;
 }
