@@ -7,7 +7,8 @@ namespace {
 void FromSnapshot(const TStoreSnapshot &s, TPWRecArray &history)
 {
     history.Rec.clear();
-    history.Rec.reserve(size_t(s.c + 1));
+    const int count = s.c + 1;
+    history.Rec.reserve(size_t(count));
     for (const TRecChunk &chunk : s.chunks) // shares the arrays; whoever changes them detaches
         history.Rec.insert(history.Rec.end(), chunk->begin(), chunk->end());
     history.p = s.p;
