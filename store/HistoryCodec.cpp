@@ -2,7 +2,6 @@
 
 #include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 // A record as bytes, little-endian:
@@ -49,10 +48,12 @@ bool IsFloatExact(double v)
     return std::bit_cast<quint64>(double(float(v))) == std::bit_cast<quint64>(v);
 }
 
-bool IsIdentityBits(const TAr3x3 &m)
+bool SameMatrixBits(const TAr3x3 &a, const TAr3x3 &b)
 {
-    const TAr3x3 id = MatIdentity();
-    return std::memcmp(m.data(), id.data(), sizeof(m)) == 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::bit_cast<quint32>(a[i]) != std::bit_cast<quint32>(b[i]))
+            return false;
+    return true;
 }
 
 // Reads the bytes front to back; every read checks what is left first.
@@ -233,7 +234,7 @@ QByteArray EncodeRecord(const TPWRec &rec)
             asDouble = true;
             break;
         }
-    const bool matrix = !IsIdentityBits(rec.Trans);
+    const bool matrix = !SameMatrixBits(rec.Trans, MatIdentity());
     const quint8 flags = quint8((matrix ? FlagMatrix : 0) | (asDouble ? FlagDouble : 0)
                                 | (rec.Style.Smoothing ? FlagSmoothing : 0));
     QByteArray out;

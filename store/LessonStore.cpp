@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <bit>
 #include <chrono>
 #include <cstring>
 
@@ -40,14 +41,41 @@ int ReadSession(sqlite3 *db, TLessonSession &last)
 
 } // namespace
 
+namespace {
+bool SameMatrixBits(const TAr3x3 &a, const TAr3x3 &b)
+{
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::bit_cast<quint32>(a[i]) != std::bit_cast<quint32>(b[i]))
+            return false;
+    return true;
+}
+// The same arrays, not only equal ones: a snapshot holds them, so they
+// cannot have changed under it.
+bool SharesChunk(const std::vector<TPWRec> &chunk, std::vector<TPWRec>::const_iterator from, int n)
+{
+    if (int(chunk.size()) != n)
+        return false;
+    for (const TPWRec &a : chunk) {
+        const TPWRec &b = *from++;
+        if (a.Points.constData() != b.Points.constData() || a.Points.size() != b.Points.size()
+            || a.Lines.constData() != b.Lines.constData() || a.Lines.size() != b.Lines.size() || a.Menu != b.Menu
+            || !SameMatrixBits(a.Trans, b.Trans) || a.Style.Smoothing != b.Style.Smoothing
+            || a.Style.NumberFont.constData() != b.Style.NumberFont.constData())
+            return false;
+    }
+    return true;
+}
+} // namespace
+
 bool SameRec(const TPWRec &a, const TPWRec &b)
 {
-    if (a.Menu != b.Menu || std::memcmp(a.Trans.data(), b.Trans.data(), sizeof(TAr3x3)) != 0 || a.Lines != b.Lines
+    if (a.Menu != b.Menu || !SameMatrixBits(a.Trans, b.Trans) || a.Lines != b.Lines
         || !(a.Style == b.Style) || a.Points.size() != b.Points.size())
         return false;
     // The board's own arrays are shared with what was written; a copied
     // history (after switching pictures) has equal contents in new arrays.
     return a.Points.constData() == b.Points.constData()
+           || a.Points.isEmpty()
            || std::memcmp(a.Points.constData(), b.Points.constData(), size_t(a.Points.size()) * sizeof(QPointF)) == 0;
 }
 
@@ -151,10 +179,25 @@ void LessonStore::Save(const QString &key, const TPWRecArray &history)
     TStoreSnapshot snap;
     snap.c = std::min(history.c, history.Capacity() - 1);
     snap.p = std::clamp(history.p, -1, snap.c);
-    snap.recs.assign(history.Rec.begin(), history.Rec.begin() + (snap.c + 1));
+    const TStoreSnapshot *prev = d->sentKey == key ? &d->sent : nullptr;
+    for (int first = 0; first <= snap.c; first += ChunkRecs) {
+        const int n = std::min(ChunkRecs, snap.c + 1 - first);
+        const size_t k = size_t(first / ChunkRecs);
+        const auto from = history.Rec.begin() + first;
+        if (prev && k < prev->chunks.size() && SharesChunk(*prev->chunks[k], from, n))
+            snap.chunks.push_back(prev->chunks[k]);
+        else
+            snap.chunks.push_back(std::make_shared<const std::vector<TPWRec>>(from, from + n));
+    }
+    d->sentKey = key;
+    d->sent = snap;
     {
         std::lock_guard lock(d->m);
-        d->pending[key] = std::move(snap);
+        std::swap(d->pending[key], snap);
+        // The snapshot it replaced goes to the writer to release: thousands
+        // of records let go are not the window's work.
+        if (!snap.chunks.empty())
+            d->released.push_back(std::move(snap.chunks));
     }
     d->wake.notify_one();
 }

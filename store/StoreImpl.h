@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -15,10 +16,16 @@
 
 // A history as Save saw it: records 0..c sharing their point arrays with the
 // board's (the board never writes into an array that is shared), and p, c.
+// The records go in chunks that the next snapshot of the same history shares
+// while they are unchanged, so that a stroke added to a long history copies
+// one chunk.
+using TRecChunk = std::shared_ptr<const std::vector<TPWRec>>;
+constexpr int ChunkRecs = 64;
 struct TStoreSnapshot {
-    std::vector<TPWRec> recs;
+    std::vector<TRecChunk> chunks;
     int p = -1;
     int c = -1;
+    const TPWRec &At(int i) const { return (*chunks[size_t(i / ChunkRecs)])[size_t(i % ChunkRecs)]; }
 };
 
 // What the file holds for a key, as the writer last wrote or Load last read it.
@@ -49,6 +56,8 @@ struct LessonStore::Impl {
     TLessonSession last;
     TSessionRow current; // the window's side: what SetSession said last
     std::set<QString> reportedDamage; // the window's side
+    QString sentKey; // the window's side: the history Save saw last, and its chunks
+    TStoreSnapshot sent;
 
     sqlite3 *wdb = nullptr; // the writer's connection (Open's before the thread starts)
     sqlite3 *rdb = nullptr; // Load's, read-only: reads never wait for the writer
@@ -69,6 +78,7 @@ struct LessonStore::Impl {
     bool stop = false;
     bool broken = false; // a write failed: nothing more is written
     std::vector<QString> problems; // for the window's thread
+    std::vector<std::vector<TRecChunk>> released; // replaced snapshots, for the writer to let go
 
     // The writer's own.
     std::map<QString, TStoredHistory> written;
@@ -78,7 +88,7 @@ struct LessonStore::Impl {
     void Run();
     QString WriteBatch(bool forget, const std::optional<TSessionRow> &row);
     int WriteHistory(const QString &key, const TStoreSnapshot &snap, qint64 now);
-    void Report(const QString &message); // from the writer
+    void ForgetOthers();
     void Deliver();
 };
 

@@ -6,7 +6,11 @@
 namespace {
 void FromSnapshot(const TStoreSnapshot &s, TPWRecArray &history)
 {
-    history.Rec = s.recs; // shares the arrays; whoever changes them detaches
+    history.Rec.clear();
+    const int count = s.c + 1;
+    history.Rec.reserve(size_t(count));
+    for (const TRecChunk &chunk : s.chunks) // shares the arrays; whoever changes them detaches
+        history.Rec.insert(history.Rec.end(), chunk->begin(), chunk->end());
     history.p = s.p;
     history.c = s.c;
 }
@@ -101,16 +105,19 @@ bool LessonStore::Load(const QString &key, TPWRecArray &history)
     read.forgets = forgets;
     TReadResult res;
     int rc = SQLITE_OK;
+    QString reason;
     {
         std::lock_guard lock(d->readMutex);
         rc = SqlExec(d->rdb, "BEGIN");
         if (rc == SQLITE_OK)
             rc = ReadHistory(d->rdb, key, read, res);
+        if (rc != SQLITE_OK)
+            reason = SqlReason(rc, d->rdb);
         SqlExec(d->rdb, "COMMIT");
     }
     if (rc != SQLITE_OK) {
-        if (d->reportedDamage.insert(QString()).second)
-            emit Problem(QStringLiteral("Kept strokes cannot be read: %1.").arg(SqlReason(rc, d->rdb)));
+        if (d->reportedDamage.insert(QString()).second) // once, whichever history it was
+            emit Problem(QStringLiteral("Kept strokes cannot be read: %1.").arg(reason));
         return false;
     }
     if (!res.found)
@@ -118,7 +125,8 @@ bool LessonStore::Load(const QString &key, TPWRecArray &history)
     history.Rec.clear();
     for (const TStoredRec &r : read.recs)
         history.Rec.push_back(r.rec);
-    history.Rec.resize(size_t(res.c + 1));
+    const int kept = res.c + 1;
+    history.Rec.resize(size_t(kept));
     history.p = res.p;
     history.c = res.c;
     if (res.damagedAt >= 0) {

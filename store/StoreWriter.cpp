@@ -10,12 +10,24 @@
 void LessonStore::Impl::Run()
 {
     std::unique_lock lock(m);
+    std::map<QString, TStoreSnapshot> done;
+    std::vector<std::vector<TRecChunk>> letGo;
     for (;;) {
+        letGo.swap(released);
+        if (!done.empty() || !letGo.empty()) { // let go outside the lock: Save must not wait on it
+            lock.unlock();
+            done.clear();
+            letGo.clear();
+            lock.lock();
+            continue;
+        }
         wake.wait(lock, [this] {
-            return stop || !pending.empty() || session || forgetsAsked != forgetsDone;
+            return stop || !pending.empty() || session || forgetsAsked != forgetsDone || !released.empty();
         });
         if (stop)
             break;
+        if (pending.empty() && !session && forgetsAsked == forgetsDone)
+            continue; // only snapshots to let go
         const bool forget = forgetsAsked != forgetsDone;
         const int forgets = forgetsAsked;
         inflight.swap(pending);
@@ -31,11 +43,12 @@ void LessonStore::Impl::Run()
         busy = true;
         lock.unlock();
         const QString fault = WriteBatch(forget, row);
+        ForgetOthers();
         lock.lock();
         busy = false;
         if (fault.isEmpty()) {
             forgetsDone = forgets;
-            inflight.clear();
+            done.swap(inflight);
         } else {
             // Nothing more is written; what was not stays readable from memory.
             broken = true;
@@ -48,6 +61,16 @@ void LessonStore::Impl::Run()
         if (broken)
             break;
     }
+}
+
+// What was written is kept to compare with for a few histories only: the
+// rest would hold on to arrays the board has long let go. A history no
+// longer remembered is written whole the next time it changes.
+void LessonStore::Impl::ForgetOthers()
+{
+    constexpr size_t Remembered = 8;
+    for (auto it = written.begin(); written.size() > Remembered && it != written.end();)
+        it = inflight.count(it->first) ? std::next(it) : written.erase(it);
 }
 
 QString LessonStore::Impl::WriteBatch(bool forget, const std::optional<TSessionRow> &row)
@@ -101,14 +124,15 @@ int LessonStore::Impl::WriteHistory(const QString &key, const TStoreSnapshot &sn
     }
     const size_t count = size_t(snap.c) + 1;
     size_t first = 0;
-    while (first < w.recs.size() && first < count && SameRec(w.recs[first].rec, snap.recs[first]))
+    while (first < w.recs.size() && first < count && SameRec(w.recs[first].rec, snap.At(int(first))))
         ++first;
     w.recs.resize(count);
     TSqlStatement put(wdb, "INSERT OR REPLACE INTO records(hid, idx, data) VALUES(?, ?, ?)");
     for (size_t i = first; i < count && rc == SQLITE_OK; ++i) {
-        const QByteArray blob = EncodeRecord(snap.recs[i]);
+        const TPWRec &rec = snap.At(int(i));
+        const QByteArray blob = EncodeRecord(rec);
         rc = put.Bind(1, w.id).Bind(2, qint64(i)).Bind(3, blob).Run();
-        w.recs[i] = {snap.recs[i], blob.size()};
+        w.recs[i] = {rec, blob.size()};
     }
     if (rc == SQLITE_OK) // records past c: an undo followed by a new stroke, or a stale tail
         rc = TSqlStatement(wdb, "DELETE FROM records WHERE hid = ? AND idx > ?").Bind(1, w.id).Bind(2, snap.c).Run();

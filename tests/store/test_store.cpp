@@ -119,6 +119,31 @@ private slots:
         QCOMPARE(Sql(Db(), "PRAGMA integrity_check"), QStringLiteral("ok;"));
     }
 
+    void changesAnywhereInALongHistoryAreKept()
+    {
+        TPWRecArray h = Strokes(150, 5);
+        {
+            TOpened s(Db());
+            s.store->Save(BoardKey(), h);
+            h.Rec[3].Points[0] = QPointF(-1, -2); // a record far below the end changes
+            s.store->Save(BoardKey(), h);
+            QVERIFY(s.store->Flush());
+            TPWRecArray copy;
+            RecCopy(h, copy); // the same records in new arrays
+            for (int i = 0; i < 40; ++i)
+                copy.RecUndo();
+            copy.RecAddLine(MakeMenuItem(pwEr, 0, 30), Walk(3, 1, 1));
+            s.store->Save(BoardKey(), copy);
+            h = copy;
+        }
+        TOpened s(Db());
+        TPWRecArray back;
+        QVERIFY(s.store->Load(BoardKey(), back));
+        CompareHistories(back, h);
+        QCOMPARE(back.Rec[3].Points[0], QPointF(-1, -2));
+        QCOMPARE(Sql(Db(), "SELECT count(*) FROM records"), QStringLiteral("111;"));
+    }
+
     void keysFollowContent()
     {
         const QByteArray a("picture A"), b("picture B");
