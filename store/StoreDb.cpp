@@ -12,20 +12,20 @@ namespace {
 // Marks the file as this program's, in the header's user version.
 constexpr int StoreVersion = 0x54570001;
 
+// Whether the last run closed the store cleanly (its session row says so).
+bool ClosedCleanly(sqlite3 *db)
+{
+    TSqlStatement session(db, "SELECT clean FROM session WHERE id = 1");
+    return session.Step() == SQLITE_ROW && session.Int(0) == 1;
+}
+
 int CheckStoreFile(sqlite3 *db, TStoreFile &kind)
 {
-    TSqlStatement check(db, "PRAGMA quick_check");
-    int rc = check.Step();
-    if (rc != SQLITE_ROW)
-        return rc;
-    if (check.Text(0) != QLatin1String("ok")) {
-        kind = TStoreFile::Damaged;
-        return SQLITE_OK;
-    }
     TSqlStatement version(db, "PRAGMA user_version");
     TSqlStatement tables(db, "SELECT count(*), sum(name IN ('histories', 'records', 'session')) "
                              "FROM sqlite_master WHERE type = 'table'");
-    if ((rc = version.Step()) != SQLITE_ROW || (rc = tables.Step()) != SQLITE_ROW)
+    int rc = version.Step();
+    if (rc != SQLITE_ROW || (rc = tables.Step()) != SQLITE_ROW)
         return rc;
     if (version.Int(0) == StoreVersion && tables.Int(1) == 3)
         kind = TStoreFile::Ours;
@@ -33,6 +33,18 @@ int CheckStoreFile(sqlite3 *db, TStoreFile &kind)
         kind = TStoreFile::New;
     else
         kind = TStoreFile::Foreign;
+    // The whole file is read through only after a run that did not end
+    // cleanly, when damage is to be feared: a check grows with the file
+    // and must not hold up every start. Damage found later shows as an
+    // error of the read or write that meets it.
+    if (kind != TStoreFile::Ours || ClosedCleanly(db))
+        return SQLITE_OK;
+    TSqlStatement check(db, "PRAGMA quick_check");
+    rc = check.Step();
+    if (rc != SQLITE_ROW)
+        return rc;
+    if (check.Text(0) != QLatin1String("ok"))
+        kind = TStoreFile::Damaged;
     return SQLITE_OK;
 }
 } // namespace
