@@ -19,6 +19,7 @@
 
 #include <cerrno>
 
+// clang-format off
 const std::array<TPWPenEx, 35> PenExTable = {{
     {"pwPn", pwPn},         {"pwMk", pwMk},         {"pwEr", pwEr},           {"pwRbPn", pwRbPn},
     {"pwRbMk", pwRbMk},     {"pwArPn0", pwArPn0},   {"pwArPn1", pwArPn1},     {"pwArMk0", pwArMk0},
@@ -30,6 +31,7 @@ const std::array<TPWPenEx, 35> PenExTable = {{
     {"pwLasso", pwLasso},   {"pwInfo", pwInfo},     {"pwClose", pwClose},     {"pwSetup", pwSetup},
     {"pwPenSetup", pwPenSetup}, {"pwMarkPtr", pwMarkPtr}, {"pwApp", pwApp},
 }};
+// clang-format on
 
 namespace {
 SettingsModel g_settings;

@@ -307,6 +307,7 @@ void MinMax(benchmark::internal::Benchmark *b)
 
 } // namespace
 
+// clang-format off
 BENCHMARK(BM_Memcpy_PixelBuffer)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
 BENCHMARK(BM_Memcpy_FreshBuffer)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
 BENCHMARK(BM_Decode_TGA32Raw)->Unit(benchmark::kMillisecond)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
@@ -323,5 +324,6 @@ BENCHMARK(BM_Encode_TGA24RLE_ImageMagick)->Unit(benchmark::kMillisecond)->UseMan
 BENCHMARK(BM_Encode_PSDTwoLayers)->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
 BENCHMARK(BM_Encode_PSDTwoLayers_NoSync)->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
 BENCHMARK(BM_Encode_PSDTwoLayers_ImageMagick)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(Reps)->ReportAggregatesOnly(true)->Apply(MinMax);
+// clang-format on
 
 BENCHMARK_MAIN();
