@@ -27,10 +27,7 @@ QJsonObject Place(const QString &kind, const QString &text, const QRect &globalR
                        {QStringLiteral("h"), globalRect.height()}};
 }
 
-QRect GlobalRect(const QWidget *w)
-{
-    return QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
-}
+QRect GlobalRect(const QWidget *w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); }
 
 // The nearest ancestor with an object name: which panel or list a control sits in.
 QString Container(const QWidget *w)
@@ -66,8 +63,7 @@ public:
             if (qobject_cast<TMetroButton *>(o))
                 m_timer.start();
             break;
-        default:
-            break;
+        default: break;
         }
         return false;
     }
@@ -93,11 +89,12 @@ private:
                     c = Place(QStringLiteral("button"), b->text(), GlobalRect(w));
                 } else if (auto *bar = qobject_cast<QTabBar *>(w)) {
                     for (int i = 0; i < bar->count(); ++i)
-                        controls.append(Place(QStringLiteral("tab"), bar->tabText(i),
-                                              QRect(bar->mapToGlobal(bar->tabRect(i).topLeft()), bar->tabRect(i).size())));
+                        controls.append(
+                            Place(QStringLiteral("tab"), bar->tabText(i),
+                                  QRect(bar->mapToGlobal(bar->tabRect(i).topLeft()), bar->tabRect(i).size())));
                     continue;
-                } else if (qobject_cast<QLineEdit *>(w) || qobject_cast<QAbstractSpinBox *>(w) ||
-                           qobject_cast<QComboBox *>(w) || qobject_cast<QListWidget *>(w)) {
+                } else if (qobject_cast<QLineEdit *>(w) || qobject_cast<QAbstractSpinBox *>(w)
+                           || qobject_cast<QComboBox *>(w) || qobject_cast<QListWidget *>(w)) {
                     c = Place(QStringLiteral("field"), QString(), GlobalRect(w));
                 } else if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_"))) {
                     c = Place(QStringLiteral("named"), QString(), GlobalRect(w));

@@ -10,8 +10,8 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCloseEvent>
-#include <QFutureWatcher>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -23,10 +23,7 @@ namespace {
 constexpr int StripHeight = 100;
 constexpr int ToolBarWidth = 140;
 
-QIcon ArrowIcon(const char *name)
-{
-    return QIcon(QPixmap::fromImage(ResourceImage(QString::fromLatin1(name))));
-}
+QIcon ArrowIcon(const char *name) { return QIcon(QPixmap::fromImage(ResourceImage(QString::fromLatin1(name)))); }
 } // namespace
 
 TWBDMainFrm::TWBDMainFrm(QWidget *parent) : QWidget(parent)
@@ -77,10 +74,7 @@ TWBDMainFrm::TWBDMainFrm(QWidget *parent) : QWidget(parent)
     FormCreate();
 }
 
-TWBDMainFrm::~TWBDMainFrm()
-{
-    FormDestroy();
-}
+TWBDMainFrm::~TWBDMainFrm() { FormDestroy(); }
 
 void TWBDMainFrm::FormCreate()
 {
@@ -210,10 +204,7 @@ void TWBDMainFrm::DoLayout()
         PWImage->setGeometry(0, 0, RectangleBG->width(), RectangleBG->height());
 }
 
-void TWBDMainFrm::resizeEvent(QResizeEvent *)
-{
-    DoLayout();
-}
+void TWBDMainFrm::resizeEvent(QResizeEvent *) { DoLayout(); }
 
 // ---- white board ---------------------------------------------------------------
 

@@ -22,10 +22,7 @@ void BusyCursor::End()
         QApplication::restoreOverrideCursor();
 }
 
-bool TWBDMainFrm::IsBusy() const
-{
-    return (PWImage && PWImage->isWorking()) || isWorking;
-}
+bool TWBDMainFrm::IsBusy() const { return (PWImage && PWImage->isWorking()) || isWorking; }
 
 void TWBDMainFrm::PrPenSave()
 {
@@ -46,21 +43,16 @@ void ShowMessage(QWidget *owner, QMessageBox::Icon icon, const QString &message)
 }
 } // namespace
 
-void TWBDMainFrm::ShowError(const QString &message)
-{
-    ShowMessage(this, QMessageBox::Critical, message);
-}
+void TWBDMainFrm::ShowError(const QString &message) { ShowMessage(this, QMessageBox::Critical, message); }
 
-void TWBDMainFrm::ShowWarning(const QString &message)
-{
-    ShowMessage(this, QMessageBox::Warning, message);
-}
+void TWBDMainFrm::ShowWarning(const QString &message) { ShowMessage(this, QMessageBox::Warning, message); }
 
 bool TWBDMainFrm::AskYesNo(const QString &question)
 {
     if (QuestionSink)
         return QuestionSink(question);
-    QMessageBox box(QMessageBox::Question, QStringLiteral("TOVAREK W"), question, QMessageBox::Yes | QMessageBox::No, this);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("TOVAREK W"), question, QMessageBox::Yes | QMessageBox::No,
+                    this);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
@@ -125,8 +117,7 @@ bool TWBDMainFrm::RunPenCommand(const TPWMenuItem &item)
         PenIndex = PenIndex + 1 > 9 || PenIndex < 0 ? 0 : PenIndex + 1;
         b.SetCrPen(Settings().StockPens[PenIndex]);
         break;
-    default:
-        return false;
+    default: return false;
     }
     RepaintHeader();
     return true;
@@ -213,10 +204,22 @@ bool TWBDMainFrm::KeyDown(QKeyEvent *e)
     case Qt::Key_PageUp: item.PenType = pwZoom0; break;
     case Qt::Key_PageDown: item.PenType = pwZoom1; break;
     case Qt::Key_Home: item.PenType = pwCenter; break;
-    case Qt::Key_Left: item.PenType = pwMoveH; item.PenThickness = -s; break;
-    case Qt::Key_Right: item.PenType = pwMoveH; item.PenThickness = s; break;
-    case Qt::Key_Up: item.PenType = pwMoveV; item.PenThickness = -s; break;
-    case Qt::Key_Down: item.PenType = pwMoveV; item.PenThickness = s; break;
+    case Qt::Key_Left:
+        item.PenType = pwMoveH;
+        item.PenThickness = -s;
+        break;
+    case Qt::Key_Right:
+        item.PenType = pwMoveH;
+        item.PenThickness = s;
+        break;
+    case Qt::Key_Up:
+        item.PenType = pwMoveV;
+        item.PenThickness = -s;
+        break;
+    case Qt::Key_Down:
+        item.PenType = pwMoveV;
+        item.PenThickness = s;
+        break;
     default:
         if (!keypad)
             return false;
@@ -224,10 +227,22 @@ bool TWBDMainFrm::KeyDown(QKeyEvent *e)
         case Qt::Key_9: item.PenType = pwZoom0; break;
         case Qt::Key_3: item.PenType = pwZoom1; break;
         case Qt::Key_5: item.PenType = pwCenter; break;
-        case Qt::Key_4: item.PenType = pwMoveH; item.PenThickness = -s; break;
-        case Qt::Key_6: item.PenType = pwMoveH; item.PenThickness = s; break;
-        case Qt::Key_8: item.PenType = pwMoveV; item.PenThickness = -s; break;
-        case Qt::Key_2: item.PenType = pwMoveV; item.PenThickness = s; break;
+        case Qt::Key_4:
+            item.PenType = pwMoveH;
+            item.PenThickness = -s;
+            break;
+        case Qt::Key_6:
+            item.PenType = pwMoveH;
+            item.PenThickness = s;
+            break;
+        case Qt::Key_8:
+            item.PenType = pwMoveV;
+            item.PenThickness = -s;
+            break;
+        case Qt::Key_2:
+            item.PenType = pwMoveV;
+            item.PenThickness = s;
+            break;
         case Qt::Key_0: item.PenType = pwMove; break;
         case Qt::Key_1: item.PenType = pwTurnL; break;
         case Qt::Key_7: item.PenType = pwTurnR; break;

@@ -4,8 +4,8 @@
 
 #include "auxiliary/AboutDlg.h"
 #include "auxiliary/HelpPage.h"
-#include "setup/SetupDlg.h"
 #include "settings/Settings.h"
+#include "setup/SetupDlg.h"
 #include "tiles/LnchDlg.h"
 #include "tiles/PenSetupDlg.h"
 
@@ -14,7 +14,8 @@
 TLnchDlg *TWBDMainFrm::Launcher()
 {
     if (!LnchDlg)
-        LnchDlg = new TLnchDlg(this, [this](const TPWMenuItem &item) { MenuButtonClick(item); }, &PenIndex);
+        LnchDlg = new TLnchDlg(
+            this, [this](const TPWMenuItem &item) { MenuButtonClick(item); }, &PenIndex);
     return LnchDlg;
 }
 
@@ -45,15 +46,9 @@ TAboutDlg *TWBDMainFrm::AboutBox()
     return AboutDlg;
 }
 
-void TWBDMainFrm::LaunchExecute()
-{
-    Launcher()->Execute();
-}
+void TWBDMainFrm::LaunchExecute() { Launcher()->Execute(); }
 
-TPWMenuItem TWBDMainFrm::PenSetupExecute(const TPWMenuItem &base)
-{
-    return PenDialog()->Execute(base);
-}
+TPWMenuItem TWBDMainFrm::PenSetupExecute(const TPWMenuItem &base) { return PenDialog()->Execute(base); }
 
 void TWBDMainFrm::SetupExecute()
 {
@@ -71,12 +66,6 @@ void TWBDMainFrm::SetupExecute()
     RepaintHeader();
 }
 
-void TWBDMainFrm::InfoExecute()
-{
-    AboutBox()->exec();
-}
+void TWBDMainFrm::InfoExecute() { AboutBox()->exec(); }
 
-void TWBDMainFrm::AppExecute()
-{
-    RunDesktopProgram();
-}
+void TWBDMainFrm::AppExecute() { RunDesktopProgram(); }

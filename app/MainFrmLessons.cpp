@@ -32,10 +32,7 @@ void TWBDMainFrm::SetLessonStore(LessonStore *store)
     }
 }
 
-bool TWBDMainFrm::Keeping() const
-{
-    return m_store && m_store->IsOpen() && Settings().isKeepStrokes;
-}
+bool TWBDMainFrm::Keeping() const { return m_store && m_store->IsOpen() && Settings().isKeepStrokes; }
 
 void TWBDMainFrm::LoadKeptStrokes(int entry)
 {
@@ -115,7 +112,4 @@ void TWBDMainFrm::ResumeLastLesson()
     LessonNotice(QStringLiteral("The program did not close properly last time: the lesson is back with its strokes."));
 }
 
-void TWBDMainFrm::LessonNotice(const QString &text)
-{
-    m_saveNotice->Show(text, RectangleBG->geometry(), 8000);
-}
+void TWBDMainFrm::LessonNotice(const QString &text) { m_saveNotice->Show(text, RectangleBG->geometry(), 8000); }

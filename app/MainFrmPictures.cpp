@@ -15,10 +15,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QStandardPaths>
-#include <QKeyEvent>
 
 namespace {
 // The dialogs' filters, in the program's own "name|patterns|..." form.
@@ -32,7 +32,8 @@ QStringList QtFilters(const char *filter)
     const QStringList parts = QString::fromLatin1(filter).split(QLatin1Char('|'));
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2)
-        out << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
+        out << QStringLiteral("%1 (%2)").arg(parts[i],
+                                             QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
     return out;
 }
 
@@ -142,10 +143,7 @@ void TWBDMainFrm::ListingEnd()
     }
 }
 
-bool TWBDMainFrm::IsListing() const
-{
-    return m_lister && m_lister->IsRunning();
-}
+bool TWBDMainFrm::IsListing() const { return m_lister && m_lister->IsRunning(); }
 
 int TWBDMainFrm::PictureListFolder(const QString &fileName)
 {
@@ -356,8 +354,8 @@ void TWBDMainFrm::ImageSave()
         note = QStringLiteral("The folder \"%1\" does not exist.")
                    .arg(QDir::toNativeSeparators(WithoutTrailingSlash(folder)));
         folder = GetMyPicturesFolder();
-    } else if (QDir::cleanPath(folder) == home && !pictures.isEmpty() && QDir::cleanPath(pictures) != home &&
-               !QFileInfo(pictures).isDir()) {
+    } else if (QDir::cleanPath(folder) == home && !pictures.isEmpty() && QDir::cleanPath(pictures) != home
+               && !QFileInfo(pictures).isDir()) {
         // Without a picture folder the home folder stands in for it; the
         // teacher is told, and no folder is made behind their back.
         note = QStringLiteral("There is no picture folder (\"%1\" does not exist).")
@@ -371,8 +369,8 @@ void TWBDMainFrm::ImageSave()
 void TWBDMainFrm::SaveNoticeShow(const QString &fileName, const QString &note)
 {
     const QFileInfo fi(fileName);
-    QString text = QStringLiteral("Saved \"%1\" in \"%2\"")
-                       .arg(fi.fileName(), QDir::toNativeSeparators(fi.absolutePath()));
+    QString text
+        = QStringLiteral("Saved \"%1\" in \"%2\"").arg(fi.fileName(), QDir::toNativeSeparators(fi.absolutePath()));
     if (!note.isEmpty())
         text = note + QLatin1Char('\n') + text;
     m_saveNotice->Show(text, RectangleBG->geometry(), note.isEmpty() ? 4000 : 8000);
@@ -419,8 +417,8 @@ QString TWBDMainFrm::ImageSaveToFile(const QString &fileName, int kind, bool kee
     if (kind != 5) {
         TFMXBitmapEx bmp;
         bmp = PWImage->DspBitmap();
-        const QString params = kind == 1 ? QStringLiteral("quality=%1").arg(qBound(0, Settings().ImageJPEGQuality, 100))
-                                         : QString();
+        const QString params
+            = kind == 1 ? QStringLiteral("quality=%1").arg(qBound(0, Settings().ImageJPEGQuality, 100)) : QString();
         bmp.SaveToFileEx(name, params);
     } else {
         TPSDFile psd;

@@ -35,7 +35,8 @@ void TWBDMainFrm::MenuPanelResize()
 {
     if (!MenuButton[0])
         return;
-    const MenuPanelLayout layout = MenuPanelLayoutFor(MenuPanel->height(), MenuRectangle->height(), Settings().MenuCount);
+    const MenuPanelLayout layout
+        = MenuPanelLayoutFor(MenuPanel->height(), MenuRectangle->height(), Settings().MenuCount);
     CrSetup = layout.CrSetup;
     // Laying the tiles out dresses them; keypad / goes on from the stock pen in use.
     int dressed = PenIndex;
@@ -66,18 +67,15 @@ void TWBDMainFrm::MenuButtonUpdate()
     MenuButtonDownSet(CrSetup, MenuButton, current);
 }
 
-void TWBDMainFrm::RepaintHeader()
-{
-    MenuRectangle->update();
-}
+void TWBDMainFrm::RepaintHeader() { MenuRectangle->update(); }
 
 void TWBDMainFrm::MenuRectanglePaint(QPainter &canvas, const QRect &r)
 {
     const QImage arrow = ResourceImage(QStringLiteral("PW_RIGHT"));
     const int w = arrow.isNull() ? 30 : arrow.width();
     if (!arrow.isNull())
-        DrawBitmap(canvas, arrow, QRectF(0, 0, arrow.width(), arrow.height()), QRectF(0, 0, arrow.width(), arrow.height()),
-                   0.4, true);
+        DrawBitmap(canvas, arrow, QRectF(0, 0, arrow.width(), arrow.height()),
+                   QRectF(0, 0, arrow.width(), arrow.height()), 0.4, true);
     if (PWImage)
         PWMenuItemDraw(PWImage->CrPen(), canvas, QRectF(r.left() + w + 10, r.top(), r.width() - w - 10, r.height()));
 }

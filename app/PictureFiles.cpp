@@ -16,8 +16,8 @@
 #include <QPainter>
 #include <QStringDecoder>
 #include <algorithm>
-#include <dirent.h>
 #include <cmath>
+#include <dirent.h>
 
 QStringList ListFolderPictures(const QString &folder, const QString &ext, bool *readable)
 {
@@ -82,8 +82,9 @@ QStringList ReadTextFileLines(const QString &fileName, QByteArray *content)
     if (file.error() != QFileDevice::NoError)
         throw FileError(OpenErrorText(fileName, file.errorString()));
     if (data.size() > MaxWordListBytes)
-        throw FileError(OpenErrorText(fileName, QStringLiteral("it is larger than %1 MiB, too large for a word list")
-                                                    .arg(MaxWordListBytes >> 20)));
+        throw FileError(OpenErrorText(
+            fileName,
+            QStringLiteral("it is larger than %1 MiB, too large for a word list").arg(MaxWordListBytes >> 20)));
     if (content)
         *content = data;
     QString text;
@@ -225,17 +226,15 @@ QString SaveFileName(const QString &fileName, int kind)
     return base + SaveExtension(kind);
 }
 
-QString NowFileName(const QDateTime &time)
-{
-    return time.toString(QStringLiteral("yyyyMMdd_HHmmss"));
-}
+QString NowFileName(const QDateTime &time) { return time.toString(QStringLiteral("yyyyMMdd_HHmmss")); }
 
 QString FreeFileName(const QString &fileName)
 {
     if (!QFileInfo::exists(fileName))
         return fileName;
     const QFileInfo fi(fileName);
-    const QString ext = LowerExtension(fileName).isEmpty() ? QString() : fileName.mid(fileName.lastIndexOf(QLatin1Char('.')));
+    const QString ext
+        = LowerExtension(fileName).isEmpty() ? QString() : fileName.mid(fileName.lastIndexOf(QLatin1Char('.')));
     const QString base = fileName.left(fileName.size() - ext.size());
     for (int i = 1;; ++i) {
         QString candidate = QStringLiteral("%1_%2%3").arg(base).arg(i).arg(ext);

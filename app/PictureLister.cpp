@@ -53,14 +53,9 @@ PictureLister::Thumb MakeGuarded(PictureLister::Maker maker, const QString &path
 }
 } // namespace
 
-void PictureLister::SetMaker(Maker maker)
-{
-    CurrentMaker = maker ? maker : MakeOne;
-}
+void PictureLister::SetMaker(Maker maker) { CurrentMaker = maker ? maker : MakeOne; }
 
-PictureLister::PictureLister(QObject *parent) : QObject(parent)
-{
-}
+PictureLister::PictureLister(QObject *parent) : QObject(parent) { }
 
 PictureLister::~PictureLister()
 {

@@ -70,8 +70,7 @@ std::unique_ptr<TWBDMainFrm> StartBehindSplash(const std::function<void()> &show
     QImage picture = ResourceRawImage(QStringLiteral("SPLASH"));
     if (picture.isNull())
         picture = ResourceImage(QStringLiteral("SPLASH"));
-    QSplashScreen splash(QPixmap::fromImage(picture),
-                         Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
+    QSplashScreen splash(QPixmap::fromImage(picture), Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
     splash.setAttribute(Qt::WA_ShowWithoutActivating);
     splash.setWindowTitle(QStringLiteral("TOVAREK W starting"));
     splash.show();

@@ -13,9 +13,9 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QImageReader>
 #include <cstdio>
 #include <cstdlib>
-#include <QImageReader>
 
 namespace {
 // For the start-up benchmark: with TW_EXIT_WHEN_SHOWN set, prints the wall
@@ -27,7 +27,8 @@ void ExitWhenShown()
         return;
     std::printf("shown %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
     std::fflush(stdout);
-    QMetaObject::invokeMethod(qApp, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
 }
 } // namespace
 

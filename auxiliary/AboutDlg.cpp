@@ -61,10 +61,7 @@ void TAboutDlg::FormCreate()
     Label4->setToolTip(url);
 }
 
-void TAboutDlg::Label4Click()
-{
-    OpenHelpPage();
-}
+void TAboutDlg::Label4Click() { OpenHelpPage(); }
 
 bool TAboutDlg::eventFilter(QObject *watched, QEvent *e)
 {

@@ -25,15 +25,9 @@ QString HelpURL()
     return g_helpUrl;
 }
 
-void OpenHelpPage()
-{
-    QDesktopServices::openUrl(QUrl(HelpURL()));
-}
+void OpenHelpPage() { QDesktopServices::openUrl(QUrl(HelpURL())); }
 
-QString GetVersionString()
-{
-    return QStringLiteral(TW_VERSION);
-}
+QString GetVersionString() { return QStringLiteral(TW_VERSION); }
 
 void StartDesktopProgram()
 {

@@ -11,12 +11,6 @@ inline bool BenchShort()
 }
 
 // Seconds a benchmark runs at least: as given, or a moment in the short mode.
-inline double BenchMinTime(double seconds)
-{
-    return BenchShort() ? 0.001 : seconds;
-}
+inline double BenchMinTime(double seconds) { return BenchShort() ? 0.001 : seconds; }
 
-inline int BenchReps(int repetitions)
-{
-    return BenchShort() ? 1 : repetitions;
-}
+inline int BenchReps(int repetitions) { return BenchShort() ? 1 : repetitions; }

@@ -18,15 +18,9 @@ constexpr int ReplayPatchTail = 64;
 // are not drawn. Lines that long are sentences, not words to practise.
 constexpr int MaxCells = 64;
 
-qint64 PatchBytes(const QRect &r)
-{
-    return r.isEmpty() ? 0 : qint64(r.width()) * r.height() * 4;
-}
+qint64 PatchBytes(const QRect &r) { return r.isEmpty() ? 0 : qint64(r.width()) * r.height() * 4; }
 
-QRect ImageRect(const QImage &img)
-{
-    return QRect(0, 0, img.width(), img.height());
-}
+QRect ImageRect(const QImage &img) { return QRect(0, 0, img.width(), img.height()); }
 
 // Whether every pixel of a picture is opaque. A picture given without an
 // alpha channel is, without looking at its pixels.
@@ -136,8 +130,8 @@ void TBoardDocument::WordSet(const QString &word)
     p.setPen(QColor::fromRgba(0xFFDDDDDD));
     const QStringList cells = WordCells(word, m_fuCount);
     for (int i = 0; i < cells.size(); ++i)
-        p.drawText(QRectF(i * 500, 0, 500, 500), Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
-                   cells[i]);
+        p.drawText(QRectF(i * 500, 0, 500, 500),
+                   Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip, cells[i]);
 }
 
 void TBoardDocument::SetPicture(const QImage &picture)
@@ -506,10 +500,7 @@ void TBoardDocument::FuCountSet(const QString &word)
     m_fuCounts.resize(m_fuCount);
 }
 
-int TBoardDocument::FuColumn(Single x) const
-{
-    return ColumnOf(x, m_src.width(), m_fuCount);
-}
+int TBoardDocument::FuColumn(Single x) const { return ColumnOf(x, m_src.width(), m_fuCount); }
 
 int TBoardDocument::FuCountNext(Single x)
 {

@@ -2,7 +2,6 @@
 // eraser, hand or lasso that follows the pointer, tinted with the ink colour.
 #include "board/PWImage.h"
 
-
 #include <QPainter>
 #include <cmath>
 
@@ -35,16 +34,31 @@ void TPWImage::CursorSet(const TPWMenuItem &pen)
     case pwPn:
     case pwArPn0:
     case pwArPn1:
-    case pwFuPn: name = QStringLiteral("CR_PEN"); band = true; break;
+    case pwFuPn:
+        name = QStringLiteral("CR_PEN");
+        band = true;
+        break;
     case pwMk:
     case pwArMk0:
     case pwArMk1:
-    case pwFuMk: name = QStringLiteral("CR_MARKER"); band = true; break;
+    case pwFuMk:
+        name = QStringLiteral("CR_MARKER");
+        band = true;
+        break;
     case pwRbPn: name = QStringLiteral("CR_RBPEN"); break;
     case pwRbMk: name = QStringLiteral("CR_RBMARKER"); break;
-    case pwEr: name = QStringLiteral("CR_ERASER"); offset = QPointF(-16, 0); break;
-    case pwMove: name = QStringLiteral("CR_HAND0"); offset = QPointF(-12, -24); break;
-    case pwLasso: name = QStringLiteral("CR_LASSO"); offset = QPointF(-1, -2); break;
+    case pwEr:
+        name = QStringLiteral("CR_ERASER");
+        offset = QPointF(-16, 0);
+        break;
+    case pwMove:
+        name = QStringLiteral("CR_HAND0");
+        offset = QPointF(-12, -24);
+        break;
+    case pwLasso:
+        name = QStringLiteral("CR_LASSO");
+        offset = QPointF(-1, -2);
+        break;
     default: break;
     }
     m_cursorFootprint = m_screenPenWidth && IsDrawingPen(pen.PenType);

@@ -8,10 +8,7 @@
 #include <cmath>
 
 namespace {
-QRect ImageRect(const QImage &img)
-{
-    return QRect(0, 0, img.width(), img.height());
-}
+QRect ImageRect(const QImage &img) { return QRect(0, 0, img.width(), img.height()); }
 } // namespace
 
 TPWImage::TPWImage(QWidget *parent) : QWidget(parent)
@@ -130,10 +127,7 @@ void TPWImage::HistoryChangedSince(quint64 before)
         emit HistoryChanged();
 }
 
-void TPWImage::DstBitmapUpdate()
-{
-    m_doc.Composite();
-}
+void TPWImage::DstBitmapUpdate() { m_doc.Composite(); }
 
 void TPWImage::PWImageBitmapUpdate()
 {
@@ -146,7 +140,8 @@ void TPWImage::ScreenUpdateRect(const QRect &pictureRect)
     if (pictureRect.isEmpty())
         return;
     const QPointF a = PictureToScreen(pictureRect.topLeft());
-    const QPointF b = PictureToScreen(QPointF(pictureRect.x() + pictureRect.width(), pictureRect.y() + pictureRect.height()));
+    const QPointF b
+        = PictureToScreen(QPointF(pictureRect.x() + pictureRect.width(), pictureRect.y() + pictureRect.height()));
     const QRect cr = QRectF(a, b).normalized().toAlignedRect().adjusted(-1, -1, 1, 1);
     ScreenUpdateControlRect(cr);
     ViewFrmUpdate();
@@ -267,10 +262,7 @@ void TPWImage::SrcBitmapRotate(int index)
 
 // ---- history -----------------------------------------------------------------
 
-void TPWImage::RebuildAll()
-{
-    ShowChange(m_doc.Rebuild());
-}
+void TPWImage::RebuildAll() { ShowChange(m_doc.Rebuild()); }
 
 void TPWImage::PWUndo()
 {
@@ -294,10 +286,7 @@ void TPWImage::EraseAll()
     HistoryChangedSince(before);
 }
 
-void TPWImage::DrawRec(const TPWMenuItem &menu, TPathData &path)
-{
-    m_doc.Draw(menu, path, m_style);
-}
+void TPWImage::DrawRec(const TPWMenuItem &menu, TPathData &path) { m_doc.Draw(menu, path, m_style); }
 
 // ---- mirror hooks --------------------------------------------------------------
 // The board only announces; whoever shows a mirror draws from what it announces.
@@ -311,7 +300,8 @@ void TPWImage::ViewResize(const QSize &viewSize)
 
 QRectF TPWImage::ViewRect() const
 {
-    return QRectF(PictureToView(QPointF(0, 0)), PictureToView(QPointF(m_doc.Picture().width(), m_doc.Picture().height())));
+    return QRectF(PictureToView(QPointF(0, 0)),
+                  PictureToView(QPointF(m_doc.Picture().width(), m_doc.Picture().height())));
 }
 
 void TPWImage::ViewFrmUpdate()

@@ -2,7 +2,6 @@
 // hand tool, the wheel zoom, the menu square and the lasso drag.
 #include "board/PWImage.h"
 
-
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <cmath>
@@ -20,10 +19,7 @@ bool RectContains(const QRectF &r, const QPointF &p)
 }
 
 // Kinds that would be replayed as edit or turn records: such a pen draws and records nothing.
-bool IsInertPen(TPWPenType t)
-{
-    return t == pwEdit || t == pwTurnR || t == pwTurnL;
-}
+bool IsInertPen(TPWPenType t) { return t == pwEdit || t == pwTurnR || t == pwTurnL; }
 } // namespace
 
 void TPWImage::PWMouseDown(Single X, Single Y)
@@ -165,10 +161,7 @@ void TPWImage::PWMouseLeave()
     isDown = 0;
 }
 
-void TPWImage::PWMouseEnter()
-{
-    m_curImage->show();
-}
+void TPWImage::PWMouseEnter() { m_curImage->show(); }
 
 void TPWImage::PWMouseWheel(int wheelDelta)
 {
@@ -191,11 +184,8 @@ void TPWImage::StrokeEnd()
         CursorLoad(QStringLiteral("CR_HAND0"));
         ViewCursorUpdate();
         return;
-    case pwLasso:
-        LassoEnd();
-        return;
-    default:
-        break;
+    case pwLasso: LassoEnd(); return;
+    default: break;
     }
     if (IsInertPen(FCrPen.PenType) || CrPathData.Count() < 1) {
         ScreenUpdateControlRect(m_prvArea);

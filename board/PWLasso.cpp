@@ -52,7 +52,8 @@ void TPWImage::SelImagePlace(const TAr3x3 &move)
         return;
     }
     const QPointF a = PictureToScreen(MatApply(QPointF(m_selArea.left(), m_selArea.top()), move));
-    const QPointF b = PictureToScreen(MatApply(QPointF(m_selArea.left() + m_selArea.width(), m_selArea.top() + m_selArea.height()), move));
+    const QPointF b = PictureToScreen(
+        MatApply(QPointF(m_selArea.left() + m_selArea.width(), m_selArea.top() + m_selArea.height()), move));
     const QRectF shown = QRectF(a, b).normalized();
     // The outline runs a few pixels outside the strokes, and the whole of it is where a drag can start.
     constexpr double gap = 4;

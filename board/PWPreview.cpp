@@ -9,20 +9,14 @@ namespace {
 // Widths beyond this come only from edited settings files.
 constexpr Single MaxThickness = 10000;
 
-QRect ImageRect(const QImage &img)
-{
-    return QRect(0, 0, img.width(), img.height());
-}
+QRect ImageRect(const QImage &img) { return QRect(0, 0, img.width(), img.height()); }
 
 QRect GrownRect(const QRectF &bounds, double margin)
 {
     return bounds.adjusted(-margin, -margin, margin, margin).toAlignedRect();
 }
 
-QPen SegmentPen(TAlphaColor color, double w, TStrokeDash dash)
-{
-    return StrokePen(color, w, dash, true);
-}
+QPen SegmentPen(TAlphaColor color, double w, TStrokeDash dash) { return StrokePen(color, w, dash, true); }
 } // namespace
 
 QRectF TPWImage::PreviewRect() const

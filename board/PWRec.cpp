@@ -2,15 +2,9 @@
 
 #include <cmath>
 
-TAr3x3 MatIdentity()
-{
-    return {1, 0, 0, 0, 1, 0, 0, 0, 1};
-}
+TAr3x3 MatIdentity() { return {1, 0, 0, 0, 1, 0, 0, 0, 1}; }
 
-TAr3x3 MatTranslate(Single tx, Single ty)
-{
-    return {1, 0, tx, 0, 1, ty, 0, 0, 1};
-}
+TAr3x3 MatTranslate(Single tx, Single ty) { return {1, 0, tx, 0, 1, ty, 0, 0, 1}; }
 
 TAr3x3 MatRotate(Single a)
 {
@@ -41,8 +35,8 @@ QPointF MatApply(const QPointF &p, const TAr3x3 &m)
 
 bool MatIsIdentity(const TAr3x3 &m)
 {
-    return m[0] == 1 && m[4] == 1 && m[8] == 1 && m[1] == 0 && m[2] == 0 && m[3] == 0 && m[5] == 0
-           && m[6] == 0 && m[7] == 0;
+    return m[0] == 1 && m[4] == 1 && m[8] == 1 && m[1] == 0 && m[2] == 0 && m[3] == 0 && m[5] == 0 && m[6] == 0
+           && m[7] == 0;
 }
 
 TAr3x3 MatTurnAt(Single cx, Single cy, Single a)

@@ -16,10 +16,7 @@ QRect GrownRect(const QRectF &bounds, double margin)
     return bounds.adjusted(-margin, -margin, margin, margin).toAlignedRect();
 }
 
-QPen SegmentPen(TAlphaColor color, double w, TStrokeDash dash)
-{
-    return StrokePen(color, w, dash, true);
-}
+QPen SegmentPen(TAlphaColor color, double w, TStrokeDash dash) { return StrokePen(color, w, dash, true); }
 
 // Starts drawing a stroke on the scratch layer: only R is used, and it starts as fill.
 // The scratch layer gets the pen layer's size when a stroke first needs it;

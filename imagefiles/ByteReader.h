@@ -19,15 +19,18 @@ class ByteReader
 {
 public:
     // Bytes in memory.
-    ByteReader(const uchar *data, qint64 size) : m_window(data), m_windowSize(size < 0 ? 0 : size), m_size(m_windowSize) {}
+    ByteReader(const uchar *data, qint64 size) : m_window(data), m_windowSize(size < 0 ? 0 : size), m_size(m_windowSize)
+    { }
 
     // The first size bytes of an open file, read through a window of at
     // least windowSize bytes (more when a single read asks for more).
     ByteReader(QIODevice &file, qint64 size, qint64 windowSize = qint64(256) << 10)
-        : m_window(nullptr), m_windowSize(0), m_size(size < 0 ? 0 : size), m_file(&file),
+        : m_window(nullptr),
+          m_windowSize(0),
+          m_size(size < 0 ? 0 : size),
+          m_file(&file),
           m_minWindow(std::max<qint64>(windowSize, 16))
-    {
-    }
+    { }
 
     bool ok() const { return m_ok; }
     qint64 pos() const { return m_pos; }

@@ -85,8 +85,8 @@ QString LowerExtension(const QString &fileName)
 ImageFileKind ImageFileKindOf(const QString &fileName)
 {
     const QString ext = LowerExtension(fileName);
-    if (ext == QLatin1String(".jpg") || ext == QLatin1String(".jpeg") || ext == QLatin1String(".jpe") || ext == QLatin1String(".png")
-        || ext == QLatin1String(".bmp"))
+    if (ext == QLatin1String(".jpg") || ext == QLatin1String(".jpeg") || ext == QLatin1String(".jpe")
+        || ext == QLatin1String(".png") || ext == QLatin1String(".bmp"))
         return ImageFileKind::Codec;
     if (ext == QLatin1String(".psd"))
         return ImageFileKind::Psd;
@@ -111,9 +111,7 @@ int ImageQualityParam(const QString &params)
     return quality;
 }
 
-TFMXBitmapEx::TFMXBitmapEx(int width, int height) : QImage(NewBitmap(width, height))
-{
-}
+TFMXBitmapEx::TFMXBitmapEx(int width, int height) : QImage(NewBitmap(width, height)) { }
 
 TFMXBitmapEx &TFMXBitmapEx::operator=(const QImage &image)
 {
@@ -165,12 +163,8 @@ void TFMXBitmapEx::SaveToFileEx(const QString &fileName, const QString &params)
         throw FileError(SaveErrorText(fileName, QStringLiteral("there is no picture to save")));
 
     switch (kind) {
-    case ImageFileKind::Tga:
-        WriteTGAFile(fileName, *this, Author, hasAlpha);
-        break;
-    case ImageFileKind::Psd:
-        WritePSDFile(fileName, *this);
-        break;
+    case ImageFileKind::Tga: WriteTGAFile(fileName, *this, Author, hasAlpha); break;
+    case ImageFileKind::Psd: WritePSDFile(fileName, *this); break;
     case ImageFileKind::Codec: {
         const QByteArray format = CodecFormat(fileName);
         const int quality = ImageQualityParam(params);
@@ -198,7 +192,6 @@ void TFMXBitmapEx::SaveToFileEx(const QString &fileName, const QString &params)
         });
         break;
     }
-    case ImageFileKind::None:
-        break;
+    case ImageFileKind::None: break;
     }
 }

@@ -9,7 +9,7 @@
 #include <QString>
 
 enum class ImageFileKind {
-    None,  // not a picture file the program reads or writes
+    None, // not a picture file the program reads or writes
     Codec, // .jpg, .jpeg, .png, .bmp through Qt's image codecs
     Psd,
     Tga,

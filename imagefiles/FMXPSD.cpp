@@ -33,7 +33,7 @@ namespace {
 class PsdOut
 {
 public:
-    explicit PsdOut(QIODevice &dev) : m_dev(dev) {}
+    explicit PsdOut(QIODevice &dev) : m_dev(dev) { }
 
     bool ok() const { return m_ok; }
     qint64 pos() const { return m_dev.pos(); }
@@ -106,8 +106,7 @@ void RunOnAllCores(int count, const std::function<void(int)> &task)
 // out[c][i] = byte of pixel i at shift Shifts[c]. Opaque and fully
 // transparent blocks, nearly all of a picture and of a pen layer, take the
 // vector path; mixed blocks are unpremultiplied pixel by pixel first.
-template<int Count>
-inline void SplitBlock16(const quint32 *src, uchar *const *out, int x, const int *shifts)
+template <int Count> inline void SplitBlock16(const quint32 *src, uchar *const *out, int x, const int *shifts)
 {
 #if defined(__SSE2__)
     __m128i v[4];
@@ -147,8 +146,7 @@ inline void SplitBlock16(const quint32 *src, uchar *const *out, int x, const int
 #endif
 }
 
-template<int Count>
-void SplitRow(const quint32 *src, int width, uchar *const *out, const int *shifts)
+template <int Count> void SplitRow(const quint32 *src, int width, uchar *const *out, const int *shifts)
 {
     int x = 0;
     for (; x + 16 <= width; x += 16)
@@ -212,8 +210,7 @@ public:
     // Packs count rows from row top on, the next rows of band b; row(y)
     // gives the premultiplied pixels of row y of the picture. Different
     // bands may be packed on different threads at once.
-    template<typename RowAt>
-    void packRows(int b, int top, int count, RowAt row)
+    template <typename RowAt> void packRows(int b, int top, int count, RowAt row)
     {
         Band &band = m_bands[size_t(b)];
         std::vector<uchar> scratch(size_t(m_width) * size_t(m_count) + 16);
@@ -257,16 +254,14 @@ public:
         return n;
     }
     // Writes the packed rows of channel c.
-    template<typename Out>
-    void writeRows(Out &out, int c) const
+    template <typename Out> void writeRows(Out &out, int c) const
     {
         for (int b = 0; b < m_bandCount; ++b)
             out.bytes(packed(b, c), qint64(m_bands[size_t(b)].fill[c]));
     }
 
 private:
-    struct Band
-    {
+    struct Band {
         int top = 0;
         int rows = 0;
         size_t fill[4] = {};
@@ -356,10 +351,7 @@ QString ModeName(int mode)
     }
 }
 
-QString DamagedReason()
-{
-    return QStringLiteral("the file is incomplete or damaged");
-}
+QString DamagedReason() { return QStringLiteral("the file is incomplete or damaged"); }
 
 } // namespace
 
@@ -386,8 +378,8 @@ int FindRun4(const uchar *s, int p, int n)
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + p + 1));
         const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + p + 2));
         const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + p + 3));
-        const __m128i eq = _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(a, b), _mm_cmpeq_epi8(b, c)),
-                                         _mm_cmpeq_epi8(c, d));
+        const __m128i eq
+            = _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(a, b), _mm_cmpeq_epi8(b, c)), _mm_cmpeq_epi8(c, d));
         const int mask = _mm_movemask_epi8(eq);
         if (mask)
             return p + __builtin_ctz(unsigned(mask));
@@ -524,8 +516,8 @@ QString ReadPSDHeader(ByteReader &in, PsdHeader &head)
         return DamagedReason();
     if (!ImageSizeAccepted(head.width, head.height)) {
         return head.width == 0 || head.height == 0
-            ? QStringLiteral("the picture has no pixels")
-            : QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(head.width).arg(head.height);
+                   ? QStringLiteral("the picture has no pixels")
+                   : QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(head.width).arg(head.height);
     }
     if (in.u32be() != 0 || !in.ok())
         return QStringLiteral("this PSD file uses a colour table the program cannot read");
@@ -712,7 +704,8 @@ static void CheckWritable(const QString &fileName, qint64 width, qint64 height)
         throw FileError(SaveErrorText(fileName, QStringLiteral("there is no picture to save")));
     if (!SizeWritable(width, height))
         throw FileError(SaveErrorText(
-            fileName, QStringLiteral("a PSD file cannot hold a picture wider or taller than %1 pixels").arg(PSDMaxSide)));
+            fileName,
+            QStringLiteral("a PSD file cannot hold a picture wider or taller than %1 pixels").arg(PSDMaxSide)));
 }
 
 bool WritePSDFile(const QString &fileName, const QImage &bitmap)
@@ -768,9 +761,8 @@ void PackBand(const TPSDFile &psd, const std::vector<QImage> &bitmaps, std::vect
             const QImage &bmp = bitmaps[i];
             const int layerCount = std::min(top + count, bmp.height()) - top;
             if (layerCount > 0)
-                layers[i].packRows(b, top, layerCount, [&](int y) {
-                    return reinterpret_cast<const quint32 *>(bmp.constScanLine(y));
-                });
+                layers[i].packRows(b, top, layerCount,
+                                   [&](int y) { return reinterpret_cast<const quint32 *>(bmp.constScanLine(y)); });
         }
         rows.fill(0xFF000000u);
         {

@@ -16,14 +16,12 @@ class QIODevice;
 
 using TPSDChar4 = std::array<char, 4>;
 
-struct TPSDChannel
-{
+struct TPSDChannel {
     quint16 ID = 0;
     quint32 LG = 0; // channel data length
 };
 
-struct TPSDLayer
-{
+struct TPSDLayer {
     QByteArray Name;
     quint32 Width = 0;
     quint32 Height = 0;
@@ -36,8 +34,7 @@ struct TPSDLayer
     QImage Bitmap; // premultiplied, like every bitmap
 };
 
-struct TPSDFile
-{
+struct TPSDFile {
     quint16 ColorMode = 0; // 0 bitmap, 1 greyscale, 3 RGB
     quint16 Depth = 0;
     quint16 Channels = 0;

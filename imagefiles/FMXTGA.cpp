@@ -25,10 +25,7 @@ const char TGASignature[] = "TRUEVISION-XFILE.";
 
 const QDate DayZero(1899, 12, 30);
 
-inline quint32 Pixel24(const uchar *s)
-{
-    return 0xFF000000u | (quint32(s[2]) << 16) | (quint32(s[1]) << 8) | s[0];
-}
+inline quint32 Pixel24(const uchar *s) { return 0xFF000000u | (quint32(s[2]) << 16) | (quint32(s[1]) << 8) | s[0]; }
 
 inline quint32 Pixel32(const uchar *s)
 {
@@ -81,8 +78,8 @@ void ReadExtensionArea(ByteReader &in, TTGAParamsVals &params)
     ext.seek(367);
     const int month = ext.u16le(), day = ext.u16le(), year = ext.u16le();
     const int hour = ext.u16le(), minute = ext.u16le(), second = ext.u16le();
-    if (month >= 1 && month <= 12 && day >= 1 && day <= 31 && year >= 1 && year <= 2499 && hour <= 23
-        && minute <= 59 && second <= 59) {
+    if (month >= 1 && month <= 12 && day >= 1 && day <= 31 && year >= 1 && year <= 2499 && hour <= 23 && minute <= 59
+        && second <= 59) {
         const QDate date(year, month, day);
         if (date.isValid())
             params.fTGA_Date = DateTimeToDays(QDateTime(date, QTime(hour, minute, second)));
@@ -118,10 +115,7 @@ void RatioWords(double v, quint16 &num, quint16 &den)
     den = quint16(d);
 }
 
-void Put16(uchar *p, quint16 v)
-{
-    qToLittleEndian(v, p);
-}
+void Put16(uchar *p, quint16 v) { qToLittleEndian(v, p); }
 
 // Text for the fixed 41-byte fields: at most 40 bytes, never a cut character.
 QByteArray FixedText(const QByteArray &text)
@@ -345,7 +339,8 @@ ImageReadResult ReadTGA(ByteReader &in, QImage &bitmap, TTGAParamsVals &params)
     params.fSamplesPerPixel = head.depth / 8;
 
     if (!ReuseOrAllocate(bitmap, width, height)) {
-        result.reason = QStringLiteral("there is not enough memory for a picture of %1 x %2 pixels").arg(width).arg(height);
+        result.reason
+            = QStringLiteral("there is not enough memory for a picture of %1 x %2 pixels").arg(width).arg(height);
         return result;
     }
     // Not cleared: every pixel is written, and what a damaged file leaves
@@ -431,7 +426,7 @@ namespace {
 class TgaOut
 {
 public:
-    explicit TgaOut(QIODevice &dev) : m_dev(dev) {}
+    explicit TgaOut(QIODevice &dev) : m_dev(dev) { }
     void write(const void *p, qint64 n)
     {
         if (m_ok && m_dev.write(static_cast<const char *>(p), n) != n)
@@ -520,8 +515,8 @@ void WriteTGAExtension(TgaOut &out, const TTGAParamsVals &params)
     const QDate d = stamp.date();
     const QTime t = stamp.time();
     const int year = qBound(0, d.year(), 0xFFFF);
-    const quint16 words[6] = {quint16(d.month()), quint16(d.day()), quint16(year),
-                              quint16(t.hour()), quint16(t.minute()), quint16(t.second())};
+    const quint16 words[6] = {quint16(d.month()), quint16(d.day()),    quint16(year),
+                              quint16(t.hour()),  quint16(t.minute()), quint16(t.second())};
     for (int i = 0; i < 6; ++i)
         Put16(ext + 367 + 2 * i, words[i]);
     const QByteArray job = FixedText(params.fTGA_ImageName);
@@ -566,7 +561,8 @@ void WriteTGAFile(const QString &fileName, const QImage &bitmap, const QString &
     if (bitmap.isNull())
         throw FileError(SaveErrorText(fileName, QStringLiteral("there is no picture to save")));
     if (!TGASizeWritable(bitmap))
-        throw FileError(SaveErrorText(fileName, QStringLiteral("a TGA file cannot hold a picture wider or taller than 65535 pixels")));
+        throw FileError(SaveErrorText(
+            fileName, QStringLiteral("a TGA file cannot hold a picture wider or taller than 65535 pixels")));
     TTGAParamsVals params;
     params.ResetInfo();
     params.fTGA_Compressed = !hasAlpha;

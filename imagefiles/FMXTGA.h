@@ -18,16 +18,14 @@ using TDateTime = double;
 TDateTime DateTimeToDays(const QDateTime &dt);
 QDateTime DaysToDateTime(TDateTime days);
 
-struct TRGB
-{
+struct TRGB {
     quint8 b = 0;
     quint8 g = 0;
     quint8 r = 0;
 };
 
 // Header and extension-area values of one read or write.
-struct TTGAParamsVals
-{
+struct TTGAParamsVals {
     qint32 fWidth = 0;
     qint32 fHeight = 0;
     qint32 fOriginalWidth = 0;
@@ -39,8 +37,8 @@ struct TTGAParamsVals
     QByteArray fTGA_Descriptor; // the image ID
     QByteArray fTGA_Author;
     TDateTime fTGA_Date = 0;
-    QByteArray fTGA_ImageName;  // job name/ID
-    TRGB fTGA_Background;       // key colour
+    QByteArray fTGA_ImageName; // job name/ID
+    TRGB fTGA_Background; // key colour
     double fTGA_AspectRatio = 0;
     double fTGA_Gamma = 0;
 

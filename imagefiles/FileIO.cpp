@@ -14,10 +14,7 @@ namespace {
 // Nothing the program reads comes near this; a bigger file is not a picture of ours.
 constexpr qint64 MaxFileBytes = qint64(4) << 30;
 
-QString NativeName(const QString &fileName)
-{
-    return QDir::toNativeSeparators(fileName);
-}
+QString NativeName(const QString &fileName) { return QDir::toNativeSeparators(fileName); }
 
 } // namespace
 

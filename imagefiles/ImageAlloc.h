@@ -12,8 +12,7 @@
 // False when there is not enough memory; the bitmap is then untouched.
 inline bool ReuseOrAllocate(QImage &bitmap, int width, int height)
 {
-    if (bitmap.width() == width && bitmap.height() == height && bitmap.format() == BitmapFormat
-        && bitmap.isDetached())
+    if (bitmap.width() == width && bitmap.height() == height && bitmap.format() == BitmapFormat && bitmap.isDetached())
         return true;
     QImage fresh(width, height, BitmapFormat);
     if (fresh.isNull())

@@ -6,13 +6,12 @@
 #include <QtGlobal>
 
 enum class ImageReadStatus {
-    Read,      // the whole picture was decoded
+    Read, // the whole picture was decoded
     Truncated, // the data ended early or was damaged; the rows decoded so far stay
-    Rejected,  // the header was not accepted; the bitmap was not touched
+    Rejected, // the header was not accepted; the bitmap was not touched
 };
 
-struct ImageReadResult
-{
+struct ImageReadResult {
     ImageReadStatus status = ImageReadStatus::Rejected;
     QString reason; // for the user, when the status is not Read
 
@@ -26,5 +25,5 @@ constexpr qint64 MaxImageBytes = qint64(1) << 30;
 inline bool ImageSizeAccepted(qint64 width, qint64 height)
 {
     return width > 0 && height > 0 && width <= MaxImageBytes && height <= MaxImageBytes
-        && width * height <= MaxImageBytes / 4;
+           && width * height <= MaxImageBytes / 4;
 }

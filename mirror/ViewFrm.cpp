@@ -3,8 +3,8 @@
 #include "platform/Bitmap.h"
 
 #include <QGuiApplication>
-#include <QPainter>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 
 TViewFrm *ViewFrm = nullptr;
@@ -12,7 +12,7 @@ TViewFrm *ViewFrm = nullptr;
 namespace {
 constexpr Qt::WindowFlags BorderlessFlags = Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
 constexpr Qt::WindowFlags BorderFlags = Qt::Window | Qt::WindowDoesNotAcceptFocus;
-}
+} // namespace
 
 TViewFrm::TViewFrm() : QWidget(nullptr, BorderlessFlags)
 {
@@ -83,10 +83,7 @@ void TViewFrm::MoveCursor(const QPoint &position)
         CurImage->move(position);
 }
 
-void TViewFrm::resizeEvent(QResizeEvent *)
-{
-    FormResize();
-}
+void TViewFrm::resizeEvent(QResizeEvent *) { FormResize(); }
 
 void TViewFrm::FormResize()
 {
@@ -98,10 +95,7 @@ void TViewFrm::FormResize()
     setWindowTitle(QStringLiteral("%1 x %2").arg(width()).arg(height()));
 }
 
-void TViewFrm::mouseReleaseEvent(QMouseEvent *)
-{
-    FormMouseUp();
-}
+void TViewFrm::mouseReleaseEvent(QMouseEvent *) { FormMouseUp(); }
 
 void TViewFrm::FormMouseUp()
 {
@@ -116,10 +110,7 @@ void TViewFrm::FormMouseUp()
     }
 }
 
-bool IsDualMonitor()
-{
-    return QGuiApplication::screens().size() == 2;
-}
+bool IsDualMonitor() { return QGuiApplication::screens().size() == 2; }
 
 void CreateViewFrm()
 {

@@ -71,8 +71,7 @@ struct TPWMenuItem {
 
     bool operator==(const TPWMenuItem &o) const
     {
-        return PenType == o.PenType && PenColor == o.PenColor && PenThickness == o.PenThickness
-               && PenDash == o.PenDash;
+        return PenType == o.PenType && PenColor == o.PenColor && PenThickness == o.PenThickness && PenDash == o.PenDash;
     }
     bool operator!=(const TPWMenuItem &o) const { return !(*this == o); }
 };

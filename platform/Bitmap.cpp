@@ -52,10 +52,7 @@ QImage ToBitmap(const QImage &img)
     return img.convertToFormat(BitmapFormat);
 }
 
-QColor ToQColor(TAlphaColor c)
-{
-    return QColor::fromRgba(c);
-}
+QColor ToQColor(TAlphaColor c) { return QColor::fromRgba(c); }
 
 QPen StrokePen(TAlphaColor color, double thickness, TStrokeDash dash, bool round)
 {
@@ -88,8 +85,8 @@ QPen StrokePen(TAlphaColor color, double thickness, TStrokeDash dash, bool round
     return pen;
 }
 
-void DrawBitmap(QPainter &p, const QImage &src, const QRectF &srcRect, const QRectF &dstRect,
-                double opacity, bool highSpeed)
+void DrawBitmap(QPainter &p, const QImage &src, const QRectF &srcRect, const QRectF &dstRect, double opacity,
+                bool highSpeed)
 {
     if (src.isNull() || dstRect.isEmpty() || srcRect.isEmpty())
         return;

@@ -33,8 +33,8 @@ QPen StrokePen(TAlphaColor color, double thickness, TStrokeDash dash, bool round
 
 // Draws part of a bitmap into a rectangle at an opacity (0..1). High speed
 // samples nearest-neighbour, otherwise bilinear.
-void DrawBitmap(QPainter &p, const QImage &src, const QRectF &srcRect, const QRectF &dstRect,
-                double opacity, bool highSpeed);
+void DrawBitmap(QPainter &p, const QImage &src, const QRectF &srcRect, const QRectF &dstRect, double opacity,
+                bool highSpeed);
 
 // Prepares a painter on a bitmap the way every drawing in the program expects:
 // anti-aliased, source-over.

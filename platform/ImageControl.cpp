@@ -8,15 +8,9 @@ ImageControl::ImageControl(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
-void ImageControl::SetHitTest(bool on)
-{
-    setAttribute(Qt::WA_TransparentForMouseEvents, !on);
-}
+void ImageControl::SetHitTest(bool on) { setAttribute(Qt::WA_TransparentForMouseEvents, !on); }
 
-void ImageControl::FitToBitmap()
-{
-    resize(Bitmap.width(), Bitmap.height());
-}
+void ImageControl::FitToBitmap() { resize(Bitmap.width(), Bitmap.height()); }
 
 void ImageControl::paintEvent(QPaintEvent *e)
 {

@@ -13,15 +13,11 @@ QString ReasonFor(int error)
 {
     switch (error) {
     case ENOENT:
-    case ENOTDIR:
-        return QStringLiteral("the file does not exist");
+    case ENOTDIR: return QStringLiteral("the file does not exist");
     case EACCES:
-    case EPERM:
-        return QStringLiteral("the program is not allowed to read it");
-    case ELOOP:
-        return QStringLiteral("its links lead round in a circle");
-    default:
-        return QString::fromLocal8Bit(std::strerror(error));
+    case EPERM: return QStringLiteral("the program is not allowed to read it");
+    case ELOOP: return QStringLiteral("its links lead round in a circle");
+    default: return QString::fromLocal8Bit(std::strerror(error));
     }
 }
 } // namespace

@@ -9,10 +9,7 @@
 
 // The far end of a line from p that is long enough for Qt's stroker to draw
 // its round caps, and too short to see: a zero-length line becomes a dot.
-inline QPointF DotEnd(const QPointF &p)
-{
-    return p + QPointF(1.0 / 64, 0);
-}
+inline QPointF DotEnd(const QPointF &p) { return p + QPointF(1.0 / 64, 0); }
 
 // Draws a line; a zero-length line with round caps is a dot.
 void DrawLineOrDot(class QPainter &painter, const QPointF &a, const QPointF &b);

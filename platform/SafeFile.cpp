@@ -27,17 +27,11 @@ namespace {
 constexpr size_t BufferSize = size_t(1) << 20;
 constexpr qint64 DirectWrite = qint64(64) << 10;
 
-QByteArray Encoded(const QString &path)
-{
-    return QFile::encodeName(path);
-}
+QByteArray Encoded(const QString &path) { return QFile::encodeName(path); }
 
 } // namespace
 
-QString SystemErrorText(int error)
-{
-    return qt_error_string(error);
-}
+QString SystemErrorText(int error) { return qt_error_string(error); }
 
 SafeFileWriter::SafeFileWriter(const QString &fileName)
 {
@@ -53,10 +47,7 @@ SafeFileWriter::~SafeFileWriter()
         discard();
 }
 
-QString SafeFileWriter::reason() const
-{
-    return m_errno ? SystemErrorText(m_errno) : QString();
-}
+QString SafeFileWriter::reason() const { return m_errno ? SystemErrorText(m_errno) : QString(); }
 
 bool SafeFileWriter::fail(int error)
 {
@@ -195,10 +186,7 @@ bool MakeFolders(const QString &path, QString *reason)
     return true;
 }
 
-void IgnoreFileSizeSignal()
-{
-    std::signal(SIGXFSZ, SIG_IGN);
-}
+void IgnoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
 
 #else // not Unix: Qt's file access, without the flush to the disk
 
@@ -212,7 +200,7 @@ bool SafeFileWriter::create()
     if (info.exists() && !info.isWritable())
         return fail(EACCES);
     m_temporary = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.')
-        + QString::number(QRandomGenerator::global()->generate(), 36) + QStringLiteral(".tmp");
+                  + QString::number(QRandomGenerator::global()->generate(), 36) + QStringLiteral(".tmp");
     m_file = std::make_unique<QFile>(m_temporary);
     if (!m_file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
         m_file.reset();
@@ -269,9 +257,7 @@ bool MakeFolders(const QString &path, QString *reason)
     return false;
 }
 
-void IgnoreFileSizeSignal()
-{
-}
+void IgnoreFileSizeSignal() { }
 
 #endif
 

@@ -21,20 +21,11 @@ enum TStrokeDash : quint8 {
 };
 
 // Conversions to whole pixels round to nearest with ties to even.
-inline long long RoundEven(double v)
-{
-    return static_cast<long long>(std::nearbyint(v));
-}
+inline long long RoundEven(double v) { return static_cast<long long>(std::nearbyint(v)); }
 
 // Truncation goes towards zero.
-inline long long TruncZero(double v)
-{
-    return static_cast<long long>(std::trunc(v));
-}
+inline long long TruncZero(double v) { return static_cast<long long>(std::trunc(v)); }
 
 // Integer division that truncates towards zero (C++ already does, kept explicit
 // so callers can say what they mean).
-inline int DivZero(int a, int b)
-{
-    return a / b;
-}
+inline int DivZero(int a, int b) { return a / b; }

@@ -8,15 +8,9 @@
 #include <string>
 
 namespace {
-QString Folded(const QString &name)
-{
-    return name.trimmed().toCaseFolded();
-}
+QString Folded(const QString &name) { return name.trimmed().toCaseFolded(); }
 
-bool IsQuote(QChar c)
-{
-    return c == QLatin1Char('"') || c == QLatin1Char('\'');
-}
+bool IsQuote(QChar c) { return c == QLatin1Char('"') || c == QLatin1Char('\''); }
 
 bool IsBlank(const QByteArray &line)
 {

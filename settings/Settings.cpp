@@ -39,31 +39,19 @@ QString g_folder;
 bool g_mirror = false;
 
 // Commands carry no pen; the defaults fill their other fields like this.
-TPWMenuItem Command(TPWPenType t, Single thickness = 1)
-{
-    return MakeMenuItem(t, 0xFFFFFFFF, thickness);
-}
+TPWMenuItem Command(TPWPenType t, Single thickness = 1) { return MakeMenuItem(t, 0xFFFFFFFF, thickness); }
 
 // A stock-pen reference holds the plain index, as the launcher's entries do,
 // so that tool bar and launcher entries compare equal.
-TPWMenuItem MarkPtr(int index)
-{
-    return MakeMenuItem(pwMarkPtr, TAlphaColor(index), 1);
-}
+TPWMenuItem MarkPtr(int index) { return MakeMenuItem(pwMarkPtr, TAlphaColor(index), 1); }
 
 constexpr TAlphaColor Opaque = 0xFF000000;
 constexpr TAlphaColor Rgb = 0x00FFFFFF;
 
 // The pens GetStartPen accepts as they stand: every drawing pen but the eraser.
-bool IsStartPen(TPWPenType t)
-{
-    return IsDrawingPen(t) && t != pwEr;
-}
+bool IsStartPen(TPWPenType t) { return IsDrawingPen(t) && t != pwEr; }
 
-bool HasGuiApplication()
-{
-    return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
-}
+bool HasGuiApplication() { return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr; }
 
 bool IsSeparator(QChar c)
 {
@@ -105,9 +93,8 @@ QString NormalizeImagePath(const QString &value)
     const auto existing = [](const QString &folder) {
         return !folder.isEmpty() && QDir::isAbsolutePath(folder) && QFileInfo(folder).isDir();
     };
-    const auto withSlash = [](const QString &folder) {
-        return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-    };
+    const auto withSlash
+        = [](const QString &folder) { return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'); };
     if (existing(path))
         return withSlash(path);
     const QString folder = FolderPart(path);
@@ -116,15 +103,13 @@ QString NormalizeImagePath(const QString &value)
     return GetMyPicturesFolder();
 }
 
-QString Indexed(const char *stem, int i)
-{
-    return QLatin1String(stem) + QString::number(i);
-}
+QString Indexed(const char *stem, int i) { return QLatin1String(stem) + QString::number(i); }
 
 void ReadItem(const IniFile &ini, const QString &section, int i, TPWMenuItem &item)
 {
     item.PenType = PenTypeFromName(ini.readString(section, Indexed("PenType", i), PenTypeToName(item.PenType)));
-    const TAlphaColor rgb = TAlphaColor(ini.readInteger(section, Indexed("PenColor", i), int(item.PenColor & Rgb))) & Rgb;
+    const TAlphaColor rgb
+        = TAlphaColor(ini.readInteger(section, Indexed("PenColor", i), int(item.PenColor & Rgb))) & Rgb;
     item.PenColor = item.PenType == pwMarkPtr ? rgb : rgb | Opaque;
     item.PenThickness = ini.readSingle(section, Indexed("PenThickness", i), item.PenThickness);
     // Dash ordinals are kept as read; a number no dash field can hold keeps the old one.
@@ -161,10 +146,7 @@ void WriteColor(IniFile &ini, const QString &section, const QString &key, TAlpha
 }
 } // namespace
 
-SettingsModel &Settings()
-{
-    return g_settings;
-}
+SettingsModel &Settings() { return g_settings; }
 
 QString SettingsFolder()
 {
@@ -173,25 +155,13 @@ QString SettingsFolder()
     return g_folder;
 }
 
-void SetSettingsFolder(const QString &folder)
-{
-    g_folder = folder;
-}
+void SetSettingsFolder(const QString &folder) { g_folder = folder; }
 
-QString SettingsFilePath()
-{
-    return SettingsFolder() + QStringLiteral("/Setup.ini");
-}
+QString SettingsFilePath() { return SettingsFolder() + QStringLiteral("/Setup.ini"); }
 
-void SetMirrorViewExists(bool exists)
-{
-    g_mirror = exists;
-}
+void SetMirrorViewExists(bool exists) { g_mirror = exists; }
 
-bool MirrorViewExists()
-{
-    return g_mirror;
-}
+bool MirrorViewExists() { return g_mirror; }
 
 void AddMenuItem(TPWPenType t, Single thickness, TAlphaColor color, TStrokeDash dash)
 {
@@ -226,8 +196,8 @@ void SetDefaultSettings()
     s.MenuCount = 0;
     s.MenuItems.fill(Command(pwNone));
     for (const TPWMenuItem &m : {Command(pwOpen), Command(pwSaveAs), Command(pwUndo), Command(pwRedo), MarkPtr(0),
-                                 MarkPtr(1), MarkPtr(2), Command(pwPenSetup), Command(pwEr, 40),
-                                 Command(pwEraseAll), Command(pwLaunch), Command(pwMove), Command(pwCenter)})
+                                 MarkPtr(1), MarkPtr(2), Command(pwPenSetup), Command(pwEr, 40), Command(pwEraseAll),
+                                 Command(pwLaunch), Command(pwMove), Command(pwCenter)})
         add(AddMenuItem, m);
     if (MirrorViewExists())
         add(AddMenuItem, Command(pwMView));
@@ -236,10 +206,10 @@ void SetDefaultSettings()
 
     s.LnchCount = 0;
     s.LnchItems.fill(Command(pwNone));
-    for (const TPWMenuItem &m : {Command(pwOpen), Command(pwSaveAs), Command(pwUndo), Command(pwRedo), Command(pwPrev),
-                                 Command(pwNext), Command(pwEr, 40), Command(pwEraseAll), Command(pwZoom0),
-                                 Command(pwZoom1), Command(pwMove), Command(pwWBrd), Command(pwCenter),
-                                 Command(pwLasso), Command(pwPenSetup)})
+    for (const TPWMenuItem &m :
+         {Command(pwOpen), Command(pwSaveAs), Command(pwUndo), Command(pwRedo), Command(pwPrev), Command(pwNext),
+          Command(pwEr, 40), Command(pwEraseAll), Command(pwZoom0), Command(pwZoom1), Command(pwMove), Command(pwWBrd),
+          Command(pwCenter), Command(pwLasso), Command(pwPenSetup)})
         add(AddLnchItem, m);
     for (int i = 0; i < StockPenCount; ++i)
         add(AddLnchItem, MarkPtr(i));
@@ -337,14 +307,16 @@ void ReadSettings(const IniFile &ini)
     s.LineHeight = ini.readInteger(wbrd, QStringLiteral("LineHeight"), s.LineHeight);
 
     for (int i = 0; i < int(s.PenSetupThickness.size()); ++i)
-        s.PenSetupThickness[size_t(i)] = ini.readSingle(penSetup, Indexed("Thickness", i), s.PenSetupThickness[size_t(i)]);
+        s.PenSetupThickness[size_t(i)]
+            = ini.readSingle(penSetup, Indexed("Thickness", i), s.PenSetupThickness[size_t(i)]);
     for (int i = 0; i < int(s.PenSetupColor.size()); ++i)
         s.PenSetupColor[size_t(i)] = ReadColor(ini, penSetup, Indexed("Color", i), s.PenSetupColor[size_t(i)]);
 
     s.NumFont = ini.readString(penOrder, QStringLiteral("NumFont"), s.NumFont);
     s.BkFont = ini.readString(penOrder, QStringLiteral("BkFont"), s.BkFont);
     s.MaxPictureCount = ini.readInteger(menu, QStringLiteral("MaxPictureCount"), s.MaxPictureCount);
-    s.isScreenPenWidth = ini.readBool(QStringLiteral("Detailed"), QStringLiteral("isScreenPenWidth"), s.isScreenPenWidth);
+    s.isScreenPenWidth
+        = ini.readBool(QStringLiteral("Detailed"), QStringLiteral("isScreenPenWidth"), s.isScreenPenWidth);
     s.isKeepStrokes = ini.readBool(QStringLiteral("Detailed"), QStringLiteral("isKeepStrokes"), s.isKeepStrokes);
 }
 
@@ -442,10 +414,7 @@ void LoadSettings()
     NormalizeSettings();
 }
 
-void SaveSettings()
-{
-    WriteSetupIni();
-}
+void SaveSettings() { WriteSetupIni(); }
 
 TPWPenType PenTypeFromName(const QString &name)
 {
@@ -521,15 +490,9 @@ QString GetMyPicturesFolder()
     return p;
 }
 
-QString GetLocalAppDataFolder()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-}
+QString GetLocalAppDataFolder() { return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation); }
 
-bool DesktopProgramExists()
-{
-    return QFileInfo(DesktopProgramPath()).isFile();
-}
+bool DesktopProgramExists() { return QFileInfo(DesktopProgramPath()).isFile(); }
 
 QString DesktopProgramPath()
 {

@@ -12,9 +12,8 @@
 void FillFontComboBox(QComboBox *comboBox)
 {
     QStringList families = GetFontFamilies();
-    std::stable_sort(families.begin(), families.end(), [](const QString &a, const QString &b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
+    std::stable_sort(families.begin(), families.end(),
+                     [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     comboBox->clear();
     comboBox->addItems(families);
 }

@@ -23,10 +23,7 @@ double Clamp01(double v)
     return v > 1 ? 1 : v;
 }
 
-int ToByte(double v)
-{
-    return int(std::clamp<long long>(RoundEven(Clamp01(v) * 255.0), 0, 255));
-}
+int ToByte(double v) { return int(std::clamp<long long>(RoundEven(Clamp01(v) * 255.0), 0, 255)); }
 
 double HueToChannel(double p, double q, double t)
 {
@@ -123,7 +120,7 @@ QString ColorHexText(TAlphaColor c)
 
 // ---- swatch ---------------------------------------------------------------
 
-ColorSwatch::ColorSwatch(QWidget *parent) : QWidget(parent) {}
+ColorSwatch::ColorSwatch(QWidget *parent) : QWidget(parent) { }
 
 void ColorSwatch::SetColor(TAlphaColor c)
 {
@@ -150,10 +147,7 @@ void ColorSwatch::paintEvent(QPaintEvent *)
 
 // ---- square ---------------------------------------------------------------
 
-ColorQuad::ColorQuad(QWidget *parent) : QWidget(parent)
-{
-    setCursor(Qt::CrossCursor);
-}
+ColorQuad::ColorQuad(QWidget *parent) : QWidget(parent) { setCursor(Qt::CrossCursor); }
 
 void ColorQuad::SetHsl(const HslColor &hsl)
 {
@@ -241,15 +235,9 @@ void ColorPicker::SetColor(TAlphaColor c)
         m_quad->SetHsl(hsl);
 }
 
-double ColorPicker::HueAt(double y) const
-{
-    return Clamp01(y / std::max(1, height() - 1));
-}
+double ColorPicker::HueAt(double y) const { return Clamp01(y / std::max(1, height() - 1)); }
 
-double ColorPicker::YOf(double hue) const
-{
-    return Clamp01(hue) * (height() - 1);
-}
+double ColorPicker::YOf(double hue) const { return Clamp01(hue) * (height() - 1); }
 
 void ColorPicker::SetHueFromY(double y)
 {
@@ -309,10 +297,7 @@ ColorEditor::ColorEditor(QWidget *parent) : QWidget(parent)
     connect(Btn, &QPushButton::clicked, this, [this] { emit BtnClick(); });
 }
 
-TAlphaColor ColorEditor::Color() const
-{
-    return Box->Color();
-}
+TAlphaColor ColorEditor::Color() const { return Box->Color(); }
 
 void ColorEditor::ShowColor(TAlphaColor c)
 {
@@ -321,20 +306,11 @@ void ColorEditor::ShowColor(TAlphaColor c)
     SetEditColor(c);
 }
 
-void ColorEditor::SetPickerColor(TAlphaColor c)
-{
-    Pkr->SetColor(c);
-}
+void ColorEditor::SetPickerColor(TAlphaColor c) { Pkr->SetColor(c); }
 
-void ColorEditor::SetEditColor(TAlphaColor c)
-{
-    Edit->setText(ColorHexText(c));
-}
+void ColorEditor::SetEditColor(TAlphaColor c) { Edit->setText(ColorHexText(c)); }
 
-QString ColorEditor::EditText() const
-{
-    return Edit->text();
-}
+QString ColorEditor::EditText() const { return Edit->text(); }
 
 bool ColorEditor::eventFilter(QObject *watched, QEvent *event)
 {

@@ -144,10 +144,7 @@ void TSetupDlg::ReadControlsOnOK()
         s.BkFont = ComboBox3->currentText();
 }
 
-void TSetupDlg::TakeSnapshot()
-{
-    SavedSettings = Settings();
-}
+void TSetupDlg::TakeSnapshot() { SavedSettings = Settings(); }
 
 void TSetupDlg::RestoreSnapshot()
 {
@@ -179,10 +176,7 @@ void TSetupDlg::BtnOKClick()
     accept();
 }
 
-void TSetupDlg::BtnCancelClick()
-{
-    reject();
-}
+void TSetupDlg::BtnCancelClick() { reject(); }
 
 void TSetupDlg::BtnDefaultClick()
 {

@@ -39,8 +39,8 @@ public:
     // window's last opened file and its ImageOpen, which re-opens that file
     // when the picture limit changes; penIndex: the main window's stock-pen
     // index, which dressing the stock-pen tiles updates (may be null).
-    TSetupDlg(QWidget *mainWindow, std::function<QString()> lastFile,
-              std::function<void(const QString &)> imageOpen, int *penIndex);
+    TSetupDlg(QWidget *mainWindow, std::function<QString()> lastFile, std::function<void(const QString &)> imageOpen,
+              int *penIndex);
     ~TSetupDlg() override;
 
     // Runs the dialog modally; true when it was closed with OK. Either way

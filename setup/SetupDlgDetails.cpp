@@ -4,9 +4,9 @@
 #include "setup/SetupDlg.h"
 
 #include "platform/ImageControl.h"
+#include "settings/SettingsUi.h"
 #include "setup/ColorEditor.h"
 #include "setup/SetupControls.h"
-#include "settings/SettingsUi.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,8 +28,7 @@ void TSetupDlg::CreateFileTab()
 {
     GroupBox2 = new QGroupBox(QStringLiteral("Default Image Format"), TabItem3);
     GroupBox2->setGeometry(12, 12, 225, 293);
-    static const char *const formats[5] = {"JPEG Format", "PNG Format", "BMP Format", "TGA Format",
-                                           "PSD (Pen Layer)"};
+    static const char *const formats[5] = {"JPEG Format", "PNG Format", "BMP Format", "TGA Format", "PSD (Pen Layer)"};
     for (int i = 0; i < 5; ++i) {
         auto *rb = new QRadioButton(QLatin1String(formats[i]), GroupBox2);
         rb->setObjectName(QStringLiteral("DefaultImageIndex%1").arg(i + 1));
@@ -197,25 +196,13 @@ void TSetupDlg::ShowDetailedTab()
     MaxPictCountSB->setValue(s.MaxPictureCount);
 }
 
-void TSetupDlg::PenSmoothingChange()
-{
-    Settings().isSmoothing = PenSmoothing->isChecked();
-}
+void TSetupDlg::PenSmoothingChange() { Settings().isSmoothing = PenSmoothing->isChecked(); }
 
-void TSetupDlg::MaximizeStartupChange()
-{
-    Settings().isMaximized = MaximizeStartup->isChecked();
-}
+void TSetupDlg::MaximizeStartupChange() { Settings().isMaximized = MaximizeStartup->isChecked(); }
 
-void TSetupDlg::ScreenPenWidthChange()
-{
-    Settings().isScreenPenWidth = ScreenPenWidth->isChecked();
-}
+void TSetupDlg::ScreenPenWidthChange() { Settings().isScreenPenWidth = ScreenPenWidth->isChecked(); }
 
-void TSetupDlg::KeepStrokesChange()
-{
-    Settings().isKeepStrokes = KeepStrokes->isChecked();
-}
+void TSetupDlg::KeepStrokesChange() { Settings().isKeepStrokes = KeepStrokes->isChecked(); }
 
 void TSetupDlg::SelectWBrdColor(int index)
 {

@@ -8,8 +8,8 @@
 #include "setup/SetupControls.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -32,9 +32,8 @@ void TSetupDlg::CreateStockPenTab()
         r->setProperty("Tag", t);
         r->setGeometry(t < 5 ? 8 : 138, 12 + 60 * (t % 5), 130, 60);
         r->setCursor(Qt::PointingHandCursor);
-        r->OnPaint = [this](QObject *sender, QPainter &canvas, const QRect &rect) {
-            ColorRectXPaint(sender, canvas, rect);
-        };
+        r->OnPaint
+            = [this](QObject *sender, QPainter &canvas, const QRect &rect) { ColorRectXPaint(sender, canvas, rect); };
         r->OnClick = [this](QObject *sender) { ColorRectXMouseUp(sender); };
         ColorRect[size_t(t)] = r;
     }
@@ -171,9 +170,8 @@ void TSetupDlg::CreatePenSetupTab()
         r->setProperty("Tag", t);
         r->setGeometry(t < 5 ? 8 : 78, 40 + 60 * (t % 5), 60, 60);
         r->setCursor(Qt::PointingHandCursor);
-        r->OnPaint = [this](QObject *sender, QPainter &canvas, const QRect &rect) {
-            PenColorXPaint(sender, canvas, rect);
-        };
+        r->OnPaint
+            = [this](QObject *sender, QPainter &canvas, const QRect &rect) { PenColorXPaint(sender, canvas, rect); };
         r->OnClick = [this](QObject *sender) { PenColorXMouseUp(sender); };
         PenColorRect[size_t(t)] = r;
     }
@@ -265,4 +263,3 @@ void TSetupDlg::PenThicknessSBXChange(QObject *sender)
         return;
     Settings().PenSetupThickness[size_t(t)] = Single(sb->value());
 }
-

@@ -221,10 +221,7 @@ void TSetupDlg::MenuBarBackAllBtnClick()
     RebuildLists();
 }
 
-void TSetupDlg::MenuLBMouseDown(const QPointF &pos)
-{
-    StartingItem = MenuLB->indexAt(pos.toPoint());
-}
+void TSetupDlg::MenuLBMouseDown(const QPointF &pos) { StartingItem = MenuLB->indexAt(pos.toPoint()); }
 
 bool TSetupDlg::MenuLBDragOver(const QPointF &pos, const QMimeData *data)
 {
@@ -252,4 +249,3 @@ void TSetupDlg::MenuLBDragDrop(const QPointF &pos)
     b->setSelected(selA);
     MenuLB->viewport()->update();
 }
-

@@ -33,8 +33,7 @@ class TileItemDelegate : public QStyledItemDelegate
 public:
     TileItemDelegate(QObject *parent, const std::vector<TMetroButton *> *tiles)
         : QStyledItemDelegate(parent), m_tiles(tiles)
-    {
-    }
+    { }
 
     void paint(QPainter *p, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
@@ -87,10 +86,7 @@ TileListBox::TileListBox(QWidget *parent, const std::vector<TMetroButton *> *til
     setAcceptDrops(false);
 }
 
-QStringList TileListBox::mimeTypes() const
-{
-    return {QLatin1String(ToolBarItemMime)};
-}
+QStringList TileListBox::mimeTypes() const { return {QLatin1String(ToolBarItemMime)}; }
 
 void TileListBox::mousePressEvent(QMouseEvent *e)
 {

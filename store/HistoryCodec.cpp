@@ -43,10 +43,7 @@ void PutVar(QByteArray &out, quint32 v)
     out.append(char(v));
 }
 
-bool IsFloatExact(double v)
-{
-    return std::bit_cast<quint64>(double(float(v))) == std::bit_cast<quint64>(v);
-}
+bool IsFloatExact(double v) { return std::bit_cast<quint64>(double(float(v))) == std::bit_cast<quint64>(v); }
 
 bool SameMatrixBits(const TAr3x3 &a, const TAr3x3 &b)
 {
@@ -235,8 +232,8 @@ QByteArray EncodeRecord(const TPWRec &rec)
             break;
         }
     const bool matrix = !SameMatrixBits(rec.Trans, MatIdentity());
-    const quint8 flags = quint8((matrix ? FlagMatrix : 0) | (asDouble ? FlagDouble : 0)
-                                | (rec.Style.Smoothing ? FlagSmoothing : 0));
+    const quint8 flags
+        = quint8((matrix ? FlagMatrix : 0) | (asDouble ? FlagDouble : 0) | (rec.Style.Smoothing ? FlagSmoothing : 0));
     QByteArray out;
     out.reserve(32 + rec.Points.size() * (asDouble ? 16 : 7));
     out.append(char(Version));
@@ -266,7 +263,8 @@ QByteArray EncodeRecord(const TPWRec &rec)
 bool DecodeRecord(const QByteArray &bytes, TPWRec &rec, QString *why)
 {
     Reader r{reinterpret_cast<const uchar *>(bytes.constData()),
-             reinterpret_cast<const uchar *>(bytes.constData()) + bytes.size(), {}};
+             reinterpret_cast<const uchar *>(bytes.constData()) + bytes.size(),
+             {}};
     TPWRec out;
     quint8 flags = 0;
     bool ok = DecodeHead(r, flags, out) && DecodeLinesAndStyle(r, flags, out)

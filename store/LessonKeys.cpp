@@ -30,8 +30,7 @@ QString PictureKey(const QString &path, QString *error)
         hash.addData(QByteArrayView(chunk.constData(), n));
         size += n;
     }
-    return QStringLiteral("p:") + QString::number(size) + QLatin1Char(':')
-           + QString::fromLatin1(hash.result().toHex());
+    return QStringLiteral("p:") + QString::number(size) + QLatin1Char(':') + QString::fromLatin1(hash.result().toHex());
 }
 
 QString WordKey(const QByteArray &listContent, int line)
@@ -41,7 +40,4 @@ QString WordKey(const QByteArray &listContent, int line)
            + QLatin1Char(':') + QString::number(line);
 }
 
-QString BoardKey()
-{
-    return QStringLiteral("board");
-}
+QString BoardKey() { return QStringLiteral("board"); }

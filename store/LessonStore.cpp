@@ -11,10 +11,7 @@
 #include <cstring>
 
 namespace {
-QString KeptOnlyInMemory()
-{
-    return QStringLiteral("Drawing goes on; strokes are kept only until the program ends.");
-}
+QString KeptOnlyInMemory() { return QStringLiteral("Drawing goes on; strokes are kept only until the program ends."); }
 
 // Reads the session row, then marks it not clean so that a run that never
 // reaches MarkCleanExit is known as such next time.
@@ -69,17 +66,16 @@ bool SharesChunk(const std::vector<TPWRec> &chunk, std::vector<TPWRec>::const_it
 
 bool SameRec(const TPWRec &a, const TPWRec &b)
 {
-    if (a.Menu != b.Menu || !SameMatrixBits(a.Trans, b.Trans) || a.Lines != b.Lines
-        || !(a.Style == b.Style) || a.Points.size() != b.Points.size())
+    if (a.Menu != b.Menu || !SameMatrixBits(a.Trans, b.Trans) || a.Lines != b.Lines || !(a.Style == b.Style)
+        || a.Points.size() != b.Points.size())
         return false;
     // The board's own arrays are shared with what was written; a copied
     // history (after switching pictures) has equal contents in new arrays.
-    return a.Points.constData() == b.Points.constData()
-           || a.Points.isEmpty()
+    return a.Points.constData() == b.Points.constData() || a.Points.isEmpty()
            || std::memcmp(a.Points.constData(), b.Points.constData(), size_t(a.Points.size()) * sizeof(QPointF)) == 0;
 }
 
-LessonStore::LessonStore(QObject *parent) : QObject(parent), d(std::make_unique<Impl>(this)) {}
+LessonStore::LessonStore(QObject *parent) : QObject(parent), d(std::make_unique<Impl>(this)) { }
 
 LessonStore::~LessonStore()
 {
@@ -119,7 +115,9 @@ bool LessonStore::Impl::OpenFile(const QString &file)
         const QString name = QDir::toNativeSeparators(file);
         if (moved.isEmpty()) {
             emit q->Problem(QStringLiteral("Strokes cannot be kept in %1: the file is damaged and cannot be moved "
-                                           "aside. ").arg(name) + KeptOnlyInMemory());
+                                           "aside. ")
+                                .arg(name)
+                            + KeptOnlyInMemory());
             return false;
         }
         emit q->Problem((kind == TStoreFile::Foreign
@@ -142,9 +140,9 @@ bool LessonStore::Impl::OpenFile(const QString &file)
     if (rc == SQLITE_OK)
         rc = OpenStoreConnection(file, true, &rdb, nullptr);
     if (rc != SQLITE_OK) {
-        emit q->Problem(QStringLiteral("Strokes cannot be kept in %1: %2. ")
-                            .arg(QDir::toNativeSeparators(file), SqlReason(rc, wdb))
-                        + KeptOnlyInMemory());
+        emit q->Problem(
+            QStringLiteral("Strokes cannot be kept in %1: %2. ").arg(QDir::toNativeSeparators(file), SqlReason(rc, wdb))
+            + KeptOnlyInMemory());
         Close();
         return false;
     }
@@ -167,10 +165,7 @@ void LessonStore::Impl::Close()
     open = false;
 }
 
-bool LessonStore::IsOpen() const
-{
-    return d->open;
-}
+bool LessonStore::IsOpen() const { return d->open; }
 
 void LessonStore::Save(const QString &key, const TPWRecArray &history)
 {
@@ -208,8 +203,7 @@ bool LessonStore::Flush(int ms)
         return false;
     std::unique_lock lock(d->m);
     const bool done = d->idle.wait_for(lock, std::chrono::milliseconds(ms), [this] {
-        return d->broken
-               || (d->pending.empty() && !d->busy && !d->session && d->forgetsDone == d->forgetsAsked);
+        return d->broken || (d->pending.empty() && !d->busy && !d->session && d->forgetsDone == d->forgetsAsked);
     });
     return done && !d->broken;
 }
@@ -232,10 +226,7 @@ void LessonStore::SetLimits(int days, qint64 bytes)
     d->maxBytes = std::max<qint64>(bytes, 0);
 }
 
-TLessonSession LessonStore::LastSession() const
-{
-    return d->last;
-}
+TLessonSession LessonStore::LastSession() const { return d->last; }
 
 void LessonStore::SetSession(const QString &file, int entry)
 {

@@ -1,10 +1,10 @@
 #include "store/StoreDb.h"
 
 #include <QDateTime>
-#include <cerrno>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -49,15 +49,9 @@ int CheckStoreFile(sqlite3 *db, TStoreFile &kind)
 }
 } // namespace
 
-TSqlStatement::TSqlStatement(sqlite3 *db, const char *sql)
-{
-    rc = sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
-}
+TSqlStatement::TSqlStatement(sqlite3 *db, const char *sql) { rc = sqlite3_prepare_v2(db, sql, -1, &s, nullptr); }
 
-TSqlStatement::~TSqlStatement()
-{
-    sqlite3_finalize(s);
-}
+TSqlStatement::~TSqlStatement() { sqlite3_finalize(s); }
 
 TSqlStatement &TSqlStatement::Bind(int i, qint64 v)
 {
@@ -99,10 +93,7 @@ int TSqlStatement::Run()
     return r == SQLITE_DONE ? SQLITE_OK : r;
 }
 
-qint64 TSqlStatement::Int(int col) const
-{
-    return sqlite3_column_int64(s, col);
-}
+qint64 TSqlStatement::Int(int col) const { return sqlite3_column_int64(s, col); }
 
 QString TSqlStatement::Text(int col) const
 {
@@ -116,10 +107,7 @@ QByteArray TSqlStatement::Blob(int col) const
     return QByteArray(data, sqlite3_column_bytes(s, col));
 }
 
-int SqlExec(sqlite3 *db, const char *sql)
-{
-    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-}
+int SqlExec(sqlite3 *db, const char *sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
 
 int OpenStoreConnection(const QString &path, bool readOnly, sqlite3 **db, TStoreFile *kind)
 {
@@ -159,7 +147,7 @@ int CreateStoreSchema(sqlite3 *db)
                                       "CREATE TABLE session(id INTEGER PRIMARY KEY CHECK(id = 1), file TEXT,"
                                       " entry INT, clean INT);"
                                       "PRAGMA user_version = ")
-                              + QByteArray::number(StoreVersion) + ";COMMIT;";
+                           + QByteArray::number(StoreVersion) + ";COMMIT;";
     const int rc = SqlExec(db, sql.constData());
     if (rc != SQLITE_OK)
         SqlExec(db, "ROLLBACK");
@@ -219,18 +207,13 @@ QString SqlReason(int rc, sqlite3 *db)
 {
     const int system = db ? sqlite3_system_errno(db) : 0;
     switch (rc & 0xFF) {
-    case SQLITE_FULL:
-        return QStringLiteral("the disk is full");
-    case SQLITE_READONLY:
-        return QStringLiteral("the file or its folder may only be read");
+    case SQLITE_FULL: return QStringLiteral("the disk is full");
+    case SQLITE_READONLY: return QStringLiteral("the file or its folder may only be read");
     case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return QStringLiteral("another program is using the file");
+    case SQLITE_LOCKED: return QStringLiteral("another program is using the file");
     case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return QStringLiteral("the file is damaged");
-    case SQLITE_NOMEM:
-        return QStringLiteral("there is not enough memory");
+    case SQLITE_NOTADB: return QStringLiteral("the file is damaged");
+    case SQLITE_NOMEM: return QStringLiteral("there is not enough memory");
     case SQLITE_IOERR:
     case SQLITE_CANTOPEN:
     case SQLITE_PERM:
@@ -240,7 +223,6 @@ QString SqlReason(int rc, sqlite3 *db)
             return QString::fromLocal8Bit(std::strerror(system));
         return (rc & 0xFF) == SQLITE_IOERR ? QStringLiteral("the disk could not be read or written")
                                            : QStringLiteral("the file cannot be opened or made");
-    default:
-        return QString::fromUtf8(sqlite3_errstr(rc));
+    default: return QString::fromUtf8(sqlite3_errstr(rc));
     }
 }

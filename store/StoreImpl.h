@@ -46,7 +46,7 @@ struct TSessionRow {
 };
 
 struct LessonStore::Impl {
-    explicit Impl(LessonStore *owner) : q(owner) {}
+    explicit Impl(LessonStore *owner) : q(owner) { }
 
     LessonStore *q;
     QString path;

@@ -91,8 +91,9 @@ bool LessonStore::Load(const QString &key, TPWRecArray &history)
     {
         std::lock_guard lock(d->m);
         auto it = d->pending.find(key);
-        const bool inMemory = it != d->pending.end()
-                              || (d->inflightForgets == d->forgetsAsked && (it = d->inflight.find(key)) != d->inflight.end());
+        const bool inMemory
+            = it != d->pending.end()
+              || (d->inflightForgets == d->forgetsAsked && (it = d->inflight.find(key)) != d->inflight.end());
         if (inMemory) {
             FromSnapshot(it->second, history);
             return it->second.c >= 0;

@@ -55,7 +55,8 @@ void LessonStore::Impl::Run()
             pending.merge(inflight);
             inflight.clear();
             problems.push_back(fault);
-            QMetaObject::invokeMethod(q, [this] { Deliver(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                q, [this] { Deliver(); }, Qt::QueuedConnection);
         }
         idle.notify_all();
         if (broken)

@@ -13,8 +13,7 @@
 #include <functional>
 
 // Answers a modal dialog of the given kind (a folder chooser, say) once it shows.
-template <class Dialog>
-void WhenModalShows(std::function<void(Dialog *)> answer)
+template <class Dialog> void WhenModalShows(std::function<void(Dialog *)> answer)
 {
     auto *timer = new QTimer;
     timer->setInterval(5);
@@ -50,10 +49,12 @@ inline void ChooseFolder(QFileDialog *d, const QString &folder)
     d->setDirectory(folder);
     const QString wanted = QDir(folder).canonicalPath();
     // A folder read before gives no signal; it is chosen once the wait ends.
-    (void)QTest::qWaitFor([&] {
-        return std::any_of(loaded.cbegin(), loaded.cend(), [&](const QList<QVariant> &args) {
-            return QDir(args.value(0).toString()).canonicalPath() == wanted;
-        });
-    }, 3000);
+    (void)QTest::qWaitFor(
+        [&] {
+            return std::any_of(loaded.cbegin(), loaded.cend(), [&](const QList<QVariant> &args) {
+                return QDir(args.value(0).toString()).canonicalPath() == wanted;
+            });
+        },
+        3000);
     static_cast<QDialog *>(d)->accept(); // QFileDialog::accept, which checks the choice
 }

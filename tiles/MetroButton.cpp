@@ -12,7 +12,7 @@
 namespace {
 // The pressed look: the tile shrinks by this much on every side.
 constexpr int PressInset = 3;
-}
+} // namespace
 
 TMetroButton::TMetroButton(QWidget *parent, TMetroButtonType type) : QWidget(parent)
 {
@@ -44,10 +44,7 @@ void TMetroButton::SetMetroButtonType(TMetroButtonType value)
     FMetroWidth = Single(width());
 }
 
-void TMetroButton::SetBitmap(const QImage &value)
-{
-    FBitmap = value.isNull() ? QImage() : ToBitmap(value);
-}
+void TMetroButton::SetBitmap(const QImage &value) { FBitmap = value.isNull() ? QImage() : ToBitmap(value); }
 
 void TMetroButton::SetDown(bool value)
 {
@@ -138,8 +135,8 @@ void TMetroButton::paintEvent(QPaintEvent *)
     SetFontPixelSize(font, H * 0.16, this);
     p.setFont(font);
     p.setPen(content);
-    p.drawText(QRectF(R.left() + 6, R.top() + 3, W - 12, H - 6),
-               Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, FText);
+    p.drawText(QRectF(R.left() + 6, R.top() + 3, W - 12, H - 6), Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap,
+               FText);
 }
 
 QRect TMetroButton::FullRect() const

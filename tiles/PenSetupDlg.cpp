@@ -18,15 +18,9 @@ constexpr int Step = MetroSmallSize + MetroGap;
 // Left edges of the nine columns: groups stand 20 pixels apart, tiles within a group 10.
 constexpr std::array<int, 9> ColumnOffset = {5, 5, 15, 15, 25, 35, 45, 45, 55};
 
-int ColumnLeft(int c)
-{
-    return Step * c + ColumnOffset[size_t(c)];
-}
+int ColumnLeft(int c) { return Step * c + ColumnOffset[size_t(c)]; }
 
-int RowTop(int r)
-{
-    return Step * r + 5;
-}
+int RowTop(int r) { return Step * r + 5; }
 
 // The kind tiles in their order; they look as the tool bar's pen tiles do.
 constexpr std::array<TPWPenType, 8> KindOrder = {pwPn, pwRbPn, pwMk, pwRbMk, pwArPn0, pwArPn1, pwFuPn, pwFuMk};

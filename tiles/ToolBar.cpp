@@ -102,20 +102,17 @@ bool MenuItemIsDown(const TPWMenuItem &entry, const TPWMenuItem &current)
     case pwArMk0:
     case pwArMk1:
     case pwFuPn:
-    case pwFuMk:
-        return entry == current;
+    case pwFuMk: return entry == current;
     case pwEr:
     case pwRbPn:
     case pwRbMk:
     case pwMove:
-    case pwLasso:
-        return entry.PenType == current.PenType;
+    case pwLasso: return entry.PenType == current.PenType;
     case pwMarkPtr: {
         const int k = StockPenIndex(entry);
         return k >= 0 && Settings().StockPens[size_t(k)] == current;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -148,10 +145,7 @@ MenuPanelLayout MenuPanelLayoutFor(int panelHeight, int headerHeight, int menuCo
     return l;
 }
 
-QPoint MenuButtonPos(int i)
-{
-    return QPoint(5 + (i % 2) * MenuRowStep, (i / 2) * MenuRowStep + 35);
-}
+QPoint MenuButtonPos(int i) { return QPoint(5 + (i % 2) * MenuRowStep, (i / 2) * MenuRowStep + 35); }
 
 TMetroButton *MenuButtonNew(QWidget *panel, int i, std::function<void(QObject *)> onExecute)
 {

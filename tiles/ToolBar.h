@@ -46,9 +46,9 @@ bool MenuItemIsDown(const TPWMenuItem &entry, const TPWMenuItem &current);
 // The layout of the tool bar for a panel height, the header height and the
 // number of entries.
 struct MenuPanelLayout {
-    int Places = 0;    // tile places that fit, always even
+    int Places = 0; // tile places that fit, always even
     int MenuCount = 0; // entries in the tool bar
-    int CrSetup = -1;  // the last visible tile, -1 when none fits
+    int CrSetup = -1; // the last visible tile, -1 when none fits
 
     bool IsVisible(int tile) const { return tile >= 0 && tile <= CrSetup; }
     // The tile that spans both columns: the last entry's tile when the count is odd.

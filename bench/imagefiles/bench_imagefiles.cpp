@@ -30,8 +30,7 @@ constexpr int Height = 3000;
 
 // A picture like a classroom photo with annotations: smooth gradients with a
 // little noise, flat panels and a translucent pen layer of strokes.
-struct Pictures
-{
+struct Pictures {
     QTemporaryDir dir;
     QImage picture;
     QImage pen;
@@ -100,8 +99,8 @@ struct Pictures
         merged.convertToFormat(QImage::Format_RGB32).save(path("merged.png"));
         if (HaveMagick()) {
             QProcess::execute("/usr/bin/convert", {path("picture.png"), "-alpha", "off", path("picture.miff")});
-            QProcess::execute("/usr/bin/convert", {path("merged.png"), path("picture.png"), path("pen.png"),
-                                                   path("layers.miff")});
+            QProcess::execute("/usr/bin/convert",
+                              {path("merged.png"), path("picture.png"), path("pen.png"), path("layers.miff")});
         }
     }
 
@@ -109,7 +108,7 @@ struct Pictures
     static bool HavePillow()
     {
         return QFileInfo("/usr/bin/python3").isExecutable()
-            && QProcess::execute("/usr/bin/python3", {"-c", "import PIL"}) == 0;
+               && QProcess::execute("/usr/bin/python3", {"-c", "import PIL"}) == 0;
     }
 };
 
@@ -246,11 +245,13 @@ void BM_Encode_TGA24RLE_Pillow(benchmark::State &state)
         state.SkipWithError("Pillow is not installed");
         return;
     }
-    const QString script = QString(
-        "import time\nfrom PIL import Image\n"
-        "im = Image.frombytes('RGB', (%1, %2), open(r'%3', 'rb').read())\n"
-        "t = time.perf_counter()\nim.save(r'%4', compression='tga_rle')\nprint(time.perf_counter() - t)\n")
-        .arg(Width).arg(Height).arg(Data().path("p.rgb"), Data().path("pil.tga"));
+    const QString script
+        = QString("import time\nfrom PIL import Image\n"
+                  "im = Image.frombytes('RGB', (%1, %2), open(r'%3', 'rb').read())\n"
+                  "t = time.perf_counter()\nim.save(r'%4', compression='tga_rle')\nprint(time.perf_counter() - t)\n")
+              .arg(Width)
+              .arg(Height)
+              .arg(Data().path("p.rgb"), Data().path("pil.tga"));
     for (auto _ : state) {
         QProcess p;
         p.start("/usr/bin/python3", {"-c", script});
@@ -281,8 +282,8 @@ void BM_Encode_TGA24RLE_ImageMagick(benchmark::State &state)
         return;
     }
     for (auto _ : state)
-        state.SetIterationTime(MagickWriteSeconds({Data().path("picture.miff")},
-                                                  {"-compress", "RLE", Data().path("im.tga")}));
+        state.SetIterationTime(
+            MagickWriteSeconds({Data().path("picture.miff")}, {"-compress", "RLE", Data().path("im.tga")}));
 }
 
 // ImageMagick writes the first image as the merged image and the rest as layers.

@@ -141,7 +141,12 @@ void BM_OpenWithStrokes(benchmark::State &state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_OpenWithStrokes)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(BenchShort() ? 1 : 5)->Repetitions(BenchReps(3));
+BENCHMARK(BM_OpenWithStrokes)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(BenchShort() ? 1 : 5)
+    ->Repetitions(BenchReps(3));
 } // namespace
 
 int main(int argc, char **argv)

@@ -72,7 +72,8 @@ double VipsOnce(const QStringList &files, int concurrency)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("VIPS_CONCURRENCY"), QString::number(concurrency));
     p.setProcessEnvironment(env);
-    QStringList args{QStringLiteral("-s"), QStringLiteral("90"), QStringLiteral("-o"), out.path() + QStringLiteral("/%s.jpg")};
+    QStringList args{QStringLiteral("-s"), QStringLiteral("90"), QStringLiteral("-o"),
+                     out.path() + QStringLiteral("/%s.jpg")};
     args += files;
     QElapsedTimer t;
     t.start();
@@ -130,10 +131,10 @@ int main(int argc, char *argv[])
         vipsAll.push_back(VipsOnce(files, cores));
     }
     std::printf("%lld photos, %d runs, medians:\n", static_cast<long long>(files.size()), runs);
-    std::printf("  listing, 1 thread:        %8.0f ms   vipsthumbnail, 1 thread:  %8.0f ms   ratio %.2f\n",
-                Median(one), Median(vips1), Median(one) / Median(vips1));
-    std::printf("  listing, %d threads:       %8.0f ms   vipsthumbnail, %d threads: %8.0f ms\n", cores, Median(all), cores,
-                Median(vipsAll));
+    std::printf("  listing, 1 thread:        %8.0f ms   vipsthumbnail, 1 thread:  %8.0f ms   ratio %.2f\n", Median(one),
+                Median(vips1), Median(one) / Median(vips1));
+    std::printf("  listing, %d threads:       %8.0f ms   vipsthumbnail, %d threads: %8.0f ms\n", cores, Median(all),
+                cores, Median(vipsAll));
     std::printf("  listing on %d threads against vipsthumbnail on one: %.2f\n", cores, Median(all) / Median(vips1));
     std::printf("  first thumbnail shown after %.0f ms; longest freeze %.0f ms\n", Median(firstShown), Median(freezes));
     return 0;

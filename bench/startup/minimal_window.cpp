@@ -13,11 +13,14 @@ protected:
         if (m_done)
             return;
         m_done = true;
-        QMetaObject::invokeMethod(qApp, [] {
-            std::printf("shown %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
-            std::fflush(stdout);
-            QCoreApplication::quit();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp,
+            [] {
+                std::printf("shown %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+                std::fflush(stdout);
+                QCoreApplication::quit();
+            },
+            Qt::QueuedConnection);
     }
     bool m_done = false;
 };

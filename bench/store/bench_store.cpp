@@ -22,10 +22,7 @@
 namespace {
 constexpr int PicW = 2000, PicH = 1500;
 
-int Strokes(int full)
-{
-    return BenchShort() ? full / 20 : full;
-}
+int Strokes(int full) { return BenchShort() ? full / 20 : full; }
 
 // A random walk of pointer positions turned into picture coordinates at a
 // zoom that is not a power of two, as the board records them.

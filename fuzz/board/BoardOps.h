@@ -18,7 +18,7 @@ namespace boardops {
 class Reader
 {
 public:
-    Reader(const uint8_t *data, size_t size) : m_data(data), m_size(size) {}
+    Reader(const uint8_t *data, size_t size) : m_data(data), m_size(size) { }
     bool AtEnd() const { return m_pos >= m_size; }
     int Byte() { return m_pos < m_size ? m_data[m_pos++] : 0; }
     // A coordinate a little beyond a side of extent pixels on both ends.

@@ -9,16 +9,10 @@
 
 namespace {
 
-quint32 BE32(const uint8_t *p)
-{
-    return (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3];
-}
+quint32 BE32(const uint8_t *p) { return (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3]; }
 
 // The colour a flat document keeps of a bitmap pixel: straight, opaque.
-quint32 FlatColour(quint32 p)
-{
-    return qAlpha(p) == 0 ? 0xFF000000u : (qUnpremultiply(p) | 0xFF000000u);
-}
+quint32 FlatColour(quint32 p) { return qAlpha(p) == 0 ? 0xFF000000u : (qUnpremultiply(p) | 0xFF000000u); }
 
 void CheckBack(const QByteArray &file, const QImage &expected)
 {

@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             const auto *a = reinterpret_cast<const quint32 *>(img.constScanLine(y));
             const auto *b = reinterpret_cast<const quint32 *>(back.constScanLine(y));
             for (int x = 0; x < img.width(); ++x) {
-                const bool same = alpha ? a[x] == b[x] : (qUnpremultiply(a[x]) & 0xFFFFFF) == (b[x] & 0xFFFFFF) || qAlpha(a[x]) == 0;
+                const bool same = alpha ? a[x] == b[x]
+                                        : (qUnpremultiply(a[x]) & 0xFFFFFF) == (b[x] & 0xFFFFFF) || qAlpha(a[x]) == 0;
                 if (!same)
                     std::abort();
             }

@@ -18,10 +18,11 @@ bool SameMatrixBits(const TAr3x3 &a, const TAr3x3 &b)
 
 bool SameBits(const TPWRec &a, const TPWRec &b)
 {
-    return a.Menu == b.Menu && SameMatrixBits(a.Trans, b.Trans)
-           && a.Lines == b.Lines && a.Style == b.Style && a.Points.size() == b.Points.size()
+    return a.Menu == b.Menu && SameMatrixBits(a.Trans, b.Trans) && a.Lines == b.Lines && a.Style == b.Style
+           && a.Points.size() == b.Points.size()
            && (a.Points.isEmpty()
-               || std::memcmp(a.Points.constData(), b.Points.constData(), size_t(a.Points.size()) * sizeof(QPointF)) == 0);
+               || std::memcmp(a.Points.constData(), b.Points.constData(), size_t(a.Points.size()) * sizeof(QPointF))
+                      == 0);
 }
 } // namespace
 

@@ -7,19 +7,19 @@
 #include "app/StartUp.h"
 #include "app/WorkerPool.h"
 #include "imagefiles/FMXBitmapEx.h"
+#include "platform/Bitmap.h"
 #include "platform/Errors.h"
 #include "settings/Settings.h"
 #include "setup/SetupDlg.h"
-#include "platform/Bitmap.h"
 #include "tiles/MetroButton.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QPainter>
+#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QFile>
-#include <QProcess>
 #include <QSplashScreen>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -100,10 +100,7 @@ struct SlowListing {
     ~SlowListing() { PictureLister::SetMaker(nullptr); }
 };
 
-TPWMenuItem Pen(TAlphaColor c, Single w = 8)
-{
-    return MakeMenuItem(pwPn, c, w);
-}
+TPWMenuItem Pen(TAlphaColor c, Single w = 8) { return MakeMenuItem(pwPn, c, w); }
 } // namespace
 
 class TestMainFrame : public QObject
@@ -221,7 +218,8 @@ private slots:
     {
         QTemporaryDir pics;
         for (int i = 0; i < 60; ++i)
-            QVERIFY(Colored(0xFF000000 | (i * 4)).save(pics.filePath(QStringLiteral("p%1.bmp").arg(i, 2, 10, QLatin1Char('0')))));
+            QVERIFY(Colored(0xFF000000 | (i * 4))
+                        .save(pics.filePath(QStringLiteral("p%1.bmp").arg(i, 2, 10, QLatin1Char('0')))));
         Fixture f;
         // Among the first 50: those are listed.
         QVERIFY(f.open(pics.filePath(QStringLiteral("p05.bmp"))));
@@ -335,7 +333,8 @@ private slots:
     {
         QTemporaryDir pics;
         for (int i = 0; i < 40; ++i)
-            QVERIFY(Colored(0xFF000000 | (i * 5)).save(pics.filePath(QStringLiteral("p%1.png").arg(i, 2, 10, QLatin1Char('0')))));
+            QVERIFY(Colored(0xFF000000 | (i * 5))
+                        .save(pics.filePath(QStringLiteral("p%1.png").arg(i, 2, 10, QLatin1Char('0')))));
         SlowListing slow;
         Fixture f;
         f.w->ImageOpen(pics.filePath(QStringLiteral("p00.png")));
@@ -343,7 +342,11 @@ private slots:
         // The window answers meanwhile: a key pressed during the listing acts once it ends.
         const Single z = f.board().Zoom();
         QTest::keyClick(f.w.get(), Qt::Key_PageUp);
-        QVERIFY(QTest::qWaitFor([&] { return f.w->PictureFiles.Files[1].Error.isEmpty() && f.w->PictureButton[1]->Bitmap().pixel(45, 45) != 0; }, 5000));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return f.w->PictureFiles.Files[1].Error.isEmpty() && f.w->PictureButton[1]->Bitmap().pixel(45, 45) != 0;
+            },
+            5000));
         QVERIFY(f.w->IsListing());
         QCOMPARE(f.board().Zoom(), z);
         QVERIFY(QTest::qWaitFor([&] { return !f.w->IsListing(); }, 20000));
@@ -370,12 +373,12 @@ private slots:
         const QString pic = hidden + QStringLiteral("/p.png");
         QVERIFY(Colored(0xFF00FF00).save(pic));
         // The picture can be read; its folder cannot be listed.
-        QFile::setPermissions(dir.path(), QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                              QFileDevice::ExeOther | QFileDevice::ExeGroup);
-        QFile::setPermissions(hidden, QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOther | QFileDevice::ExeGroup);
-        QFile::setPermissions(pic, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther |
-                                       QFileDevice::ReadGroup);
+        QFile::setPermissions(dir.path(), QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                              | QFileDevice::ExeOther | QFileDevice::ExeGroup);
+        QFile::setPermissions(hidden, QFileDevice::ExeOwner | QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                          | QFileDevice::ExeOther | QFileDevice::ExeGroup);
+        QFile::setPermissions(pic, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
+                                       | QFileDevice::ReadGroup);
         Fixture f;
         QVERIFY(f.open(words));
         QCOMPARE(f.w->PictureFiles.Files.size(), 3);
@@ -450,18 +453,20 @@ private slots:
         // An independent reader sees the stroke in its colour, and the picture around it.
         QProcess im;
         im.start(QStringLiteral("/usr/bin/convert"),
-                 {name + (kind == 5 ? QStringLiteral("[0]") : QString()), QStringLiteral("-crop"), QStringLiteral("1x1+100+50"),
-                  QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("txt:-")});
+                 {name + (kind == 5 ? QStringLiteral("[0]") : QString()), QStringLiteral("-crop"),
+                  QStringLiteral("1x1+100+50"), QStringLiteral("-depth"), QStringLiteral("8"),
+                  QStringLiteral("txt:-")});
         if (!im.waitForStarted())
             QSKIP("ImageMagick is not installed");
         QVERIFY(im.waitForFinished());
         const QString txt = QString::fromLatin1(im.readAllStandardOutput());
-        QVERIFY2(txt.contains(QStringLiteral("#FF0000")) || txt.contains(QStringLiteral("#FE0000")) ||
-                     txt.contains(QStringLiteral("#FF0100")),
+        QVERIFY2(txt.contains(QStringLiteral("#FF0000")) || txt.contains(QStringLiteral("#FE0000"))
+                     || txt.contains(QStringLiteral("#FF0100")),
                  qPrintable(txt));
         if (kind == 5) {
             QProcess id;
-            id.start(QStringLiteral("/usr/bin/identify"), {QStringLiteral("-format"), QStringLiteral("%[label];"), name});
+            id.start(QStringLiteral("/usr/bin/identify"),
+                     {QStringLiteral("-format"), QStringLiteral("%[label];"), name});
             QVERIFY(id.waitForFinished());
             QCOMPARE(QString::fromLatin1(id.readAllStandardOutput()), QStringLiteral(";Layer0;Layer1;"));
         }
@@ -656,8 +661,8 @@ private slots:
         const struct {
             TPWPenType command;
             const char *dialog;
-        } uses[] = {{pwInfo, "TAboutDlg"}, {pwLaunch, "TLnchDlg"}, {pwPenSetup, "TPenSetupDlg"},
-                    {pwSetup, "TSetupDlg"}, {pwInfo, "TAboutDlg"}, {pwSetup, "TSetupDlg"}};
+        } uses[] = {{pwInfo, "TAboutDlg"},  {pwLaunch, "TLnchDlg"}, {pwPenSetup, "TPenSetupDlg"},
+                    {pwSetup, "TSetupDlg"}, {pwInfo, "TAboutDlg"},  {pwSetup, "TSetupDlg"}};
         QStringList built;
         for (const auto &use : uses) {
             QString opened;
@@ -757,10 +762,10 @@ private slots:
         QVERIFY(notice->isVisible());
         const QStringList inPictures = QDir(home.filePath(QStringLiteral("Pictures"))).entryList(QDir::Files);
         QCOMPARE(inPictures.size(), 1);
-        QVERIFY2(notice->text().contains(QStringLiteral("does not exist")) &&
-                     notice->text().contains(QDir::toNativeSeparators(home.filePath(QStringLiteral("gone")))) &&
-                     notice->text().contains(inPictures[0]) &&
-                     notice->text().contains(QDir::toNativeSeparators(home.filePath(QStringLiteral("Pictures")))),
+        QVERIFY2(notice->text().contains(QStringLiteral("does not exist"))
+                     && notice->text().contains(QDir::toNativeSeparators(home.filePath(QStringLiteral("gone"))))
+                     && notice->text().contains(inPictures[0])
+                     && notice->text().contains(QDir::toNativeSeparators(home.filePath(QStringLiteral("Pictures")))),
                  qPrintable(notice->text()));
 
         // No picture folder at all: the home folder stands in for it, and the notice says so.
@@ -818,7 +823,8 @@ private slots:
         f.stroke({10, 10}, {60, 10});
         f.w->RunGuarded([&] { f.w->ImageOpen(empty); });
         QCOMPARE(f.messages.size(), 1);
-        QVERIFY2(f.messages[0].contains(QStringLiteral("holds no words")) && f.messages[0].contains(QStringLiteral("empty.txt")),
+        QVERIFY2(f.messages[0].contains(QStringLiteral("holds no words"))
+                     && f.messages[0].contains(QStringLiteral("empty.txt")),
                  qPrintable(f.messages[0]));
         QVERIFY(!f.w->isFuMode);
         QCOMPARE(f.w->PictureIndex, 0);

@@ -37,17 +37,22 @@ private slots:
                  (QStringList{"a.png", "b.png", "B2.png", "c.PNG"}));
         // The names a JPEG file goes by are one kind, whichever of them was opened.
         for (const char *ext : {".jpg", ".jpeg", ".jpe"})
-            QCOMPARE(ListFolderPictures(dir.path(), QString::fromLatin1(ext)), (QStringList{"d.jpg", "e.jpeg", "g.JPE", "h.Jpeg"}));
+            QCOMPARE(ListFolderPictures(dir.path(), QString::fromLatin1(ext)),
+                     (QStringList{"d.jpg", "e.jpeg", "g.JPE", "h.Jpeg"}));
     }
 
     void extensions_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("ext");
-        QTest::newRow("plain") << "/a/b.PNG" << ".png";
-        QTest::newRow("double") << "x.tga.bak" << ".bak";
-        QTest::newRow("none") << "/a.b/readme" << "";
-        QTest::newRow("dot file") << ".png" << ".png";
+        QTest::newRow("plain") << "/a/b.PNG"
+                               << ".png";
+        QTest::newRow("double") << "x.tga.bak"
+                                << ".bak";
+        QTest::newRow("none") << "/a.b/readme"
+                              << "";
+        QTest::newRow("dot file") << ".png"
+                                  << ".png";
     }
     void extensions()
     {
@@ -78,7 +83,8 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("words.txt"));
         Write(path, bytes);
-        QCOMPARE(TextListWords(path), (QStringList{QStringLiteral("漢字"), QStringLiteral("word two"), QStringLiteral("Äpfel")}));
+        QCOMPARE(TextListWords(path),
+                 (QStringList{QStringLiteral("漢字"), QStringLiteral("word two"), QStringLiteral("Äpfel")}));
         QCOMPARE(TextFileFirstLine(path), QStringLiteral("漢字"));
     }
 
@@ -170,7 +176,8 @@ private slots:
         QCOMPARE(w.pixel(0, 0), qRgb(255, 255, 255));
         QVERIFY(w != TextThumbnail(QStringLiteral("ABCDEF"), QString()));
         QCOMPARE(w, TextThumbnail(QStringLiteral("ABCDEXYZ"), QString()));
-        QVERIFY(TextThumbnail(QStringLiteral("ABCDEF"), QString()) != TextThumbnail(QStringLiteral("ABCDEX"), QString()));
+        QVERIFY(TextThumbnail(QStringLiteral("ABCDEF"), QString())
+                != TextThumbnail(QStringLiteral("ABCDEX"), QString()));
     }
 
     void pipesNamedLikePicturesNeverBlock()

@@ -70,12 +70,13 @@ struct Record {
     int readyAfterFinished = 0;
     explicit Record(PictureLister &l)
     {
-        QObject::connect(&l, &PictureLister::ThumbnailReady, &l, [this](int k, const QImage &image, const QString &error) {
-            if (finished)
-                ++readyAfterFinished;
-            indices << k;
-            errors << (image.isNull() ? error : QString());
-        });
+        QObject::connect(&l, &PictureLister::ThumbnailReady, &l,
+                         [this](int k, const QImage &image, const QString &error) {
+                             if (finished)
+                                 ++readyAfterFinished;
+                             indices << k;
+                             errors << (image.isNull() ? error : QString());
+                         });
         QObject::connect(&l, &PictureLister::Finished, &l, [this] { ++finished; });
     }
 };

@@ -17,10 +17,14 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("page");
-        QTest::newRow("Japanese") << "ja_JP" << "/tovarek/WBD_ja.html";
-        QTest::newRow("English") << "en_US" << "/tovarek/WBD.html";
-        QTest::newRow("Chinese") << "zh_CN" << "/tovarek/WBD.html";
-        QTest::newRow("Korean") << "ko_KR" << "/tovarek/WBD.html";
+        QTest::newRow("Japanese") << "ja_JP"
+                                  << "/tovarek/WBD_ja.html";
+        QTest::newRow("English") << "en_US"
+                                 << "/tovarek/WBD.html";
+        QTest::newRow("Chinese") << "zh_CN"
+                                 << "/tovarek/WBD.html";
+        QTest::newRow("Korean") << "ko_KR"
+                                << "/tovarek/WBD.html";
     }
     void helpPageByLocale()
     {
@@ -57,7 +61,9 @@ private slots:
             const QRect box = l->contentsRect();
             QVERIFY2(fm.horizontalAdvance(l->text()) <= box.width(),
                      qPrintable(QStringLiteral("\"%1\" is %2 pixels wide in a label of %3")
-                                    .arg(l->text()).arg(fm.horizontalAdvance(l->text())).arg(box.width())));
+                                    .arg(l->text())
+                                    .arg(fm.horizontalAdvance(l->text()))
+                                    .arg(box.width())));
             QVERIFY2(fm.height() <= box.height(), qPrintable(l->text()));
             QVERIFY2(QRect(QPoint(), about.size()).contains(l->geometry()), qPrintable(l->text()));
         }

@@ -361,7 +361,8 @@ private slots:
         b.SrcBitmapRotate(1);
         holds("turn");
         b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
-        Stroke(b, {{0, 0}, {b.width() - 1.0, 0.0}, {b.width() - 1.0, b.height() - 1.0}, {0.0, b.height() - 1.0}, {0, 1}});
+        Stroke(b,
+               {{0, 0}, {b.width() - 1.0, 0.0}, {b.width() - 1.0, b.height() - 1.0}, {0.0, b.height() - 1.0}, {0, 1}});
         if (!b.SelLines().isEmpty()) {
             const QPointF c = b.SelRF().center();
             Stroke(b, {c, c + QPointF(5, 5)});
@@ -381,7 +382,8 @@ private slots:
     // straightforward replay of the history in effect. TW_SOAK_STEPS makes it a soak.
     void incrementalEqualsReplay()
     {
-        const int steps = qEnvironmentVariableIsSet("TW_SOAK_STEPS") ? qEnvironmentVariableIntValue("TW_SOAK_STEPS") : 400;
+        const int steps
+            = qEnvironmentVariableIsSet("TW_SOAK_STEPS") ? qEnvironmentVariableIntValue("TW_SOAK_STEPS") : 400;
         QRandomGenerator rng(20261210 + steps);
         TPWImage b;
         b.resize(160, 120);
@@ -394,15 +396,13 @@ private slots:
         // A budget of a few whole layers, so that patches are dropped as they would be on large pictures.
         const qint64 budget = 160 * 120 * 4 * 3;
         b.SetUndoStoreBudget(budget);
-        auto point = [&] {
-            return QPointF(rng.bounded(b.width()), rng.bounded(b.height()));
-        };
+        auto point = [&] { return QPointF(rng.bounded(b.width()), rng.bounded(b.height())); };
         for (int step = 0; step < steps; ++step) {
             const int op = rng.bounded(100);
             QString what;
             if (op < 55) {
-                static const TPWPenType kinds[] = {pwPn, pwMk, pwEr, pwRbPn, pwRbMk, pwArPn0, pwArPn1,
-                                                   pwArMk0, pwArMk1, pwFuPn, pwFuMk, pwEraseAll};
+                static const TPWPenType kinds[] = {pwPn,    pwMk,    pwEr,    pwRbPn, pwRbMk, pwArPn0,
+                                                   pwArPn1, pwArMk0, pwArMk1, pwFuPn, pwFuMk, pwEraseAll};
                 const TPWPenType k = kinds[rng.bounded(int(std::size(kinds)))];
                 b.SetCrPen(MakeMenuItem(k, 0xFF000000 | rng.bounded(0x1000000), Single(1 + rng.bounded(30)),
                                         TStrokeDash(rng.bounded(5))));
@@ -444,7 +444,8 @@ private slots:
             } else if (op < 97) {
                 // The view changes nothing in the pen layer.
                 if (rng.bounded(2))
-                    b.ZoomSet(b.Zoom() * Single(rng.bounded(2) ? 1.2 : 1 / 1.2), Single(rng.bounded(160)), Single(rng.bounded(120)));
+                    b.ZoomSet(b.Zoom() * Single(rng.bounded(2) ? 1.2 : 1 / 1.2), Single(rng.bounded(160)),
+                              Single(rng.bounded(120)));
                 else
                     b.PWHandMove(Single(rng.bounded(41) - 20), Single(rng.bounded(41) - 20));
                 what = QStringLiteral("view");

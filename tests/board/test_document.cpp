@@ -20,8 +20,10 @@ private slots:
         const QByteArray numbered("\x00\x0a\x00\x08\x00\x01\x02\x20\x20\x40\x40", 11);
         const QByteArray lasso("\x06\x03\x00\x00\xff\x00\xff\xff\x00\xff", 10);
         QTest::newRow("strokes, undo, redo") << QByteArray("\x00", 1) + pen + numbered + "\x02\x02\x03\x03";
-        QTest::newRow("erase-all undone and redone") << QByteArray("\x00", 1) + pen + "\x04\x02\x03" + numbered + "\x02";
-        QTest::newRow("turns between strokes") << QByteArray("\x01\x40", 2) + pen + "\x05\x01" + numbered + "\x05\x00\x02\x02";
+        QTest::newRow("erase-all undone and redone")
+            << QByteArray("\x00", 1) + pen + "\x04\x02\x03" + numbered + "\x02";
+        QTest::newRow("turns between strokes")
+            << QByteArray("\x01\x40", 2) + pen + "\x05\x01" + numbered + "\x05\x00\x02\x02";
         QTest::newRow("picked up, moved, dropped, undone")
             << QByteArray("\x02", 1) + pen + numbered + lasso + "\x07\x14\x00" + "\x08\x02\x02\x03";
         QTest::newRow("no undo patches") << QByteArray("\x00\x09\x00", 3) + pen + numbered + "\x02\x02\x03";
@@ -55,8 +57,8 @@ private slots:
         int files = 0;
         while (it.hasNext()) {
             const QString path = it.next();
-            if (path.endsWith(QLatin1String(".h")) || path.endsWith(QLatin1String(".cpp")) ||
-                path.endsWith(QLatin1String(".txt")))
+            if (path.endsWith(QLatin1String(".h")) || path.endsWith(QLatin1String(".cpp"))
+                || path.endsWith(QLatin1String(".txt")))
                 continue;
             QFile f(path);
             QVERIFY(f.open(QIODevice::ReadOnly));

@@ -21,8 +21,8 @@ void Leave(QWidget *w)
 
 void Wheel(QWidget *w, QPoint at, int delta)
 {
-    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                  Qt::NoScrollPhase, false);
+    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                  false);
     QApplication::sendEvent(w, &e);
 }
 
@@ -242,10 +242,10 @@ private slots:
     {
         Fixture f;
         f.b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 4));
-        Drag(&f.b, {{50, 50}, {80, 50}});    // 0: inside
-        Drag(&f.b, {{90, 60}, {250, 60}});   // 1: half inside
+        Drag(&f.b, {{50, 50}, {80, 50}}); // 0: inside
+        Drag(&f.b, {{90, 60}, {250, 60}}); // 1: half inside
         f.b.SetCrPen(MakeMenuItem(pwEr, 0xFFFFFFFF, 10));
-        Drag(&f.b, {{60, 80}, {70, 90}});    // 2: an eraser stroke, inside
+        Drag(&f.b, {{60, 80}, {70, 90}}); // 2: an eraser stroke, inside
         f.b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
         Drag(&f.b, Loop(QRect(30, 30, 100, 100)));
         QCOMPARE(f.b.SelLines(), (TLines{0, 2}));
@@ -395,7 +395,7 @@ private slots:
         Drag(&f.b, Loop(QRect(80, 80, 100, 40)));
         QCOMPARE(f.b.SelLines(), (TLines{0}));
         Drag(&f.b, {{120, 100}, {125, 100}, {130, 100}}); // (10, 0) at zoom 1
-        f.b.resize(800, 600);                             // refit: zoom 2
+        f.b.resize(800, 600); // refit: zoom 2
         QCOMPARE(f.b.Zoom(), Single(2));
         // The moved stroke is at picture x 110..160, on screen 220..320 at y 200.
         QVERIFY(f.b.SelRF().contains(QPointF(270, 200)));
@@ -495,18 +495,20 @@ private slots:
         QTest::addColumn<QString>("word");
         QTest::addColumn<QStringList>("cells");
         const QString shikaru = QString::fromUcs4(U"\U00020B9F"); // outside the basic plane
-        const QString eAcute = QStringLiteral("e\u0301");          // a letter and its combining mark
+        const QString eAcute = QStringLiteral("e\u0301"); // a letter and its combining mark
         const QString katsura = QString::fromUcs4(U"\u845B\U000E0100"); // with a variation selector
         QTest::newRow("surrogate pair") << shikaru + QStringLiteral("る") << QStringList{shikaru, QStringLiteral("る")};
         QTest::newRow("combining mark") << eAcute + QStringLiteral("t") + eAcute
                                         << QStringList{eAcute, QStringLiteral("t"), eAcute};
-        QTest::newRow("variation selector") << katsura + QStringLiteral("城") << QStringList{katsura, QStringLiteral("城")};
-        QTest::newRow("seven letters: seven cells") << QStringLiteral("ABCDEFG")
-                                                    << QStringList{"A", "B", "C", "D", "E", "F", "G"};
+        QTest::newRow("variation selector")
+            << katsura + QStringLiteral("城") << QStringList{katsura, QStringLiteral("城")};
+        QTest::newRow("seven letters: seven cells")
+            << QStringLiteral("ABCDEFG") << QStringList{"A", "B", "C", "D", "E", "F", "G"};
         QTest::newRow("seven pairs: seven cells") << shikaru.repeated(7) << QStringList(7, shikaru);
         QTest::newRow("a whole line") << QStringLiteral("今日は良い天気ですね")
                                       << QStringList{"今", "日", "は", "良", "い", "天", "気", "で", "す", "ね"};
-        QTest::newRow("beyond the last cell") << QStringLiteral("x").repeated(100) << QStringList(64, QStringLiteral("x"));
+        QTest::newRow("beyond the last cell")
+            << QStringLiteral("x").repeated(100) << QStringList(64, QStringLiteral("x"));
     }
 
     void wordCellsAreWhatReadersSee()
@@ -565,7 +567,7 @@ private slots:
     {
         Fixture f;
         f.b.SetWord(QStringLiteral("AB")); // two cells of 500 shown in 400 x 300
-        f.b.ZoomReset();                  // zoom 1: control x = picture x
+        f.b.ZoomReset(); // zoom 1: control x = picture x
         f.b.SetCrPen(MakeMenuItem(pwFuMk, 0xFF000000, 8));
         auto stroke = [&](int x) {
             Drag(&f.b, {{x, 100}, {x + 5, 110}, {x + 10, 120}});
@@ -576,11 +578,11 @@ private slots:
         QCOMPARE(stroke(140), 3);
         f.b.ZoomSet(1, 0, 0);
         f.b.SetZoomPosition(QPointF(-400, 0)); // show the second cell
-        QCOMPARE(stroke(200), 1);     // picture x 600: column 1
+        QCOMPARE(stroke(200), 1); // picture x 600: column 1
         f.b.SetZoomPosition(QPointF(0, 0));
-        f.b.PWUndo();                 // the column-1 stroke
-        f.b.PWUndo();                 // stroke 3
-        QCOMPARE(stroke(150), 3);     // reuses the number
+        f.b.PWUndo(); // the column-1 stroke
+        f.b.PWUndo(); // stroke 3
+        QCOMPARE(stroke(150), 3); // reuses the number
         // Switching to another entry and back continues the sequence.
         TPWRecArray kept;
         RecCopy(f.b.PWRecArray(), kept);

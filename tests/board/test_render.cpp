@@ -71,8 +71,8 @@ private slots:
         for (int i = 0; i < 9; ++i)
             pts << QPointF(10 + 30 * i, 20);
         t.Add(MakeMenuItem(pwRbPn, 0xFF000000, 6), pts);
-        const QRgb expected[8] = {0xFFFF00FF, 0xFFFF0000, 0xFFFF6600, 0xFFFFFF00,
-                                  0xFF00FF00, 0xFF0000FF, 0xFF6666CC, 0xFFFF00FF};
+        const QRgb expected[8]
+            = {0xFFFF00FF, 0xFFFF0000, 0xFFFF6600, 0xFFFFFF00, 0xFF00FF00, 0xFF0000FF, 0xFF6666CC, 0xFFFF00FF};
         for (int i = 0; i < 8; ++i)
             QCOMPARE(t.At(25 + 30 * i, 20), expected[i]);
     }
@@ -93,7 +93,8 @@ private slots:
         SmoothingOff off;
         Board t;
         t.b.SetMKOpacity(1); // full strength, to read the colour back exactly
-        t.Add(MakeMenuItem(pwFuMk, TAlphaColor(number), 8), {{20, 75}, {25, 75}, {30, 75}, {35, 75}, {40, 75}, {180, 75}});
+        t.Add(MakeMenuItem(pwFuMk, TAlphaColor(number), 8),
+              {{20, 75}, {25, 75}, {30, 75}, {35, 75}, {40, 75}, {180, 75}});
         QCOMPARE(t.At(150, 75), QRgb(colour));
         // The numbered circle at the first point: white inside, with the black number or rim.
         QCOMPARE(qAlpha(t.At(20, 75 - 8 + 2)), 255);

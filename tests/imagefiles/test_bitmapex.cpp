@@ -78,8 +78,8 @@ private slots:
     void saveAndLoad_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("exact");   // identical pixels, alpha included
-        QTest::addColumn<bool>("opaque");  // the format drops alpha: compare straight colour
+        QTest::addColumn<bool>("exact"); // identical pixels, alpha included
+        QTest::addColumn<bool>("opaque"); // the format drops alpha: compare straight colour
         QTest::newRow("png") << "f.png" << true << false;
         QTest::newRow("tga 32-bit") << "f.tga" << true << false;
         QTest::newRow("psd") << "f.PSD" << false << true;
@@ -176,12 +176,14 @@ private slots:
         QTest::newRow("missing") << "missing.png" << QByteArray() << "does not exist";
         QTest::newRow("gif") << "anim.gif" << QByteArray("GIF89a") << "does not read .gif";
         QTest::newRow("no extension") << "picture" << QByteArray("x") << "no extension";
-        QTest::newRow("colour-mapped TGA") << "map.tga" << TgaHeader(1, 2, 2, 8, 0) + "abcd" << "colour map";
+        QTest::newRow("colour-mapped TGA") << "map.tga" << TgaHeader(1, 2, 2, 8, 0) + "abcd"
+                                           << "colour map";
         QTest::newRow("truncated TGA") << "cut.tga" << truncated << "too short for the picture";
         QTest::newRow("CMYK PSD") << "c.psd" << PsdHead(4, 1, 1, 8, 4) << "CMYK";
         QTest::newRow("empty PSD") << "e.psd" << QByteArray("\0", 1) << "not a Photoshop document";
         QTest::newRow("PNG that is not one") << "bad.png" << QByteArray("not a picture at all") << "damaged";
-        QTest::newRow("TGA named .png") << "tga.png" << TgaHeader(2, 1, 1, 24, 0x20) + "abc" << "damaged";
+        QTest::newRow("TGA named .png") << "tga.png" << TgaHeader(2, 1, 1, 24, 0x20) + "abc"
+                                        << "damaged";
     }
 
     void loadErrors()

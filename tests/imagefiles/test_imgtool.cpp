@@ -21,8 +21,7 @@ class TestImgtool : public QObject
     QString m_tool;
     QTemporaryDir m_dir;
 
-    struct Result
-    {
+    struct Result {
         int code = -1;
         QByteArray out, err;
     };
@@ -40,9 +39,8 @@ class TestImgtool : public QObject
         return r;
     }
 
-    struct Limited
-    {
-        int code = -1;    // exit status, -1 when a signal ended it
+    struct Limited {
+        int code = -1; // exit status, -1 when a signal ended it
         int signal = 0;
         QByteArray err;
         long peakKiB = 0; // the process's largest resident size
@@ -140,8 +138,10 @@ private slots:
         QTest::newRow("no such folder") << QStringList{"@f.tga", "@no/such/out.png"} << "folder does not exist";
         QTest::newRow("unknown option") << QStringList{"--frobnicate", "a", "b"} << "unknown option";
         QTest::newRow("one file") << QStringList{"@f.tga"} << "usage";
-        QTest::newRow("--layer into a PNG") << QStringList{"--layer", "@f.tga", "@f.tga", "@out.png"} << "must end in .psd";
-        QTest::newRow("--layer into a GIF") << QStringList{"--layer", "@f.tga", "@f.tga", "@out.gif"} << "must end in .psd";
+        QTest::newRow("--layer into a PNG")
+            << QStringList{"--layer", "@f.tga", "@f.tga", "@out.png"} << "must end in .psd";
+        QTest::newRow("--layer into a GIF")
+            << QStringList{"--layer", "@f.tga", "@f.tga", "@out.gif"} << "must end in .psd";
         QTest::newRow("--layer with --author")
             << QStringList{"--layer", "@f.tga", "--author", "A", "@f.tga", "@out.psd"} << "cannot be used with --layer";
         QTest::newRow("--layer with --no-alpha")
@@ -215,8 +215,9 @@ private slots:
             << make("packed.psd", PsdHead(3, 16000, 16000, 8, 3) + QByteArray("\x00\x01\x00\x02\x00\x02", 6)) << 1;
         QTest::newRow("PSD of 16000 x 16000, raw")
             << make("raw.psd", PsdHead(3, 16000, 16000, 8, 3) + QByteArray("\x00\x00\x01\x02\x03", 5)) << 1;
-        QTest::newRow("PSD of 16000 x 16000, row table only")
-            << make("table.psd", PsdHead(3, 16000, 16000, 8, 3) + QByteArray("\x00\x01", 2) + QByteArray(3 * 16000 * 2, '\x01')) << 1;
+        QTest::newRow("PSD of 16000 x 16000, row table only") << make(
+            "table.psd", PsdHead(3, 16000, 16000, 8, 3) + QByteArray("\x00\x01", 2) + QByteArray(3 * 16000 * 2, '\x01'))
+                                                              << 1;
         QTest::newRow("PSD bitmap mode of 16000 x 16000")
             << make("bits.psd", PsdHead(1, 16000, 16000, 1, 0) + QByteArray("\x00\x01", 2)) << 1;
         const QDir crashers(qEnvironmentVariable("TW_SOURCE_DIR") + "/fuzz/imagefiles/crashers");

@@ -50,15 +50,11 @@ QByteArray Run(const QString &program, const QStringList &args)
     return p.readAllStandardOutput();
 }
 
-QByteArray Pillow(const QStringList &args)
-{
-    return Run(Python, QStringList{"-c", PillowScript} + args);
-}
+QByteArray Pillow(const QStringList &args) { return Run(Python, QStringList{"-c", PillowScript} + args); }
 
 bool HavePillow()
 {
-    return QFileInfo(Python).isExecutable()
-        && QProcess::execute(Python, {"-c", "import PIL, psd_tools"}) == 0;
+    return QFileInfo(Python).isExecutable() && QProcess::execute(Python, {"-c", "import PIL, psd_tools"}) == 0;
 }
 
 // Straight RGBA bytes of a bitmap, as other programs report them.
@@ -84,7 +80,11 @@ QString FirstDifference(const QByteArray &a, const QByteArray &b, int width)
     for (int i = 0; i < a.size(); ++i)
         if (a[i] != b[i])
             return QString("pixel %1,%2 channel %3: %4 vs %5")
-                .arg(i / 4 % width).arg(i / 4 / width).arg(i % 4).arg(uchar(a[i])).arg(uchar(b[i]));
+                .arg(i / 4 % width)
+                .arg(i / 4 / width)
+                .arg(i % 4)
+                .arg(uchar(a[i]))
+                .arg(uchar(b[i]));
     return QString();
 }
 
@@ -153,9 +153,10 @@ private slots:
             expected = Rgba(m_picture, bmp.hasAlpha && kind.startsWith("tga"));
         }
 
-        const QByteArray seen = tool == "ImageMagick"
-            ? Run(Convert, {(kind.startsWith("psd") ? file + "[0]" : file), "-depth", "8", "rgba:-"})
-            : Pillow({"rgba", file});
+        const QByteArray seen
+            = tool == "ImageMagick"
+                  ? Run(Convert, {(kind.startsWith("psd") ? file + "[0]" : file), "-depth", "8", "rgba:-"})
+                  : Pillow({"rgba", file});
         const QString diff = FirstDifference(seen, expected, m_picture.width());
         QVERIFY2(diff.isEmpty(), qPrintable(diff));
     }
@@ -181,32 +182,43 @@ private slots:
         QTest::addColumn<QString>("tool");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("args"); // ImageMagick options, or Pillow's mode and save options
-        QTest::addColumn<int>("descriptor");   // the TGA descriptor expected in the file; PSD: -1, -2 psd-tools reference
-        QTest::newRow("IM tga 32 RLE") << "ImageMagick" << "im32rle.tga" << QStringList{"-compress", "RLE"} << 0x08;
-        QTest::newRow("IM tga 32 raw") << "ImageMagick" << "im32raw.tga" << QStringList{"-compress", "None"} << 0x08;
-        QTest::newRow("IM tga 24 RLE") << "ImageMagick" << "im24rle.tga"
-                                       << QStringList{"-alpha", "off", "-compress", "RLE"} << 0x00;
+        QTest::addColumn<int>("descriptor"); // the TGA descriptor expected in the file; PSD: -1, -2 psd-tools reference
+        QTest::newRow("IM tga 32 RLE") << "ImageMagick"
+                                       << "im32rle.tga" << QStringList{"-compress", "RLE"} << 0x08;
+        QTest::newRow("IM tga 32 raw") << "ImageMagick"
+                                       << "im32raw.tga" << QStringList{"-compress", "None"} << 0x08;
+        QTest::newRow("IM tga 24 RLE") << "ImageMagick"
+                                       << "im24rle.tga" << QStringList{"-alpha", "off", "-compress", "RLE"} << 0x00;
         QTest::newRow("IM tga 24 raw top-left")
-            << "ImageMagick" << "im24tl.tga" << QStringList{"-alpha", "off", "-orient", "TopLeft"} << 0x20;
-        QTest::newRow("IM tga 32 top-left") << "ImageMagick" << "im32tl.tga" << QStringList{"-orient", "TopLeft"}
-                                            << 0x28;
+            << "ImageMagick"
+            << "im24tl.tga" << QStringList{"-alpha", "off", "-orient", "TopLeft"} << 0x20;
+        QTest::newRow("IM tga 32 top-left") << "ImageMagick"
+                                            << "im32tl.tga" << QStringList{"-orient", "TopLeft"} << 0x28;
         QTest::newRow("PIL tga 32 RLE top-left")
-            << "Pillow" << "pil32rle.tga" << QStringList{"RGBA", "{'compression': 'tga_rle', 'orientation': 1}"} << 0x28;
-        QTest::newRow("PIL tga 32 raw") << "Pillow" << "pil32raw.tga" << QStringList{"RGBA", "{}"} << 0x08;
-        QTest::newRow("PIL tga 24 RLE") << "Pillow" << "pil24rle.tga"
-                                        << QStringList{"RGB", "{'compression': 'tga_rle'}"} << 0x00;
-        QTest::newRow("PIL tga 24 raw top-left")
-            << "Pillow" << "pil24tl.tga" << QStringList{"RGB", "{'orientation': 1}"} << 0x20;
-        QTest::newRow("IM psd RGBA packed") << "ImageMagick" << "im_rgba.psd" << QStringList{} << -1;
-        QTest::newRow("IM psd RGBA raw") << "ImageMagick" << "im_rgba_raw.psd" << QStringList{"-compress", "None"} << -1;
-        QTest::newRow("IM psd RGB") << "ImageMagick" << "im_rgb.psd" << QStringList{"-alpha", "off"} << -1;
+            << "Pillow"
+            << "pil32rle.tga" << QStringList{"RGBA", "{'compression': 'tga_rle', 'orientation': 1}"} << 0x28;
+        QTest::newRow("PIL tga 32 raw") << "Pillow"
+                                        << "pil32raw.tga" << QStringList{"RGBA", "{}"} << 0x08;
+        QTest::newRow("PIL tga 24 RLE") << "Pillow"
+                                        << "pil24rle.tga" << QStringList{"RGB", "{'compression': 'tga_rle'}"} << 0x00;
+        QTest::newRow("PIL tga 24 raw top-left") << "Pillow"
+                                                 << "pil24tl.tga" << QStringList{"RGB", "{'orientation': 1}"} << 0x20;
+        QTest::newRow("IM psd RGBA packed") << "ImageMagick"
+                                            << "im_rgba.psd" << QStringList{} << -1;
+        QTest::newRow("IM psd RGBA raw") << "ImageMagick"
+                                         << "im_rgba_raw.psd" << QStringList{"-compress", "None"} << -1;
+        QTest::newRow("IM psd RGB") << "ImageMagick"
+                                    << "im_rgb.psd" << QStringList{"-alpha", "off"} << -1;
         // ImageMagick reads the alpha of its own grey documents a few levels off
         // (111 as 114): psd-tools, which reads the stored values, makes its reference.
-        QTest::newRow("IM psd grey + alpha") << "ImageMagick" << "im_ga.psd" << QStringList{"-colorspace", "Gray"} << -2;
-        QTest::newRow("IM psd grey") << "ImageMagick" << "im_g.psd"
-                                     << QStringList{"-alpha", "off", "-colorspace", "Gray"} << -1;
-        QTest::newRow("IM psd grey raw") << "ImageMagick" << "im_g_raw.psd"
-                                         << QStringList{"-alpha", "off", "-colorspace", "Gray", "-compress", "None"} << -1;
+        QTest::newRow("IM psd grey + alpha") << "ImageMagick"
+                                             << "im_ga.psd" << QStringList{"-colorspace", "Gray"} << -2;
+        QTest::newRow("IM psd grey") << "ImageMagick"
+                                     << "im_g.psd" << QStringList{"-alpha", "off", "-colorspace", "Gray"} << -1;
+        QTest::newRow("IM psd grey raw") << "ImageMagick"
+                                         << "im_g_raw.psd"
+                                         << QStringList{"-alpha", "off", "-colorspace", "Gray", "-compress", "None"}
+                                         << -1;
     }
 
     void theirFilesHere()

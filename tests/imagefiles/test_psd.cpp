@@ -92,14 +92,34 @@ private slots:
     {
         QTest::addColumn<QByteArray>("row");
         QTest::addColumn<QByteArray>("packed");
-        QTest::newRow("200 equal: runs of 128 and 72") << QByteArray(200, 'a') << QByteArray("\x81" "a" "\xB9" "a");
+        QTest::newRow("200 equal: runs of 128 and 72") << QByteArray(200, 'a')
+                                                       << QByteArray("\x81"
+                                                                     "a"
+                                                                     "\xB9"
+                                                                     "a");
         QTest::newRow("130 distinct: literals of 128 and 2")
             << Distinct(130) << QByteArray("\x7F") + Distinct(128) + "\x01" + Distinct(130).mid(128);
-        QTest::newRow("A A A B: one literal") << QByteArray("aaab") << QByteArray("\x03" "aaab");
-        QTest::newRow("A A A A B: run of 4, literal of 1") << QByteArray("aaaab") << QByteArray("\xFD" "a" "\x00" "b", 4);
-        QTest::newRow("literal, run, literal")
-            << QByteArray("xyzzzzzw") << QByteArray("\x01" "xy" "\xFC" "z" "\x00" "w", 7);
-        QTest::newRow("single byte") << QByteArray("q") << QByteArray("\x00" "q", 2);
+        QTest::newRow("A A A B: one literal") << QByteArray("aaab")
+                                              << QByteArray("\x03"
+                                                            "aaab");
+        QTest::newRow("A A A A B: run of 4, literal of 1") << QByteArray("aaaab")
+                                                           << QByteArray("\xFD"
+                                                                         "a"
+                                                                         "\x00"
+                                                                         "b",
+                                                                         4);
+        QTest::newRow("literal, run, literal") << QByteArray("xyzzzzzw")
+                                               << QByteArray("\x01"
+                                                             "xy"
+                                                             "\xFC"
+                                                             "z"
+                                                             "\x00"
+                                                             "w",
+                                                             7);
+        QTest::newRow("single byte") << QByteArray("q")
+                                     << QByteArray("\x00"
+                                                   "q",
+                                                   2);
         QTest::newRow("empty") << QByteArray() << QByteArray();
     }
 
@@ -163,11 +183,23 @@ private slots:
         QTest::addColumn<QByteArray>("packed");
         QTest::addColumn<int>("rowLength");
         QTest::addColumn<QByteArray>("row");
-        QTest::newRow("literal longer than the data") << QByteArray("\x05" "ab") << 8 << QByteArray("ab");
-        QTest::newRow("literal longer than the row") << QByteArray("\x05" "abcdef") << 3 << QByteArray("abc");
-        QTest::newRow("run longer than the row") << QByteArray("\x81" "z") << 5 << QByteArray("zzzzz");
-        QTest::newRow("-128 is skipped") << QByteArray("\x80\x01" "ab") << 4 << QByteArray("ab");
-        QTest::newRow("run header without its byte") << QByteArray("\x00" "a" "\xFE", 3) << 4 << QByteArray("a");
+        QTest::newRow("literal longer than the data") << QByteArray("\x05"
+                                                                    "ab")
+                                                      << 8 << QByteArray("ab");
+        QTest::newRow("literal longer than the row") << QByteArray("\x05"
+                                                                   "abcdef")
+                                                     << 3 << QByteArray("abc");
+        QTest::newRow("run longer than the row") << QByteArray("\x81"
+                                                               "z")
+                                                 << 5 << QByteArray("zzzzz");
+        QTest::newRow("-128 is skipped") << QByteArray("\x80\x01"
+                                                       "ab")
+                                         << 4 << QByteArray("ab");
+        QTest::newRow("run header without its byte") << QByteArray("\x00"
+                                                                   "a"
+                                                                   "\xFE",
+                                                                   3)
+                                                     << 4 << QByteArray("a");
     }
 
     void unpackMalformed()

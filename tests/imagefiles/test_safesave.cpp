@@ -67,8 +67,8 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("cause");
         QTest::addColumn<QString>("reason");
-        const std::pair<Cause, const char *> causes[] = {
-            {DiskFull, "No space left on device"}, {ReadOnly, "Permission denied"}, {SizeLimit, "File too large"}};
+        const std::pair<Cause, const char *> causes[]
+            = {{DiskFull, "No space left on device"}, {ReadOnly, "Permission denied"}, {SizeLimit, "File too large"}};
         for (const char *kind : {"png", "jpg", "bmp", "tga", "psd", "layers"})
             for (const auto &[cause, reason] : causes)
                 QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(kind, reason)))
@@ -152,7 +152,8 @@ private slots:
         QVERIFY(w.commit());
         QCOMPARE(Bytes(path), "headtail" + big);
         const QFile::Permissions modeBits = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-            | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+                                            | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther
+                                            | QFile::ExeOther;
         QCOMPARE(QFile::permissions(path) & modeBits, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
         QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"f.bin"});
 

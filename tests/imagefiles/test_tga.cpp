@@ -30,15 +30,9 @@ QByteArray PacketHeaders(const QByteArray &encoded)
     return headers;
 }
 
-QByteArray Bgr(quint32 p)
-{
-    return QByteArray() + char(p & 0xFF) + char((p >> 8) & 0xFF) + char((p >> 16) & 0xFF);
-}
+QByteArray Bgr(quint32 p) { return QByteArray() + char(p & 0xFF) + char((p >> 8) & 0xFF) + char((p >> 16) & 0xFF); }
 
-QByteArray Bgra(quint32 p)
-{
-    return Bgr(p) + char(p >> 24);
-}
+QByteArray Bgra(quint32 p) { return Bgr(p) + char(p >> 24); }
 
 QByteArray Written(const QImage &img, bool alpha, const QByteArray &author = "ORVEN PROJECT")
 {
@@ -115,7 +109,8 @@ private slots:
         QTest::newRow("130 distinct: raw 127 and raw 3") << distinct130 << QByteArray("\x7E\x02");
         QTest::newRow("128 distinct: the last pixel completes a raw 128") << distinct128 << QByteArray("\x7F");
         QTest::newRow("A B B: raw A, run B") << QVector<quint32>{A, B, B} << QByteArray("\x00\x81", 2);
-        QTest::newRow("A A B C: last two inside a raw packet") << QVector<quint32>{A, A, B, C} << QByteArray("\x81\x01");
+        QTest::newRow("A A B C: last two inside a raw packet")
+            << QVector<quint32>{A, A, B, C} << QByteArray("\x81\x01");
         QTest::newRow("A B C D: one raw packet") << QVector<quint32>{A, B, C, D} << QByteArray("\x03");
         QTest::newRow("single pixel") << QVector<quint32>{A} << QByteArray("\x00", 1);
         QTest::newRow("alpha is not compared") << QVector<quint32>{A, A & 0x00FFFFFF} << QByteArray("\x81");
@@ -303,13 +298,12 @@ private slots:
         QTest::newRow("no footer") << QByteArray() << QByteArray() << QDateTime() << 1.0;
         QTest::newRow("signature, offset 0") << Footer(0) << QByteArray() << QDateTime() << 1.0;
         QTest::newRow("offset past the end") << Footer(100000) << QByteArray() << QDateTime() << 1.0;
-        QTest::newRow("valid stamp")
-            << ext(5, 17, 2023, 10, 20, 30, 3, 2) + Footer(quint32(e)) << QByteArray("Teacher")
-            << QDateTime(QDate(2023, 5, 17), QTime(10, 20, 30)) << 1.5;
+        QTest::newRow("valid stamp") << ext(5, 17, 2023, 10, 20, 30, 3, 2) + Footer(quint32(e)) << QByteArray("Teacher")
+                                     << QDateTime(QDate(2023, 5, 17), QTime(10, 20, 30)) << 1.5;
         QTest::newRow("month 13") << ext(13, 1, 2023, 0, 0, 0, 0, 0) + Footer(quint32(e)) << QByteArray("Teacher")
                                   << QDateTime() << 1.0;
-        QTest::newRow("30 February") << ext(2, 30, 2023, 0, 0, 0, 1, 0) + Footer(quint32(e))
-                                     << QByteArray("Teacher") << QDateTime() << 1.0;
+        QTest::newRow("30 February") << ext(2, 30, 2023, 0, 0, 0, 1, 0) + Footer(quint32(e)) << QByteArray("Teacher")
+                                     << QDateTime() << 1.0;
         QTest::newRow("second 60") << ext(2, 3, 2023, 0, 0, 60, 1, 0) + Footer(quint32(e)) << QByteArray("Teacher")
                                    << QDateTime() << 1.0;
     }
@@ -345,7 +339,8 @@ private slots:
         QTest::newRow("zero width") << TgaHeader(2, 0, 2, 24, 0) << "no pixels";
         QTest::newRow("too short") << QByteArray(10, '\0') << "too short";
         QTest::newRow("empty") << QByteArray() << "too short";
-        QTest::newRow("65535 x 65535") << TgaHeader(10, 65535, 65535, 32, 0) + "\xFF\x01\x02\x03\x04" << "too large";
+        QTest::newRow("65535 x 65535") << TgaHeader(10, 65535, 65535, 32, 0) + "\xFF\x01\x02\x03\x04"
+                                       << "too large";
     }
 
     void rejectedHeaders()
@@ -424,8 +419,8 @@ private slots:
         // 200 x 200 pixels need 313 packets of at least 4 bytes.
         QTest::newRow("RLE, 1251 bytes for 40000 pixels")
             << TgaHeader(10, 200, 200, 24, 0x20) + QByteArray(1251, '\xFF');
-        QTest::newRow("16000 x 16000, nothing after the header") << TgaHeader(2, 16000, 16000, 32, 0x28)
-                                                                  + QByteArray(26, '\0');
+        QTest::newRow("16000 x 16000, nothing after the header")
+            << TgaHeader(2, 16000, 16000, 32, 0x28) + QByteArray(26, '\0');
         QByteArray longId = TgaHeader(2, 1, 1, 24, 0x20, 200);
         QTest::newRow("image ID past the end") << longId + QByteArray(10, 'i');
     }
@@ -448,9 +443,9 @@ private slots:
     void colourMapIsSkipped()
     {
         QByteArray file = TgaHeader(2, 2, 1, 24, 0x20, 1);
-        file[1] = 1;      // colour map present
-        file[5] = 2;      // two entries
-        file[7] = 24;     // of 24 bits
+        file[1] = 1; // colour map present
+        file[5] = 2; // two entries
+        file[7] = 24; // of 24 bits
         file += "I" + Bgr(D) + Bgr(D) + Bgr(A) + Bgr(B);
         const QImage img = Read(file);
         QCOMPARE(PixelAt(img, 0, 0), A);

@@ -152,24 +152,53 @@ private slots:
                              "[Tab\t]\n"
                              "k\t=\tv\n"
                              "Last=no newline";
-        QTest::newRow("case and spaces") << f << "setup" << "isMaximized" << "1";
-        QTest::newRow("section with spaces") << f << "SETUP" << "ismaximized" << "1";
-        QTest::newRow("quotes keep spaces") << f << "Setup" << "Path" << "  spaced  ";
-        QTest::newRow("single quotes") << f << "Setup" << "Single" << "x";
-        QTest::newRow("lone quote") << f << "Setup" << "Lone" << "\"";
-        QTest::newRow("empty value") << f << "Setup" << "Empty" << "";
-        QTest::newRow("first key counts") << f << "Setup" << "Twice" << "first";
-        QTest::newRow("value holds =") << f << "Setup" << "Eq" << "a=b";
-        QTest::newRow("first section counts") << f << "Setup" << "Later" << QString();
-        QTest::newRow("comment") << f << "Setup" << ";Hidden" << QString();
-        QTest::newRow("line without =") << f << "Setup" << "no equals sign here" << QString();
-        QTest::newRow("before sections") << f << "" << "loose" << QString();
-        QTest::newRow("other section") << f << "menu" << "COUNT" << "3";
-        QTest::newRow("key of other section") << f << "Menu" << "isMaximized" << QString();
-        QTest::newRow("tabs") << f << "Tab" << "K" << "v";
-        QTest::newRow("last line") << f << "tab" << "last" << "no newline";
-        QTest::newRow("missing section") << f << "Pen" << "isSmoothing" << QString();
-        QTest::newRow("utf-8 mark") << QByteArray("\xEF\xBB\xBF[Pen]\nisSmoothing=0\n") << "Pen" << "isSmoothing"
+        QTest::newRow("case and spaces") << f << "setup"
+                                         << "isMaximized"
+                                         << "1";
+        QTest::newRow("section with spaces") << f << "SETUP"
+                                             << "ismaximized"
+                                             << "1";
+        QTest::newRow("quotes keep spaces") << f << "Setup"
+                                            << "Path"
+                                            << "  spaced  ";
+        QTest::newRow("single quotes") << f << "Setup"
+                                       << "Single"
+                                       << "x";
+        QTest::newRow("lone quote") << f << "Setup"
+                                    << "Lone"
+                                    << "\"";
+        QTest::newRow("empty value") << f << "Setup"
+                                     << "Empty"
+                                     << "";
+        QTest::newRow("first key counts") << f << "Setup"
+                                          << "Twice"
+                                          << "first";
+        QTest::newRow("value holds =") << f << "Setup"
+                                       << "Eq"
+                                       << "a=b";
+        QTest::newRow("first section counts") << f << "Setup"
+                                              << "Later" << QString();
+        QTest::newRow("comment") << f << "Setup"
+                                 << ";Hidden" << QString();
+        QTest::newRow("line without =") << f << "Setup"
+                                        << "no equals sign here" << QString();
+        QTest::newRow("before sections") << f << ""
+                                         << "loose" << QString();
+        QTest::newRow("other section") << f << "menu"
+                                       << "COUNT"
+                                       << "3";
+        QTest::newRow("key of other section") << f << "Menu"
+                                              << "isMaximized" << QString();
+        QTest::newRow("tabs") << f << "Tab"
+                              << "K"
+                              << "v";
+        QTest::newRow("last line") << f << "tab"
+                                   << "last"
+                                   << "no newline";
+        QTest::newRow("missing section") << f << "Pen"
+                                         << "isSmoothing" << QString();
+        QTest::newRow("utf-8 mark") << QByteArray("\xEF\xBB\xBF[Pen]\nisSmoothing=0\n") << "Pen"
+                                    << "isSmoothing"
                                     << "0";
         const QString jp = QStringLiteral("\u65E5\u672C\u8A9E");
         QTest::newRow("utf-8 text") << QByteArray("[PenOrder]\nNumFont=" + jp.toUtf8() + "\n") << "PenOrder"
@@ -177,9 +206,11 @@ private slots:
         QByteArray utf16("\xFF\xFE");
         const QString u16 = QStringLiteral("[PenOrder]\r\nBkFont=") + jp + QStringLiteral("\r\n");
         utf16.append(reinterpret_cast<const char *>(u16.utf16()), u16.size() * 2);
-        QTest::newRow("utf-16 with mark") << utf16 << "penorder" << "bkfont" << jp;
+        QTest::newRow("utf-16 with mark") << utf16 << "penorder"
+                                          << "bkfont" << jp;
         static const char nul[] = "[S]\nk=a\0b\n\0\0=\n";
-        QTest::newRow("nul bytes") << QByteArray(nul, sizeof nul - 1) << "S" << "k" << QString::fromLatin1("a\0b", 3);
+        QTest::newRow("nul bytes") << QByteArray(nul, sizeof nul - 1) << "S"
+                                   << "k" << QString::fromLatin1("a\0b", 3);
     }
     void lookup()
     {
@@ -207,17 +238,28 @@ private slots:
     {
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("plain") << "/home/u/Pictures/" << "/home/u/Pictures/";
-        QTest::newRow("leading space") << " lead" << " lead";
-        QTest::newRow("trailing tab") << "trail\t" << "trail\t";
-        QTest::newRow("in quotes") << "\"q\"" << "\"q\"";
-        QTest::newRow("in single quotes") << "'q'" << "'q'";
-        QTest::newRow("one quote") << "\"" << "\"";
-        QTest::newRow("equals and brackets") << "[a]=b" << "[a]=b";
-        QTest::newRow("japanese") << QStringLiteral("\u30D5\u30A9\u30F3\u30C8") << QStringLiteral("\u30D5\u30A9\u30F3\u30C8");
-        QTest::newRow("line feed") << "first\n[Menu]\nCount=0" << "first";
-        QTest::newRow("carriage return") << "a\rb" << "a";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("plain") << "/home/u/Pictures/"
+                               << "/home/u/Pictures/";
+        QTest::newRow("leading space") << " lead"
+                                       << " lead";
+        QTest::newRow("trailing tab") << "trail\t"
+                                      << "trail\t";
+        QTest::newRow("in quotes") << "\"q\""
+                                   << "\"q\"";
+        QTest::newRow("in single quotes") << "'q'"
+                                          << "'q'";
+        QTest::newRow("one quote") << "\""
+                                   << "\"";
+        QTest::newRow("equals and brackets") << "[a]=b"
+                                             << "[a]=b";
+        QTest::newRow("japanese") << QStringLiteral("\u30D5\u30A9\u30F3\u30C8")
+                                  << QStringLiteral("\u30D5\u30A9\u30F3\u30C8");
+        QTest::newRow("line feed") << "first\n[Menu]\nCount=0"
+                                   << "first";
+        QTest::newRow("carriage return") << "a\rb"
+                                         << "a";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void valuesSurviveTheFile()
     {
@@ -306,7 +348,8 @@ private slots:
             ini.writeString(QStringLiteral("Menu"), QStringLiteral("PenType0"), QStringLiteral("pwPn"));
             const QByteArray once = ini.toByteArray("\n");
             const IniFile back = Parsed(once);
-            QCOMPARE(back.value(QStringLiteral("menu"), QStringLiteral("pentype0")), std::optional<QString>(QStringLiteral("pwPn")));
+            QCOMPARE(back.value(QStringLiteral("menu"), QStringLiteral("pentype0")),
+                     std::optional<QString>(QStringLiteral("pwPn")));
             QCOMPARE(back.toByteArray("\n"), once);
         }
     }

@@ -106,10 +106,7 @@ QByteArray SetupBytes()
 }
 
 // A tool bar entry of the Menu section for slot 0 (with Count=1).
-QByteArray MenuFile(const QByteArray &entryLines)
-{
-    return "[Menu]\nCount=1\n" + entryLines;
-}
+QByteArray MenuFile(const QByteArray &entryLines) { return "[Menu]\nCount=1\n" + entryLines; }
 
 void MakeDesktopProgram(bool present)
 {
@@ -150,10 +147,10 @@ private slots:
         QTest::addColumn<bool>("mirror");
         QTest::addColumn<QList<int>>("menu");
         QTest::addColumn<QList<int>>("launcher");
-        const QList<int> head = {pwOpen, pwSaveAs, pwUndo, pwRedo, pwMarkPtr, pwMarkPtr, pwMarkPtr,
-                                 pwPenSetup, pwEr, pwEraseAll, pwMove, pwCenter};
-        QList<int> lnch = {pwOpen, pwSaveAs, pwUndo, pwRedo, pwPrev, pwNext, pwEr, pwEraseAll,
-                           pwZoom0, pwZoom1, pwMove, pwWBrd, pwCenter, pwLasso, pwPenSetup};
+        const QList<int> head = {pwOpen,    pwSaveAs,   pwUndo, pwRedo,     pwMarkPtr, pwMarkPtr,
+                                 pwMarkPtr, pwPenSetup, pwEr,   pwEraseAll, pwMove,    pwCenter};
+        QList<int> lnch = {pwOpen,  pwSaveAs, pwUndo, pwRedo, pwPrev,   pwNext,  pwEr,      pwEraseAll,
+                           pwZoom0, pwZoom1,  pwMove, pwWBrd, pwCenter, pwLasso, pwPenSetup};
         for (int i = 0; i < 10; ++i)
             lnch << pwMarkPtr;
         QTest::newRow("one monitor") << false << head + QList<int>{pwInfo, pwLaunch, pwSetup}
@@ -236,36 +233,36 @@ private slots:
         QTest::addColumn<TPWMenuItem>("expected");
         QTest::addColumn<bool>("kept");
         // Slot 0 of the defaults (pwOpen, 0xFFFFFFFF, 1, sdSolid) supplies what the file lacks.
-        QTest::newRow("pwpn in the wrong case") << MenuFile("PenType0=pwpn\n") << MakeMenuItem(pwNone, 0xFFFFFFFF, 1)
-                                                << false;
-        QTest::newRow("kind without a name") << MenuFile("PenType0=pwFunc\n") << MakeMenuItem(pwNone, 0xFFFFFFFF, 1)
-                                             << false;
+        QTest::newRow("pwpn in the wrong case")
+            << MenuFile("PenType0=pwpn\n") << MakeMenuItem(pwNone, 0xFFFFFFFF, 1) << false;
+        QTest::newRow("kind without a name")
+            << MenuFile("PenType0=pwFunc\n") << MakeMenuItem(pwNone, 0xFFFFFFFF, 1) << false;
         QTest::newRow("colour 0x0000FF") << MenuFile("PenType0=pwPn\nPenColor0=0x0000FF\n")
                                          << MakeMenuItem(pwPn, 0xFF0000FF, 1) << true;
         QTest::newRow("colour $0000FF") << MenuFile("PenType0=pwPn\nPenColor0=$0000FF\n")
                                         << MakeMenuItem(pwPn, 0xFF0000FF, 1) << true;
-        QTest::newRow("colour alpha dropped") << MenuFile("PenType0=pwMk\nPenColor0=$80FF0000\n")
-                                              << MakeMenuItem(pwMk, 0xFFFF0000, 1) << true;
+        QTest::newRow("colour alpha dropped")
+            << MenuFile("PenType0=pwMk\nPenColor0=$80FF0000\n") << MakeMenuItem(pwMk, 0xFFFF0000, 1) << true;
         QTest::newRow("colour decimal") << MenuFile("PenType0=pwPn\nPenColor0=16711680\n")
                                         << MakeMenuItem(pwPn, 0xFFFF0000, 1) << true;
-        QTest::newRow("colour not a number") << MenuFile("PenType0=pwPn\nPenColor0=red\n")
-                                             << MakeMenuItem(pwPn, 0xFFFFFFFF, 1) << true;
+        QTest::newRow("colour not a number")
+            << MenuFile("PenType0=pwPn\nPenColor0=red\n") << MakeMenuItem(pwPn, 0xFFFFFFFF, 1) << true;
         QTest::newRow("thickness and dash") << MenuFile("PenType0=pwArPn1\nPenThickness0=12.5\nPenDash0=3\n")
                                             << MakeMenuItem(pwArPn1, 0xFFFFFFFF, 12.5f, sdDashDot) << true;
-        QTest::newRow("dash kept as read") << MenuFile("PenType0=pwPn\nPenDash0=7\n")
-                                           << MakeMenuItem(pwPn, 0xFFFFFFFF, 1, TStrokeDash(7)) << true;
-        QTest::newRow("dash beyond a byte") << MenuFile("PenType0=pwPn\nPenDash0=300\n")
-                                            << MakeMenuItem(pwPn, 0xFFFFFFFF, 1) << true;
-        QTest::newRow("thickness not a number") << MenuFile("PenType0=pwPn\nPenThickness0=thin\n")
-                                                << MakeMenuItem(pwPn, 0xFFFFFFFF, 1) << true;
-        QTest::newRow("stock pen 3") << MenuFile("PenType0=pwMarkPtr\nPenColor0=3\n")
-                                     << MakeMenuItem(pwMarkPtr, 3, 1) << true;
-        QTest::newRow("stock pen 12 kept as read") << MenuFile("PenType0=pwMarkPtr\nPenColor0=12\n")
-                                                   << MakeMenuItem(pwMarkPtr, 12, 1) << true;
-        QTest::newRow("pwApp without the program") << MenuFile("PenType0=pwApp\n")
-                                                   << MakeMenuItem(pwApp, 0xFFFFFFFF, 1) << false;
-        QTest::newRow("pwSetup moves to the end") << MenuFile("PenType0=pwSetup\n")
-                                                  << MakeMenuItem(pwSetup, 0xFFFFFFFF, 1) << false;
+        QTest::newRow("dash kept as read")
+            << MenuFile("PenType0=pwPn\nPenDash0=7\n") << MakeMenuItem(pwPn, 0xFFFFFFFF, 1, TStrokeDash(7)) << true;
+        QTest::newRow("dash beyond a byte")
+            << MenuFile("PenType0=pwPn\nPenDash0=300\n") << MakeMenuItem(pwPn, 0xFFFFFFFF, 1) << true;
+        QTest::newRow("thickness not a number")
+            << MenuFile("PenType0=pwPn\nPenThickness0=thin\n") << MakeMenuItem(pwPn, 0xFFFFFFFF, 1) << true;
+        QTest::newRow("stock pen 3") << MenuFile("PenType0=pwMarkPtr\nPenColor0=3\n") << MakeMenuItem(pwMarkPtr, 3, 1)
+                                     << true;
+        QTest::newRow("stock pen 12 kept as read")
+            << MenuFile("PenType0=pwMarkPtr\nPenColor0=12\n") << MakeMenuItem(pwMarkPtr, 12, 1) << true;
+        QTest::newRow("pwApp without the program")
+            << MenuFile("PenType0=pwApp\n") << MakeMenuItem(pwApp, 0xFFFFFFFF, 1) << false;
+        QTest::newRow("pwSetup moves to the end")
+            << MenuFile("PenType0=pwSetup\n") << MakeMenuItem(pwSetup, 0xFFFFFFFF, 1) << false;
     }
     void entryValues()
     {
@@ -289,16 +286,16 @@ private slots:
     // setup command) and normalisation brings back the same 31.
     void fullToolBarRoundTrip()
     {
-        const QList<TPWPenType> kinds = {pwPn,   pwMk,   pwEr,    pwRbPn,   pwRbMk,   pwArPn0,  pwArPn1, pwArMk0,
-                                         pwArMk1, pwFuPn, pwFuMk, pwMove,   pwEraseAll, pwOpen, pwSave,  pwSaveAs,
-                                         pwUndo, pwRedo, pwZoom0, pwZoom1,  pwWBrd,   pwNext,   pwPrev,  pwCenter,
-                                         pwMView, pwTurnR, pwTurnL, pwLasso, pwInfo};
+        const QList<TPWPenType> kinds
+            = {pwPn,   pwMk,   pwEr,       pwRbPn,   pwRbMk,  pwArPn0,  pwArPn1, pwArMk0, pwArMk1, pwFuPn,
+               pwFuMk, pwMove, pwEraseAll, pwOpen,   pwSave,  pwSaveAs, pwUndo,  pwRedo,  pwZoom0, pwZoom1,
+               pwWBrd, pwNext, pwPrev,     pwCenter, pwMView, pwTurnR,  pwTurnL, pwLasso, pwInfo};
         SettingsModel &s = Settings();
         for (int i = 0; i < 29; ++i) {
             const TPWPenType k = i % 7 == 6 ? pwMarkPtr : kinds[i];
             s.MenuItems[size_t(i)] = k == pwMarkPtr ? MakeMenuItem(pwMarkPtr, TAlphaColor(i % 10), 1)
-                                                    : MakeMenuItem(k, 0xFF000000u | TAlphaColor(i * 0x050301), Single(i) + 0.25f,
-                                                                   TStrokeDash(i % 5));
+                                                    : MakeMenuItem(k, 0xFF000000u | TAlphaColor(i * 0x050301),
+                                                                   Single(i) + 0.25f, TStrokeDash(i % 5));
         }
         s.MenuCount = 29;
         NormalizeSettings();
@@ -332,7 +329,8 @@ private slots:
         QCOMPARE(DesktopProgramExists(), present);
         WriteSetup("[Menu]\nCount=2\nPenType0=pwApp\nPenType1=pwPn\n");
         LoadSettings();
-        QCOMPARE(MenuKinds(), (present ? QList<int>{pwApp, pwPn, pwLaunch, pwSetup} : QList<int>{pwPn, pwLaunch, pwSetup}));
+        QCOMPARE(MenuKinds(),
+                 (present ? QList<int>{pwApp, pwPn, pwLaunch, pwSetup} : QList<int>{pwPn, pwLaunch, pwSetup}));
         const QList<int> lnch = LnchKinds();
         QCOMPARE(lnch.contains(pwApp), present);
         QCOMPARE(lnch.last(), int(pwClose));
@@ -356,8 +354,8 @@ private slots:
         QTest::newRow("pictures 123") << QByteArray("[Menu]\nMaxPictureCount=123\n") << "MaxPictureCount" << 123.0;
         QTest::newRow("pictures 300") << QByteArray("[Menu]\nMaxPictureCount=300\n") << "MaxPictureCount" << 300.0;
         QTest::newRow("pictures 400") << QByteArray("[Menu]\nMaxPictureCount=400\n") << "MaxPictureCount" << 300.0;
-        QTest::newRow("pen colour made opaque") << QByteArray("[PenSetup]\nColor3=$000080\n") << "Color3"
-                                                << double(0xFF000080u);
+        QTest::newRow("pen colour made opaque")
+            << QByteArray("[PenSetup]\nColor3=$000080\n") << "Color3" << double(0xFF000080u);
         // Stock pens and the white board are taken as read.
         QTest::newRow("stock pen 75") << QByteArray("[Mark]\nPenThickness4=75\n") << "StockThickness4" << 75.0;
         QTest::newRow("grid -10") << QByteArray("[WhiteBoard]\nLineHeight=-10\n") << "LineHeight" << -10.0;
@@ -416,20 +414,34 @@ private slots:
         // for GetMyPicturesFolder.
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("existing folder") << "<tmp>/sub/" << "<tmp>/sub/";
-        QTest::newRow("existing folder without slash") << "<tmp>/sub" << "<tmp>/sub/";
-        QTest::newRow("existing folder through a link") << "<tmp>/link" << "<tmp>/link/";
-        QTest::newRow("a missing last element is dropped") << "<tmp>/sub/Class" << "<tmp>/sub/";
-        QTest::newRow("a file names its folder") << "<tmp>/sub/file.txt" << "<tmp>/sub/";
-        QTest::newRow("vanished folder") << "<tmp>/gone/" << "<pics>";
-        QTest::newRow("inside a vanished folder") << "<tmp>/gone/x" << "<pics>";
-        QTest::newRow("a file, not a folder") << "<tmp>/file.txt/" << "<pics>";
-        QTest::newRow("root") << "/" << "/";
-        QTest::newRow("name in the root") << "/Class" << "/";
-        QTest::newRow("doubled slash") << "<tmp>/sub//" << "<tmp>/sub//";
-        QTest::newRow("relative") << "sub/" << "<pics>";
-        QTest::newRow("no folder at all") << "Pictures" << "<pics>";
-        QTest::newRow("empty") << "" << "<pics>";
+        QTest::newRow("existing folder") << "<tmp>/sub/"
+                                         << "<tmp>/sub/";
+        QTest::newRow("existing folder without slash") << "<tmp>/sub"
+                                                       << "<tmp>/sub/";
+        QTest::newRow("existing folder through a link") << "<tmp>/link"
+                                                        << "<tmp>/link/";
+        QTest::newRow("a missing last element is dropped") << "<tmp>/sub/Class"
+                                                           << "<tmp>/sub/";
+        QTest::newRow("a file names its folder") << "<tmp>/sub/file.txt"
+                                                 << "<tmp>/sub/";
+        QTest::newRow("vanished folder") << "<tmp>/gone/"
+                                         << "<pics>";
+        QTest::newRow("inside a vanished folder") << "<tmp>/gone/x"
+                                                  << "<pics>";
+        QTest::newRow("a file, not a folder") << "<tmp>/file.txt/"
+                                              << "<pics>";
+        QTest::newRow("root") << "/"
+                              << "/";
+        QTest::newRow("name in the root") << "/Class"
+                                          << "/";
+        QTest::newRow("doubled slash") << "<tmp>/sub//"
+                                       << "<tmp>/sub//";
+        QTest::newRow("relative") << "sub/"
+                                  << "<pics>";
+        QTest::newRow("no folder at all") << "Pictures"
+                                          << "<pics>";
+        QTest::newRow("empty") << ""
+                               << "<pics>";
     }
     void imagePath()
     {
@@ -578,31 +590,33 @@ private slots:
                                 "[ SETUP ]\r\n"
                                 "ISMAXIMIZED = 1\r\n"
                                 "IMAGETYPEDEFAULT=$5\r\n"
-                                "ImagePathDefault=" + Tmp().toUtf8() + "/\r\n"
-                                "[PEN]\r\n"
-                                "ISSMOOTHING=0\r\n"
-                                "[MENU]\r\n"
-                                "COUNT=$3\r\n"
-                                "PENTYPE0=pwPn\r\n"
-                                "PENCOLOR0=$FF0000\r\n"
-                                "PENTHICKNESS0=12.5\r\n"
-                                "PENDASH0=2\r\n"
-                                "PENTYPE1=pwMarkPtr\r\n"
-                                "PENCOLOR1=$4\r\n"
-                                "PENTYPE2=pwEr\r\n"
-                                "MAXPICTURECOUNT=0x64\r\n"
-                                "\r\n"
-                                "[MARK]\r\n"
-                                "PENTYPE3=pwFuMk\r\n"
-                                "PENCOLOR3=$00FF00\r\n"
-                                "[WHITEBOARD]\r\n"
-                                "FILLCOLOR=$102030\r\n"
-                                "LINEWIDTH=-1\r\n"
-                                "[PENSETUP]\r\n"
-                                "THICKNESS4=33\r\n"
-                                "COLOR9=$ABCDEF\r\n"
-                                "[UNKNOWN]\r\n"
-                                "KEY=1\r\n";
+                                "ImagePathDefault="
+                                + Tmp().toUtf8()
+                                + "/\r\n"
+                                  "[PEN]\r\n"
+                                  "ISSMOOTHING=0\r\n"
+                                  "[MENU]\r\n"
+                                  "COUNT=$3\r\n"
+                                  "PENTYPE0=pwPn\r\n"
+                                  "PENCOLOR0=$FF0000\r\n"
+                                  "PENTHICKNESS0=12.5\r\n"
+                                  "PENDASH0=2\r\n"
+                                  "PENTYPE1=pwMarkPtr\r\n"
+                                  "PENCOLOR1=$4\r\n"
+                                  "PENTYPE2=pwEr\r\n"
+                                  "MAXPICTURECOUNT=0x64\r\n"
+                                  "\r\n"
+                                  "[MARK]\r\n"
+                                  "PENTYPE3=pwFuMk\r\n"
+                                  "PENCOLOR3=$00FF00\r\n"
+                                  "[WHITEBOARD]\r\n"
+                                  "FILLCOLOR=$102030\r\n"
+                                  "LINEWIDTH=-1\r\n"
+                                  "[PENSETUP]\r\n"
+                                  "THICKNESS4=33\r\n"
+                                  "COLOR9=$ABCDEF\r\n"
+                                  "[UNKNOWN]\r\n"
+                                  "KEY=1\r\n";
         WriteSetup(file);
         LoadSettings();
         const SettingsModel &s = Settings();
@@ -657,8 +671,9 @@ private slots:
             << QByteArray("[Menu]\nCount=2\nPenType0=pwPn\nPenType0=pwMk\nPenType1=pwUndo\n"
                           "[menu]\nCount=5\nPenType1=pwRedo\n")
             << QList<int>{pwPn, pwUndo, pwLaunch, pwSetup};
-        QTest::newRow("control characters") << QByteArray("[Menu]\r\r\n\x01\x02=\x03\nCount=1\r\r\nPenType0=pwRbPn\t\r\r\n")
-                                             << QList<int>{pwRbPn, pwLaunch, pwSetup};
+        QTest::newRow("control characters")
+            << QByteArray("[Menu]\r\r\n\x01\x02=\x03\nCount=1\r\r\nPenType0=pwRbPn\t\r\r\n")
+            << QList<int>{pwRbPn, pwLaunch, pwSetup};
     }
     void badInput()
     {
@@ -687,17 +702,18 @@ private slots:
         QTest::newRow("pen entry") << QList<TPWMenuItem>{MakeMenuItem(pwOpen, 0xFFFFFFFF, 1), red} << red << 7;
         QTest::newRow("eraser does not count")
             << QList<TPWMenuItem>{MakeMenuItem(pwEr, 0xFFFFFFFF, 40), MakeMenuItem(pwMarkPtr, 3, 1)} << stock(3) << 3;
-        QTest::newRow("stock pen with alpha") << QList<TPWMenuItem>{MakeMenuItem(pwMarkPtr, 0xFF000004, 1)} << stock(4)
-                                              << 4;
+        QTest::newRow("stock pen with alpha")
+            << QList<TPWMenuItem>{MakeMenuItem(pwMarkPtr, 0xFF000004, 1)} << stock(4) << 4;
         QTest::newRow("stock pen 12 is passed over")
             << QList<TPWMenuItem>{MakeMenuItem(pwMarkPtr, 12, 1), MakeMenuItem(pwMarkPtr, 0xFF00000A, 1), yellow}
             << yellow << 7;
         QTest::newRow("last pen kind") << QList<TPWMenuItem>{MakeMenuItem(pwFuMk, 0xFF0000FF, 5)}
                                        << MakeMenuItem(pwFuMk, 0xFF0000FF, 5) << 7;
-        QTest::newRow("none qualifies")
-            << QList<TPWMenuItem>{MakeMenuItem(pwOpen, 0xFFFFFFFF, 1), MakeMenuItem(pwMarkPtr, 10, 1),
-                                  MakeMenuItem(pwLaunch, 0xFFFFFFFF, 1), MakeMenuItem(pwSetup, 0xFFFFFFFF, 1)}
-            << stock(0) << 0;
+        QTest::newRow("none qualifies") << QList<TPWMenuItem>{MakeMenuItem(pwOpen, 0xFFFFFFFF, 1),
+                                                              MakeMenuItem(pwMarkPtr, 10, 1),
+                                                              MakeMenuItem(pwLaunch, 0xFFFFFFFF, 1),
+                                                              MakeMenuItem(pwSetup, 0xFFFFFFFF, 1)}
+                                        << stock(0) << 0;
         QTest::newRow("empty tool bar") << QList<TPWMenuItem>{} << stock(0) << 0;
     }
     void startPen()
@@ -795,7 +811,7 @@ private slots:
             }
         }
         QCOMPARE(message, QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(SettingsFilePath())
-                     + QStringLiteral(": ") + reason);
+                              + QStringLiteral(": ") + reason);
         if (cause == 1 || cause == 2 || cause == 4) {
             QCOMPARE(SetupBytes(), old);
             QStringList files = QDir(SettingsFolder()).entryList(QDir::Files | QDir::Hidden);

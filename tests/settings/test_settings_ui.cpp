@@ -44,9 +44,12 @@ private slots:
     {
         QTest::addColumn<QString>("pick"); // <tmp> is a temporary folder; empty: Cancel
         QTest::addColumn<QString>("expected");
-        QTest::newRow("folder") << "<tmp>/class 3" << "<tmp>/class 3";
-        QTest::newRow("root keeps its slash") << "/" << "/";
-        QTest::newRow("cancel") << "" << "unchanged";
+        QTest::newRow("folder") << "<tmp>/class 3"
+                                << "<tmp>/class 3";
+        QTest::newRow("root keeps its slash") << "/"
+                                              << "/";
+        QTest::newRow("cancel") << ""
+                                << "unchanged";
     }
     void browseFolder()
     {

@@ -38,9 +38,9 @@ struct DialogFixture {
     TSetupDlg dlg;
 
     DialogFixture()
-        : dlg(&main, [this] { return lastFile; }, [this](const QString &f) { opened << f; }, &penIndex)
-    {
-    }
+        : dlg(
+            &main, [this] { return lastFile; }, [this](const QString &f) { opened << f; }, &penIndex)
+    { }
     // The dialog as Execute fills it, shown without a modal loop.
     bool Show()
     {
@@ -86,10 +86,7 @@ QStringList Names(const TPWMenuItem *items, int count)
     return r;
 }
 
-QStringList MenuNames()
-{
-    return Names(Settings().MenuItems.data(), Settings().MenuCount);
-}
+QStringList MenuNames() { return Names(Settings().MenuItems.data(), Settings().MenuCount); }
 
 // What a tile list shows, by the entries its items refer to. Fails when an
 // item's tile is not the tile of the entry its Tag names.
@@ -108,10 +105,7 @@ QStringList ListNames(TSetupDlg &dlg, QListWidget *list)
     return r;
 }
 
-TPWMenuItem Cmd(TPWPenType t, Single thickness = 1)
-{
-    return MakeMenuItem(t, 0xFFFFFFFF, thickness);
-}
+TPWMenuItem Cmd(TPWPenType t, Single thickness = 1) { return MakeMenuItem(t, 0xFFFFFFFF, thickness); }
 
 // The settings after a dialog that only normalised them.
 SettingsModel Normalized(const SettingsModel &s)
@@ -143,10 +137,7 @@ bool DropOnMenu(TSetupDlg &dlg, const QPoint &at, const QMimeData *mime)
 // One cell of the tile lists.
 constexpr int TileCellSize = 64;
 
-QImage Grab(QWidget *w)
-{
-    return w->grab().toImage().convertToFormat(QImage::Format_ARGB32);
-}
+QImage Grab(QWidget *w) { return w->grab().toImage().convertToFormat(QImage::Format_ARGB32); }
 } // namespace
 
 class TestSetupDlg : public QObject
@@ -400,7 +391,7 @@ private slots:
                 const QRgb edge = img.pixel(0, 30), inner = img.pixel(1, 10);
                 s += edge == 0xFFFF0000 && inner == 0xFFFF0000   ? QLatin1Char('R')
                      : edge == 0xFFFFFFFF && inner == 0xFFFFFFFF ? QLatin1Char('w')
-                                                                  : QLatin1Char('?');
+                                                                 : QLatin1Char('?');
             }
             return s;
         };
@@ -423,9 +414,8 @@ private slots:
         QStringList kinds;
         for (int i = 0; i < d.StockPenTypeCB->count(); ++i)
             kinds << d.StockPenTypeCB->itemText(i);
-        QCOMPARE(kinds, QStringList({"Pen", "Marker", "Rainbow Pen", "Rainbow Marker", "Single Arrow",
-                                     "Both Arrows", "Single Arrrow Marker", "Both Arrows Marker", "Brush",
-                                     "Pen Order"}));
+        QCOMPARE(kinds, QStringList({"Pen", "Marker", "Rainbow Pen", "Rainbow Marker", "Single Arrow", "Both Arrows",
+                                     "Single Arrrow Marker", "Both Arrows Marker", "Brush", "Pen Order"}));
         Click(d.ColorRect[5]);
         d.StockPenTypeCB->setCurrentIndex(kinds.indexOf("Pen Order"));
         QCOMPARE(Settings().StockPens[5].PenType, pwFuMk);
@@ -489,10 +479,9 @@ private slots:
         DialogFixture f;
         QVERIFY(f.Show());
         TSetupDlg &d = f.dlg;
-        QCOMPARE(ListNames(d, d.LnchLB),
-                 QStringList({"pwPrev", "pwNext", "pwZoom0", "pwZoom1", "pwWBrd", "pwLasso", "pwMarkPtr3",
-                              "pwMarkPtr4", "pwMarkPtr5", "pwMarkPtr6", "pwMarkPtr7", "pwMarkPtr8", "pwMarkPtr9",
-                              "pwTurnL", "pwTurnR"}));
+        QCOMPARE(ListNames(d, d.LnchLB), QStringList({"pwPrev", "pwNext", "pwZoom0", "pwZoom1", "pwWBrd", "pwLasso",
+                                                      "pwMarkPtr3", "pwMarkPtr4", "pwMarkPtr5", "pwMarkPtr6",
+                                                      "pwMarkPtr7", "pwMarkPtr8", "pwMarkPtr9", "pwTurnL", "pwTurnR"}));
         const QStringList menu({"pwOpen", "pwSaveAs", "pwUndo", "pwRedo", "pwMarkPtr0", "pwMarkPtr1", "pwMarkPtr2",
                                 "pwPenSetup", "pwEr", "pwEraseAll", "pwMove", "pwCenter", "pwInfo"});
         QCOMPARE(ListNames(d, d.MenuLB), menu);
@@ -503,7 +492,8 @@ private slots:
         // Every item shows its tile: stock pen 0 is black, a command MetroBlue.
         d.TabControl1->setCurrentWidget(d.TabItem2);
         const QImage lb = Grab(d.MenuLB->viewport());
-        const auto tileCorner = [&](int row) { return d.MenuLB->visualItemRect(d.MenuLB->item(row)).topLeft() + QPoint(57, 10); };
+        const auto tileCorner
+            = [&](int row) { return d.MenuLB->visualItemRect(d.MenuLB->item(row)).topLeft() + QPoint(57, 10); };
         QCOMPARE(lb.pixel(tileCorner(4)), QRgb(0xFF000000));
         QCOMPARE(lb.pixel(tileCorner(0)), QRgb(MetroBlue));
         QCOMPARE(d.MenuLB->visualItemRect(d.MenuLB->item(1)).topLeft(), QPoint(64, 0));
@@ -607,9 +597,9 @@ private slots:
         TSetupDlg &d = f.dlg;
         Click(d.MenuBarBack); // nothing selected: nothing happens
         QCOMPARE(Settings().MenuCount, 13);
-        ClickItem(d.MenuLB, 1);  // pwSaveAs
+        ClickItem(d.MenuLB, 1); // pwSaveAs
         ClickItem(d.MenuLB, 12); // pwInfo
-        ClickItem(d.MenuLB, 5);  // pwMarkPtr1
+        ClickItem(d.MenuLB, 5); // pwMarkPtr1
         Click(d.MenuBarBack);
         const QStringList menu({"pwOpen", "pwUndo", "pwRedo", "pwMarkPtr0", "pwMarkPtr2", "pwPenSetup", "pwEr",
                                 "pwEraseAll", "pwMove", "pwCenter"});
@@ -716,9 +706,8 @@ private slots:
         QTest::newRow("<< then OK") << "backAll" << QStringList({"pwLaunch", "pwSetup"});
         QTest::newRow("default then OK") << "default"
                                          << QStringList({"pwOpen", "pwSaveAs", "pwUndo", "pwRedo", "pwMarkPtr0",
-                                                         "pwMarkPtr1", "pwMarkPtr2", "pwPenSetup", "pwEr",
-                                                         "pwEraseAll", "pwMove", "pwCenter", "pwInfo", "pwLaunch",
-                                                         "pwSetup"});
+                                                         "pwMarkPtr1", "pwMarkPtr2", "pwPenSetup", "pwEr", "pwEraseAll",
+                                                         "pwMove", "pwCenter", "pwInfo", "pwLaunch", "pwSetup"});
     }
     void toolBarRoundTrips()
     {
@@ -805,7 +794,6 @@ private slots:
         QVERIFY(sb->fontMetrics().horizontalAdvance(QStringLiteral("300")) <= edit->width());
     }
 
-
     void formatAndSwitches()
     {
         DialogFixture f;
@@ -853,8 +841,10 @@ private slots:
     {
         QTest::addColumn<QString>("pick"); // <tmp> is a temporary folder
         QTest::addColumn<QString>("shown");
-        QTest::newRow("folder") << "<tmp>/class 3" << "<tmp>/class 3/";
-        QTest::newRow("a root keeps its one slash") << "/" << "/";
+        QTest::newRow("folder") << "<tmp>/class 3"
+                                << "<tmp>/class 3/";
+        QTest::newRow("a root keeps its one slash") << "/"
+                                                    << "/";
     }
     void browse()
     {

@@ -24,7 +24,8 @@ inline TPWRecArray MixedHistory()
     TPWRecArray h;
     h.RecInit();
     h.RecAddLine(MakeMenuItem(pwPn, 0xFF102030, 3.5f), Walk(40, 10.25f, 20.5f));
-    h.RecAddLine(MakeMenuItem(pwMk, 0x80FF0000, 20, sdDashDot), Walk(5, 100, 100), {false, QStringLiteral("Noto Sans")});
+    h.RecAddLine(MakeMenuItem(pwMk, 0x80FF0000, 20, sdDashDot), Walk(5, 100, 100),
+                 {false, QStringLiteral("Noto Sans")});
     h.RecAddEdit(MatTranslate(12.5f, -3), {0, 1});
     h.RecAddTurn(true, 800, 600);
     h.RecAddLine(MakeMenuItem(pwFuMk, 3, 8), Walk(1, 5, 5));
@@ -45,10 +46,11 @@ inline bool SameMatrixBits(const TAr3x3 &a, const TAr3x3 &b)
 
 inline bool SameBits(const TPWRec &a, const TPWRec &b)
 {
-    return a.Menu == b.Menu && SameMatrixBits(a.Trans, b.Trans)
-           && a.Lines == b.Lines && a.Style == b.Style && a.Points.size() == b.Points.size()
+    return a.Menu == b.Menu && SameMatrixBits(a.Trans, b.Trans) && a.Lines == b.Lines && a.Style == b.Style
+           && a.Points.size() == b.Points.size()
            && (a.Points.isEmpty()
-               || std::memcmp(a.Points.constData(), b.Points.constData(), size_t(a.Points.size()) * sizeof(QPointF)) == 0);
+               || std::memcmp(a.Points.constData(), b.Points.constData(), size_t(a.Points.size()) * sizeof(QPointF))
+                      == 0);
 }
 
 // Records 0..c, p and c are what a history is; capacity is not.

@@ -239,7 +239,8 @@ private slots:
             if (::geteuid() == 0)
                 QSKIP("a read-only folder needs a tmpfs mount, which is not allowed here");
         }
-        for (const QString &path : {ro.dir + QStringLiteral("/lessons.db"), ro.dir + QStringLiteral("/sub/lessons.db")}) {
+        for (const QString &path :
+             {ro.dir + QStringLiteral("/lessons.db"), ro.dir + QStringLiteral("/sub/lessons.db")}) {
             TOpened s(path);
             QVERIFY(!s.store->IsOpen());
             QCOMPARE(s.problems.count(), 1);

@@ -8,15 +8,9 @@
 
 namespace TileTest {
 
-inline TPWMenuItem Command(TPWPenType t)
-{
-    return MakeMenuItem(t, 0xFFFFFFFF, 1);
-}
+inline TPWMenuItem Command(TPWPenType t) { return MakeMenuItem(t, 0xFFFFFFFF, 1); }
 
-inline TPWMenuItem StockRef(int index)
-{
-    return MakeMenuItem(pwMarkPtr, TAlphaColor(index), 1);
-}
+inline TPWMenuItem StockRef(int index) { return MakeMenuItem(pwMarkPtr, TAlphaColor(index), 1); }
 
 inline void SetMenu(std::initializer_list<TPWMenuItem> items)
 {
@@ -31,8 +25,8 @@ inline void SetMenu(std::initializer_list<TPWMenuItem> items)
 inline void SetDefaultMenu()
 {
     SetMenu({Command(pwOpen), Command(pwSaveAs), Command(pwUndo), Command(pwRedo), StockRef(0), StockRef(1),
-             StockRef(2), Command(pwPenSetup), MakeMenuItem(pwEr, 0xFFFFFFFF, 40), Command(pwEraseAll),
-             Command(pwMove), Command(pwCenter), Command(pwInfo), Command(pwLaunch), Command(pwSetup)});
+             StockRef(2), Command(pwPenSetup), MakeMenuItem(pwEr, 0xFFFFFFFF, 40), Command(pwEraseAll), Command(pwMove),
+             Command(pwCenter), Command(pwInfo), Command(pwLaunch), Command(pwSetup)});
 }
 
 // The default launcher list: 29 entries, optionally with Multi View and Desktop (31).

@@ -50,10 +50,7 @@ QImage OrangeIcon()
     return img;
 }
 
-double Luma(QRgb c)
-{
-    return 0.3 * qRed(c) + 0.59 * qGreen(c) + 0.11 * qBlue(c);
-}
+double Luma(QRgb c) { return 0.3 * qRed(c) + 0.59 * qGreen(c) + 0.11 * qBlue(c); }
 
 // The darkest and lightest pixel of an area of an image.
 std::pair<double, double> LumaRange(const QImage &img, const QRect &r)

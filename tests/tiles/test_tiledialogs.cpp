@@ -18,10 +18,7 @@ using namespace TileTest;
 Q_DECLARE_METATYPE(TPWMenuItem)
 
 namespace {
-void Click(TMetroButton *tile)
-{
-    QTest::mouseClick(tile, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
-}
+void Click(TMetroButton *tile) { QTest::mouseClick(tile, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30)); }
 
 // A launcher over a main window, recording what it hands to MenuButtonClick.
 struct LauncherFixture {
@@ -29,7 +26,9 @@ struct LauncherFixture {
     int penIndex = 0;
     QVector<TPWMenuItem> clicked;
     TLnchDlg dlg;
-    LauncherFixture() : dlg(&main, [this](const TPWMenuItem &m) { clicked << m; }, &penIndex)
+    LauncherFixture()
+        : dlg(
+            &main, [this](const TPWMenuItem &m) { clicked << m; }, &penIndex)
     {
         // The window's outer size, frame included, is 1001 x 701.
         main.setGeometry(100, 80, 1001, 701);
@@ -49,8 +48,7 @@ QRect AlphaBounds(const QImage &img)
 }
 
 // Which tiles of a group are down, as a string of 0 and 1.
-template <size_t N>
-QString Marks(const std::array<TMetroButton *, N> &group)
+template <size_t N> QString Marks(const std::array<TMetroButton *, N> &group)
 {
     QString s;
     for (TMetroButton *b : group)
@@ -365,8 +363,9 @@ void TestTileDialogs::thicknessImages()
 {
     // A preset of 2 gives the smallest dot, radius 1 about the centre.
     const QRect small = AlphaBounds(TPenSetupDlg::ThicknessImage(2));
-    QVERIFY2(QRect(14, 14, 2, 2).contains(small) && !small.isEmpty(),
-             qPrintable(QStringLiteral("%1,%2 %3x%4").arg(small.x()).arg(small.y()).arg(small.width()).arg(small.height())));
+    QVERIFY2(
+        QRect(14, 14, 2, 2).contains(small) && !small.isEmpty(),
+        qPrintable(QStringLiteral("%1,%2 %3x%4").arg(small.x()).arg(small.y()).arg(small.width()).arg(small.height())));
     // 60 fills the image edge to edge, but not its corners.
     const QImage full = TPenSetupDlg::ThicknessImage(60);
     QCOMPARE(AlphaBounds(full), QRect(0, 0, 30, 30));

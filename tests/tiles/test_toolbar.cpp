@@ -33,10 +33,7 @@ struct ToolBarFixture {
     }
 };
 
-bool SameImage(const QImage &a, const QImage &b)
-{
-    return a.isNull() ? b.isNull() : ToBitmap(a) == ToBitmap(b);
-}
+bool SameImage(const QImage &a, const QImage &b) { return a.isNull() ? b.isNull() : ToBitmap(a) == ToBitmap(b); }
 } // namespace
 
 class TestToolBar : public QObject
@@ -63,23 +60,34 @@ void TestToolBar::dressing_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("icon");
     QTest::addColumn<TAlphaColor>("color");
-    QTest::newRow("save as") << Command(pwSaveAs) << "Save As ..." << "MT_SAVE" << MetroBlue;
-    QTest::newRow("setup") << Command(pwSetup) << "Setup ..." << "MT_SETUP" << MetroBlue;
-    QTest::newRow("launcher") << Command(pwLaunch) << "Menu ..." << "MT_LAUNCH" << MetroBlue;
+    QTest::newRow("save as") << Command(pwSaveAs) << "Save As ..."
+                             << "MT_SAVE" << MetroBlue;
+    QTest::newRow("setup") << Command(pwSetup) << "Setup ..."
+                           << "MT_SETUP" << MetroBlue;
+    QTest::newRow("launcher") << Command(pwLaunch) << "Menu ..."
+                              << "MT_LAUNCH" << MetroBlue;
     // The eraser is a command: its white pen colour does not reach the tile.
-    QTest::newRow("eraser") << MakeMenuItem(pwEr, 0xFFFFFFFF, 40) << "Eraser" << "MT_ERASER" << MetroBlue;
-    QTest::newRow("pen") << MakeMenuItem(pwPn, 0xFFFF0000, 8) << "Pen" << "MT_PEN" << TAlphaColor(0xFFFF0000);
-    QTest::newRow("marker arrow both") << MakeMenuItem(pwArMk1, 0xFF00FF00, 8) << "Arrow Both" << "MT_ARROWD"
-                                       << TAlphaColor(0xFF00FF00);
-    QTest::newRow("marker arrow") << MakeMenuItem(pwArMk0, 0xFF0000FF, 8) << "Arrow" << "MT_ARROWS"
-                                  << TAlphaColor(0xFF0000FF);
-    QTest::newRow("rainbow pen") << MakeMenuItem(pwRbPn, 0xFFFF0000, 8) << "Pen" << "MT_RBPEN" << MetroBlue;
-    QTest::newRow("rainbow marker") << MakeMenuItem(pwRbMk, 0xFFFF0000, 8) << "Marker" << "MT_RBMARKER" << MetroBlue;
-    QTest::newRow("pen order") << MakeMenuItem(pwFuMk, 0xFFFF0000, 8) << "Pen Order" << "MT_FUMARKER" << MetroBlue;
-    QTest::newRow("brush") << MakeMenuItem(pwFuPn, 0xFFFF0000, 8) << "Brush" << "MT_FUPEN" << MetroBlue;
+    QTest::newRow("eraser") << MakeMenuItem(pwEr, 0xFFFFFFFF, 40) << "Eraser"
+                            << "MT_ERASER" << MetroBlue;
+    QTest::newRow("pen") << MakeMenuItem(pwPn, 0xFFFF0000, 8) << "Pen"
+                         << "MT_PEN" << TAlphaColor(0xFFFF0000);
+    QTest::newRow("marker arrow both") << MakeMenuItem(pwArMk1, 0xFF00FF00, 8) << "Arrow Both"
+                                       << "MT_ARROWD" << TAlphaColor(0xFF00FF00);
+    QTest::newRow("marker arrow") << MakeMenuItem(pwArMk0, 0xFF0000FF, 8) << "Arrow"
+                                  << "MT_ARROWS" << TAlphaColor(0xFF0000FF);
+    QTest::newRow("rainbow pen") << MakeMenuItem(pwRbPn, 0xFFFF0000, 8) << "Pen"
+                                 << "MT_RBPEN" << MetroBlue;
+    QTest::newRow("rainbow marker") << MakeMenuItem(pwRbMk, 0xFFFF0000, 8) << "Marker"
+                                    << "MT_RBMARKER" << MetroBlue;
+    QTest::newRow("pen order") << MakeMenuItem(pwFuMk, 0xFFFF0000, 8) << "Pen Order"
+                               << "MT_FUMARKER" << MetroBlue;
+    QTest::newRow("brush") << MakeMenuItem(pwFuPn, 0xFFFF0000, 8) << "Brush"
+                           << "MT_FUPEN" << MetroBlue;
     // Kinds with no dressing leave a fresh tile as it is.
-    QTest::newRow("none") << TPWMenuItem() << "" << "" << MetroBlue;
-    QTest::newRow("stock index") << Command(pwMarkIdx) << "" << "" << MetroBlue;
+    QTest::newRow("none") << TPWMenuItem() << ""
+                          << "" << MetroBlue;
+    QTest::newRow("stock index") << Command(pwMarkIdx) << ""
+                                 << "" << MetroBlue;
 }
 
 void TestToolBar::dressing()
@@ -158,8 +166,7 @@ void TestToolBar::downRules_data()
     QTest::newRow("rainbow by kind") << MakeMenuItem(pwRbPn, 0xFFFFFFFF, 8) << MakeMenuItem(pwRbPn, 0xFF123456, 30)
                                      << true;
     QTest::newRow("rainbow marker by kind") << MakeMenuItem(pwRbMk, 0, 1) << MakeMenuItem(pwRbMk, 1, 2) << true;
-    QTest::newRow("eraser by kind") << MakeMenuItem(pwEr, 0xFFFFFFFF, 40) << MakeMenuItem(pwEr, 0xFFFFFFFF, 10)
-                                    << true;
+    QTest::newRow("eraser by kind") << MakeMenuItem(pwEr, 0xFFFFFFFF, 40) << MakeMenuItem(pwEr, 0xFFFFFFFF, 10) << true;
     QTest::newRow("move by kind") << Command(pwMove) << MakeMenuItem(pwMove, 0, 0) << true;
     QTest::newRow("lasso by kind") << Command(pwLasso) << MakeMenuItem(pwLasso, 0, 3) << true;
     QTest::newRow("eraser vs pen") << MakeMenuItem(pwEr, 0xFFFFFFFF, 8) << MakeMenuItem(pwPn, 0xFFFFFFFF, 8) << false;
@@ -198,8 +205,7 @@ void TestToolBar::layoutArithmetic_data()
     QTest::newRow("one row") << 100 << 15 << 2 << 1 << 14 << QVector<int>{13, 14, -1};
     QTest::newRow("too short") << 99 << 15 << 0 << -1 << 14 << QVector<int>{-1, -1};
     QTest::newRow("shorter than the header") << 10 << 15 << 0 << -1 << 14 << QVector<int>{-1};
-    QTest::newRow("31 on a tall panel") << 5000 << 31 << 142 << 30 << 30
-                                        << QVector<int>{0, 1, 29, 30, -1};
+    QTest::newRow("31 on a tall panel") << 5000 << 31 << 142 << 30 << 30 << QVector<int>{0, 1, 29, 30, -1};
 }
 
 void TestToolBar::layoutArithmetic()
@@ -252,9 +258,8 @@ void TestToolBar::layoutOnTiles()
 
     // 16 entries: the last is a single tile in the right column.
     SetMenu({Command(pwOpen), Command(pwSaveAs), Command(pwUndo), Command(pwRedo), StockRef(0), StockRef(1),
-             StockRef(2), Command(pwPenSetup), MakeMenuItem(pwEr, 0xFFFFFFFF, 40), Command(pwEraseAll),
-             Command(pwMove), Command(pwCenter), Command(pwMView), Command(pwInfo), Command(pwLaunch),
-             Command(pwSetup)});
+             StockRef(2), Command(pwPenSetup), MakeMenuItem(pwEr, 0xFFFFFFFF, 40), Command(pwEraseAll), Command(pwMove),
+             Command(pwCenter), Command(pwMView), Command(pwInfo), Command(pwLaunch), Command(pwSetup)});
     l = f.Layout(628, penIndex);
     QCOMPARE(f.tiles[15]->geometry(), QRect(75, 7 * 70 + 35, 60, 60));
     QCOMPARE(f.tiles[15]->Text(), QStringLiteral("Setup ..."));
@@ -262,10 +267,13 @@ void TestToolBar::layoutOnTiles()
 
     // 20 entries in 16 places: entries 14 to 17 are not shown; the launcher
     // stays reachable beside the setup command.
-    SetMenu({Command(pwOpen), Command(pwSaveAs), Command(pwUndo), Command(pwRedo), StockRef(0), StockRef(1),
-             StockRef(2), Command(pwPenSetup), MakeMenuItem(pwEr, 0xFFFFFFFF, 40), Command(pwEraseAll),
-             Command(pwMove), Command(pwCenter), Command(pwMView), Command(pwInfo), Command(pwNext),
-             Command(pwPrev), Command(pwZoom0), Command(pwZoom1), Command(pwLaunch), Command(pwSetup)});
+    SetMenu({Command(pwOpen),     Command(pwSaveAs),   Command(pwUndo),
+             Command(pwRedo),     StockRef(0),         StockRef(1),
+             StockRef(2),         Command(pwPenSetup), MakeMenuItem(pwEr, 0xFFFFFFFF, 40),
+             Command(pwEraseAll), Command(pwMove),     Command(pwCenter),
+             Command(pwMView),    Command(pwInfo),     Command(pwNext),
+             Command(pwPrev),     Command(pwZoom0),    Command(pwZoom1),
+             Command(pwLaunch),   Command(pwSetup)});
     l = f.Layout(628, penIndex);
     QCOMPARE(l.CrSetup, 15);
     QCOMPARE(f.tiles[13]->Text(), QStringLiteral("Info"));
@@ -286,10 +294,25 @@ void TestToolBar::layoutOnTiles()
 void TestToolBar::reusedTileTakesNoOldColour()
 {
     // Entry 15 is a red pen; when the panel shrinks, its tile shows "Setup ...".
-    SetMenu({Command(pwOpen), Command(pwSaveAs), Command(pwUndo), Command(pwRedo), StockRef(0), StockRef(1),
-             StockRef(2), Command(pwPenSetup), MakeMenuItem(pwEr, 0xFFFFFFFF, 40), Command(pwEraseAll),
-             Command(pwMove), Command(pwCenter), Command(pwMView), Command(pwInfo), Command(pwNext),
-             MakeMenuItem(pwPn, 0xFFFF0000, 8), Command(pwZoom0), Command(pwZoom1), Command(pwLaunch),
+    SetMenu({Command(pwOpen),
+             Command(pwSaveAs),
+             Command(pwUndo),
+             Command(pwRedo),
+             StockRef(0),
+             StockRef(1),
+             StockRef(2),
+             Command(pwPenSetup),
+             MakeMenuItem(pwEr, 0xFFFFFFFF, 40),
+             Command(pwEraseAll),
+             Command(pwMove),
+             Command(pwCenter),
+             Command(pwMView),
+             Command(pwInfo),
+             Command(pwNext),
+             MakeMenuItem(pwPn, 0xFFFF0000, 8),
+             Command(pwZoom0),
+             Command(pwZoom1),
+             Command(pwLaunch),
              Command(pwSetup)});
     ToolBarFixture f;
     int penIndex = 0;

@@ -202,7 +202,8 @@ void DrawHand(QPainter &p, bool closed)
 {
     QList<Finger> fingers;
     if (!closed)
-        fingers = {{6.2, 6.5, 4.6, 19, -9}, {10.9, 2.5, 4.7, 18, -2}, {15.8, 3.8, 4.6, 18, 4}, {20.6, 8.0, 4.3, 19, 11}};
+        fingers
+            = {{6.2, 6.5, 4.6, 19, -9}, {10.9, 2.5, 4.7, 18, -2}, {15.8, 3.8, 4.6, 18, 4}, {20.6, 8.0, 4.3, 19, 11}};
     else
         fingers = {{7.4, 10.5, 4.6, 17, 0}, {12.0, 9.0, 4.7, 17, 0}, {16.7, 9.5, 4.6, 17, 0}, {21.3, 11.0, 4.3, 17, 0}};
     // palm and wrist; the cuff ends in an outline just above the bottom row

@@ -268,7 +268,11 @@ QList<Picture> OtherPictures()
         Pic("ARROW_L", QSize(13, 20), [](QPainter &p) { DrawPageArrow(p, false); }),
         Pic("ARROW_R", QSize(13, 20), [](QPainter &p) { DrawPageArrow(p, true); }),
         Pic("SPLASH", QSize(512, 256), DrawSplash, true),
-        Pic("ICON", QSize(64, 64), [](QPainter &p) { p.scale(0.25, 0.25); DrawEmblem(p, true); }),
+        Pic("ICON", QSize(64, 64),
+            [](QPainter &p) {
+                p.scale(0.25, 0.25);
+                DrawEmblem(p, true);
+            }),
         Pic("APP_256", QSize(256, 256), [](QPainter &p) { DrawEmblem(p, false); }),
     };
 }

@@ -6,8 +6,7 @@
 
 namespace artwork {
 
-const QRgb Rainbow[7] = {0xFFFF00FF, 0xFFFF0000, 0xFFFF6600, 0xFFFFFF00,
-                         0xFF00FF00, 0xFF0000FF, 0xFF6666CC};
+const QRgb Rainbow[7] = {0xFFFF00FF, 0xFFFF0000, 0xFFFF6600, 0xFFFFFF00, 0xFF00FF00, 0xFF0000FF, 0xFF6666CC};
 
 QPen GlyphPen(double width)
 {
@@ -21,10 +20,7 @@ void SetGlyph(QPainter &p, double width)
     p.setBrush(Qt::NoBrush);
 }
 
-void FillGlyph(QPainter &p, const QPainterPath &path)
-{
-    p.fillPath(path, Qt::white);
-}
+void FillGlyph(QPainter &p, const QPainterPath &path) { p.fillPath(path, Qt::white); }
 
 void Knockout(QPainter &p, const QPainterPath &shape, double margin)
 {
@@ -46,12 +42,16 @@ void KnockoutStroke(QPainter &p, const QPainterPath &centre, double width)
 
 QPainterPath TaperedStroke(const QPainterPath &centre, double w0, double w1, int samples)
 {
-    return TaperedStroke(centre, [w0, w1](double t) { return w0 + (w1 - w0) * t; }, samples);
+    return TaperedStroke(
+        centre, [w0, w1](double t) { return w0 + (w1 - w0) * t; }, samples);
 }
 
 QPainterPath TaperedStroke(const QPainterPath &centre, const std::function<double(double)> &width, int samples)
 {
-    struct Sample { QPointF c, d, n; double w; };
+    struct Sample {
+        QPointF c, d, n;
+        double w;
+    };
     QList<Sample> at;
     const double step = 1.0 / samples;
     for (int i = 0; i <= samples; ++i) {
@@ -114,10 +114,7 @@ QTransform AxisTransform(QPointF tip, QPointF end)
     return t;
 }
 
-static double Distance(QPointF a, QPointF b)
-{
-    return std::hypot(b.x() - a.x(), b.y() - a.y());
-}
+static double Distance(QPointF a, QPointF b) { return std::hypot(b.x() - a.x(), b.y() - a.y()); }
 
 void RainbowBand(QPainter &p, const QRectF &r)
 {
@@ -132,7 +129,8 @@ void RainbowBand(QPainter &p, const QRectF &r)
     p.setClipPath(inner);
     const double w = in.width() / 7;
     for (int i = 0; i < 7; ++i)
-        p.fillRect(QRectF(in.left() + w * i, in.top(), w + (i < 6 ? 0.5 : 0), in.height()), QColor::fromRgba(Rainbow[i]));
+        p.fillRect(QRectF(in.left() + w * i, in.top(), w + (i < 6 ? 0.5 : 0), in.height()),
+                   QColor::fromRgba(Rainbow[i]));
     p.restore();
 }
 

@@ -15,10 +15,7 @@ constexpr QRgb MetroRed = 0xFFE51400;
 
 // The tile's rule: icons on the default blue are drawn as stored; other tiles
 // keep only the alpha, white below luminance 204 and black from it on.
-bool DarkContent(QRgb c)
-{
-    return 0.3 * qRed(c) + 0.59 * qGreen(c) + 0.11 * qBlue(c) >= 204;
-}
+bool DarkContent(QRgb c) { return 0.3 * qRed(c) + 0.59 * qGreen(c) + 0.11 * qBlue(c) >= 204; }
 
 QImage Recoloured(QImage icon, bool black)
 {
@@ -57,7 +54,10 @@ QImage PhotoLike(QSize size)
     g.setColorAt(1, QColor(0x1F, 0x2A, 0x18));
     p.fillRect(img.rect(), g);
     quint32 seed = 12345;
-    auto rnd = [&]() { seed = seed * 1664525u + 1013904223u; return (seed >> 8) / double(1 << 24); };
+    auto rnd = [&]() {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) / double(1 << 24);
+    };
     for (int i = 0; i < 40; ++i) {
         const QPointF c(rnd() * size.width(), rnd() * size.height());
         const double r = 6 + rnd() * 30;
@@ -105,7 +105,11 @@ QImage TileSheet()
 
 QImage CursorSheet()
 {
-    struct Item { QString name; QRgb band; bool hasBand; };
+    struct Item {
+        QString name;
+        QRgb band;
+        bool hasBand;
+    };
     QList<Item> items;
     for (QRgb c : {0xFF000000u, 0xFFE51400u, 0xFFFFFFFFu, 0xFFFFE000u})
         items.append({QStringLiteral("CR_PEN"), c, true});

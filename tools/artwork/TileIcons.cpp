@@ -183,8 +183,9 @@ QPainterPath OpenHand()
     QPainterPath hand;
     hand.setFillRule(Qt::WindingFill);
     // fingers: left edge, top, bottom (all into the palm)
-    const struct { double x, top, w; } fingers[] = {
-        {8.2, 7.0, 3.6}, {12.2, 4.0, 3.6}, {16.2, 5.0, 3.6}, {20.2, 8.5, 3.4}};
+    const struct {
+        double x, top, w;
+    } fingers[] = {{8.2, 7.0, 3.6}, {12.2, 4.0, 3.6}, {16.2, 5.0, 3.6}, {20.2, 8.5, 3.4}};
     for (const auto &f : fingers)
         hand.addRoundedRect(QRectF(f.x, f.top, f.w, 17 - f.top), f.w / 2, f.w / 2);
     QPainterPath palm;
@@ -350,10 +351,18 @@ void DrawCenter(QPainter &p)
     SetGlyph(p);
     QPainterPath corners;
     const double a = 3, b = 27, l = 6;
-    corners.moveTo(a, a + l); corners.lineTo(a, a); corners.lineTo(a + l, a);
-    corners.moveTo(b - l, a); corners.lineTo(b, a); corners.lineTo(b, a + l);
-    corners.moveTo(b, b - l); corners.lineTo(b, b); corners.lineTo(b - l, b);
-    corners.moveTo(a + l, b); corners.lineTo(a, b); corners.lineTo(a, b - l);
+    corners.moveTo(a, a + l);
+    corners.lineTo(a, a);
+    corners.lineTo(a + l, a);
+    corners.moveTo(b - l, a);
+    corners.lineTo(b, a);
+    corners.lineTo(b, a + l);
+    corners.moveTo(b, b - l);
+    corners.lineTo(b, b);
+    corners.lineTo(b - l, b);
+    corners.moveTo(a + l, b);
+    corners.lineTo(a, b);
+    corners.lineTo(a, b - l);
     p.drawPath(corners);
     p.drawRoundedRect(QRectF(9, 10, 12, 10), 1, 1);
 }
@@ -455,10 +464,7 @@ QPainterPath Gear(QPointF c, double rBody, double rTip, int teeth, double toothW
     return gear.subtracted(Circle(c, rHole));
 }
 
-void DrawSetup(QPainter &p)
-{
-    FillGlyph(p, Gear(QPointF(15, 15), 9, 12.8, 8, 5, 4));
-}
+void DrawSetup(QPainter &p) { FillGlyph(p, Gear(QPointF(15, 15), 9, 12.8, 8, 5, 4)); }
 
 void DrawPenSetup(QPainter &p)
 {

@@ -29,10 +29,7 @@ int Usage()
     return 2;
 }
 
-void PrintError(const QString &text)
-{
-    std::fprintf(stderr, "imgtool: %s\n", text.toLocal8Bit().constData());
-}
+void PrintError(const QString &text) { std::fprintf(stderr, "imgtool: %s\n", text.toLocal8Bit().constData()); }
 
 // Options that contradict each other or carry a bad value are refused before
 // any file is touched.
@@ -106,8 +103,9 @@ int CheckOptions(const Options &opt)
         if (opt.layer.isEmpty())
             return Refuse(QStringLiteral("--layer needs a picture file"));
         if (ImageFileKindOf(opt.files[1]) != ImageFileKind::Psd)
-            return Refuse(QStringLiteral("--layer writes a two-layer PSD document: the output must end in .psd, not \"%1\"")
-                              .arg(opt.files[1]));
+            return Refuse(
+                QStringLiteral("--layer writes a two-layer PSD document: the output must end in .psd, not \"%1\"")
+                    .arg(opt.files[1]));
         if (opt.authorSet || opt.noAlpha)
             return Refuse(QStringLiteral("--author and --no-alpha are for TGA output and cannot be used with --layer"));
     }
