@@ -4,6 +4,7 @@
 // measured against, in the same run.
 #include "board/PWImage.h"
 
+#include "BenchPhoto.h"
 #include "BenchShort.h"
 
 #include <QApplication>
@@ -15,25 +16,7 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-constexpr int PicW = 4000, PicH = 3000, BoardW = 1600, BoardH = 900;
-
-QImage Photo()
-{
-    // Something photo-like, so nothing is faster for being uniform.
-    QImage img = NewBitmap(PicW, PicH);
-    for (int y = 0; y < PicH; ++y) {
-        QRgb *row = reinterpret_cast<QRgb *>(img.scanLine(y));
-        for (int x = 0; x < PicW; ++x)
-            row[x] = qRgb((x / 7 + y / 11) & 255, (x * y / 97) & 255, (x + 3 * y) / 40 & 255);
-    }
-    return img;
-}
-
-const QImage &SharedPhoto()
-{
-    static const QImage photo = Photo();
-    return photo;
-}
+constexpr int BoardW = 1600, BoardH = 900;
 
 struct Board {
     TPWImage b;
