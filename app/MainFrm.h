@@ -149,6 +149,8 @@ public:
     // After a run that did not end cleanly, opens again what was open, with
     // its strokes, and says so without stopping the teacher.
     void ResumeLastLesson();
+    // "Forget kept strokes": asks, then empties the store.
+    void ForgetKeptStrokes();
 
     // ---- white board ------------------------------------------------------------------------
     QImage WBrdBitmapMake();
@@ -195,7 +197,6 @@ private:
     QString EntryKey(int entry);
     // Keeps the board's history under the key of what it shows.
     void KeepBoardStrokes();
-    void ForgetKeptStrokes();
     void LessonNotice(const QString &text);
     void LaunchExecute();
     TPWMenuItem PenSetupExecute(const TPWMenuItem &base);

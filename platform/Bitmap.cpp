@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QTransform>
 #include <QtEndian>
-#include <cstring>
 
 QImage NewBitmap(int width, int height)
 {
@@ -129,18 +128,16 @@ QImage ResourceImage(const QString &name)
 QImage ResourceRawImage(const QString &name)
 {
     QFile f(QStringLiteral(":/raw/%1.raw").arg(name));
-    if (!f.open(QIODevice::ReadOnly))
+    quint32 size[2] = {0, 0};
+    if (!f.open(QIODevice::ReadOnly) || f.read(reinterpret_cast<char *>(size), sizeof size) != qint64(sizeof size))
         return QImage();
-    const QByteArray data = f.readAll();
-    if (data.size() < 8)
-        return QImage();
-    const quint32 w = qFromLittleEndian<quint32>(data.constData());
-    const quint32 h = qFromLittleEndian<quint32>(data.constData() + 4);
-    if (w == 0 || h == 0 || w > 16384 || h > 16384 || qint64(data.size()) != 8 + qint64(w) * h * 4)
+    const quint32 w = qFromLittleEndian(size[0]), h = qFromLittleEndian(size[1]);
+    if (w == 0 || h == 0 || w > 16384 || h > 16384 || f.size() != qint64(sizeof size) + qint64(w) * h * 4)
         return QImage();
     QImage img(int(w), int(h), QImage::Format_ARGB32_Premultiplied);
-    for (quint32 y = 0; y < h; ++y)
-        std::memcpy(img.scanLine(int(y)), data.constData() + 8 + qint64(y) * w * 4, size_t(w) * 4);
+    for (int y = 0; y < int(h); ++y)
+        if (f.read(reinterpret_cast<char *>(img.scanLine(y)), qint64(w) * 4) != qint64(w) * 4)
+            return QImage();
     return img;
 }
 

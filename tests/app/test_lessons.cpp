@@ -137,6 +137,30 @@ private slots:
         QCOMPARE(l.strokes(), 1); // "dog"
     }
 
+    // Forgetting asks first; a No keeps everything, a Yes empties the store.
+    void forgetAsksFirst()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("data/lessons.db");
+        QStringList asked;
+        for (const bool yes : {false, true}) {
+            {
+                Lesson l(db);
+                l.stroke({10, 10}, {60, 40});
+                TWBDMainFrm::QuestionSink = [&](const QString &q) {
+                    asked << q;
+                    return yes;
+                };
+                l.w->ForgetKeptStrokes();
+                QVERIFY(l.store.Flush());
+            }
+            Lesson l(db);
+            QCOMPARE(l.strokes(), yes ? 0 : 1);
+        }
+        QCOMPARE(asked.size(), 2);
+        QVERIFY(asked[0].startsWith(QStringLiteral("Forget the strokes kept")));
+    }
+
     // Switched off, nothing comes back and nothing is kept.
     void switchedOff()
     {

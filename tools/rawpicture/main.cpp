@@ -19,9 +19,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "rawpicture: cannot read %s\n", argv[1]);
         return 1;
     }
-    QByteArray out(8, '\0');
-    qToLittleEndian<quint32>(quint32(img.width()), out.data());
-    qToLittleEndian<quint32>(quint32(img.height()), out.data() + 4);
+    const quint32 size[2] = {qToLittleEndian(quint32(img.width())), qToLittleEndian(quint32(img.height()))};
+    QByteArray out(reinterpret_cast<const char *>(size), sizeof size);
     for (int y = 0; y < img.height(); ++y)
         out.append(reinterpret_cast<const char *>(img.constScanLine(y)), qsizetype(img.width()) * 4);
     QFile f(QString::fromLocal8Bit(argv[2]));
