@@ -1,5 +1,6 @@
 #include "PWRec.h"
 
+#include <bit>
 #include <cmath>
 
 TAr3x3 MatIdentity() { return {1, 0, 0, 0, 1, 0, 0, 0, 1}; }
@@ -37,6 +38,14 @@ bool MatIsIdentity(const TAr3x3 &m)
 {
     return m[0] == 1 && m[4] == 1 && m[8] == 1 && m[1] == 0 && m[2] == 0 && m[3] == 0 && m[5] == 0 && m[6] == 0
            && m[7] == 0;
+}
+
+bool MatSameBits(const TAr3x3 &a, const TAr3x3 &b)
+{
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::bit_cast<quint32>(a[i]) != std::bit_cast<quint32>(b[i]))
+            return false;
+    return true;
 }
 
 TAr3x3 MatTurnAt(Single cx, Single cy, Single a)

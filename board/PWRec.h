@@ -28,6 +28,8 @@ TAr3x3 MatRotate(Single a);
 TAr3x3 MatMul(const TAr3x3 &a, const TAr3x3 &b);
 QPointF MatApply(const QPointF &p, const TAr3x3 &m);
 bool MatIsIdentity(const TAr3x3 &m);
+// The same matrix to the bit (-0 and 0 differ): what a stored copy must keep.
+bool MatSameBits(const TAr3x3 &a, const TAr3x3 &b);
 // Turns a W x H picture about its centre (cx, cy) and puts that centre at
 // (cy, cx), the centre of the turned H x W picture.
 TAr3x3 MatTurnAt(Single cx, Single cy, Single a);

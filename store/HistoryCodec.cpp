@@ -45,14 +45,6 @@ void PutVar(QByteArray &out, quint32 v)
 
 bool IsFloatExact(double v) { return std::bit_cast<quint64>(double(float(v))) == std::bit_cast<quint64>(v); }
 
-bool SameMatrixBits(const TAr3x3 &a, const TAr3x3 &b)
-{
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::bit_cast<quint32>(a[i]) != std::bit_cast<quint32>(b[i]))
-            return false;
-    return true;
-}
-
 // Reads the bytes front to back; every read checks what is left first.
 struct Reader {
     const uchar *at;
@@ -231,7 +223,7 @@ QByteArray EncodeRecord(const TPWRec &rec)
             asDouble = true;
             break;
         }
-    const bool matrix = !SameMatrixBits(rec.Trans, MatIdentity());
+    const bool matrix = !MatSameBits(rec.Trans, MatIdentity());
     const quint8 flags
         = quint8((matrix ? FlagMatrix : 0) | (asDouble ? FlagDouble : 0) | (rec.Style.Smoothing ? FlagSmoothing : 0));
     QByteArray out;

@@ -39,13 +39,6 @@ int ReadSession(sqlite3 *db, TLessonSession &last)
 } // namespace
 
 namespace {
-bool SameMatrixBits(const TAr3x3 &a, const TAr3x3 &b)
-{
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::bit_cast<quint32>(a[i]) != std::bit_cast<quint32>(b[i]))
-            return false;
-    return true;
-}
 // The same arrays, not only equal ones: a snapshot holds them, so they
 // cannot have changed under it.
 bool SharesChunk(const std::vector<TPWRec> &chunk, std::vector<TPWRec>::const_iterator from, int n)
@@ -56,7 +49,7 @@ bool SharesChunk(const std::vector<TPWRec> &chunk, std::vector<TPWRec>::const_it
         const TPWRec &b = *from++;
         if (a.Points.constData() != b.Points.constData() || a.Points.size() != b.Points.size()
             || a.Lines.constData() != b.Lines.constData() || a.Lines.size() != b.Lines.size() || a.Menu != b.Menu
-            || !SameMatrixBits(a.Trans, b.Trans) || a.Style.Smoothing != b.Style.Smoothing
+            || !MatSameBits(a.Trans, b.Trans) || a.Style.Smoothing != b.Style.Smoothing
             || a.Style.NumberFont.constData() != b.Style.NumberFont.constData())
             return false;
     }
@@ -66,7 +59,7 @@ bool SharesChunk(const std::vector<TPWRec> &chunk, std::vector<TPWRec>::const_it
 
 bool SameRec(const TPWRec &a, const TPWRec &b)
 {
-    if (a.Menu != b.Menu || !SameMatrixBits(a.Trans, b.Trans) || a.Lines != b.Lines || !(a.Style == b.Style)
+    if (a.Menu != b.Menu || !MatSameBits(a.Trans, b.Trans) || a.Lines != b.Lines || !(a.Style == b.Style)
         || a.Points.size() != b.Points.size())
         return false;
     // The board's own arrays are shared with what was written; a copied

@@ -8,17 +8,9 @@
 #include <cstring>
 
 namespace {
-bool SameMatrixBits(const TAr3x3 &a, const TAr3x3 &b)
-{
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::bit_cast<quint32>(a[i]) != std::bit_cast<quint32>(b[i]))
-            return false;
-    return true;
-}
-
 bool SameBits(const TPWRec &a, const TPWRec &b)
 {
-    return a.Menu == b.Menu && SameMatrixBits(a.Trans, b.Trans) && a.Lines == b.Lines && a.Style == b.Style
+    return a.Menu == b.Menu && MatSameBits(a.Trans, b.Trans) && a.Lines == b.Lines && a.Style == b.Style
            && a.Points.size() == b.Points.size()
            && (a.Points.isEmpty()
                || std::memcmp(a.Points.constData(), b.Points.constData(), size_t(a.Points.size()) * sizeof(QPointF))
