@@ -195,8 +195,11 @@ bool LessonStore::Flush(int ms)
     if (!d->open)
         return false;
     std::unique_lock lock(d->m);
+    d->syncAsked = true;
+    d->wake.notify_one();
     const bool done = d->idle.wait_for(lock, std::chrono::milliseconds(ms), [this] {
-        return d->broken || (d->pending.empty() && !d->busy && !d->session && d->forgetsDone == d->forgetsAsked);
+        return d->broken
+               || (d->pending.empty() && !d->busy && !d->session && d->forgetsDone == d->forgetsAsked && !d->unsynced);
     });
     return done && !d->broken;
 }

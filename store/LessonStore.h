@@ -45,7 +45,7 @@ public:
     bool Load(const QString &key, TPWRecArray &history);
     // Queues history to be kept for key and returns at once.
     void Save(const QString &key, const TPWRecArray &history);
-    // Waits until everything queued is written, for at most ms.
+    // Waits until everything queued is written and on the disk, for at most ms.
     bool Flush(int ms = 2000);
     // Empties the store.
     void Forget();

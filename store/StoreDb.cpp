@@ -119,9 +119,11 @@ int OpenStoreConnection(const QString &path, bool readOnly, sqlite3 **db, TStore
     sqlite3_busy_timeout(*db, 200);
     if (readOnly)
         return SQLITE_OK;
-    // A commit syncs the log: what a commit returned survives a power cut.
-    // The page size only counts for a new file, before the log is switched on.
-    rc = SqlExec(*db, "PRAGMA page_size = 8192; PRAGMA synchronous = FULL");
+    // A commit reaches the log without waiting for the disk, so it survives a
+    // crash of the program; the writer syncs the log soon after (SyncStore),
+    // which bounds what a power cut can take. The page size only counts for a
+    // new file, before the log is switched on.
+    rc = SqlExec(*db, "PRAGMA page_size = 8192; PRAGMA synchronous = NORMAL");
     if (rc == SQLITE_OK)
         rc = CheckStoreFile(*db, *kind);
     if (rc != SQLITE_OK || *kind == TStoreFile::Damaged || *kind == TStoreFile::Foreign)
@@ -131,6 +133,18 @@ int OpenStoreConnection(const QString &path, bool readOnly, sqlite3 **db, TStore
     if (rc == SQLITE_ROW && wal.Text(0) != QLatin1String("wal"))
         return SQLITE_CANTOPEN;
     return rc == SQLITE_ROW ? SQLITE_OK : rc;
+}
+
+int SyncStore(sqlite3 *db, bool *complete)
+{
+    // A checkpoint syncs the log before copying it into the file. A reader
+    // in the way keeps it from copying (and syncing) all of it: no fault,
+    // only a reason to try again.
+    int logFrames = 0, copied = 0;
+    int rc = sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, &logFrames, &copied);
+    const bool busy = (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED;
+    *complete = rc == SQLITE_OK && copied >= logFrames;
+    return busy ? SQLITE_OK : rc;
 }
 
 int CreateStoreSchema(sqlite3 *db)

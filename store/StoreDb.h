@@ -40,10 +40,13 @@ int SqlExec(sqlite3 *db, const char *sql);
 enum class TStoreFile { Ours, New, Foreign, Damaged };
 
 // Opens path (read-only when asked) with the settings the store relies on:
-// WAL, every commit synced, a short wait for locks. For a writable
+// WAL, commits not waiting for the disk, a short wait for locks. For a writable
 // connection, also checks the file and says what it is in kind.
 int OpenStoreConnection(const QString &path, bool readOnly, sqlite3 **db, TStoreFile *kind);
 int CreateStoreSchema(sqlite3 *db);
+// Puts what was committed on the disk, so that a power cut cannot take it;
+// complete is false when a reader kept part of it back for now.
+int SyncStore(sqlite3 *db, bool *complete);
 
 // Moves a damaged or foreign file (with its journal files) aside under a name
 // with the date and time; the new name, or empty when it cannot be moved.

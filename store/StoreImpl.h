@@ -77,6 +77,8 @@ struct LessonStore::Impl {
     bool busy = false;
     bool stop = false;
     bool broken = false; // a write failed: nothing more is written
+    bool unsynced = false; // commits made that may not be on the disk yet
+    bool syncAsked = false; // Flush wants them there now
     std::vector<QString> problems; // for the window's thread
     std::vector<std::vector<TRecChunk>> released; // replaced snapshots, for the writer to let go
 
@@ -86,6 +88,9 @@ struct LessonStore::Impl {
     bool OpenFile(const QString &file);
     void Close();
     void Run();
+    bool Sync(std::unique_lock<std::mutex> &lock);
+    void Fail(const QString &fault);
+    QString WriteFault(int rc);
     QString WriteBatch(bool forget, const std::optional<TSessionRow> &row);
     int WriteHistory(const QString &key, const TStoreSnapshot &snap, qint64 now);
     void ForgetOthers();

@@ -6,12 +6,36 @@
 #include <QDateTime>
 #include <QDir>
 #include <QMetaObject>
+#include <chrono>
+
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+namespace {
+using Clock = std::chrono::steady_clock;
+// How long commits may wait for the disk: a power cut takes at most this
+// much, and a run of strokes drawn within it is synced once.
+constexpr auto SyncDelay = std::chrono::milliseconds(1000);
+// When a reader kept part of the log from being synced.
+constexpr auto SyncRetry = std::chrono::milliseconds(50);
+} // namespace
 
 void LessonStore::Impl::Run()
 {
+#ifdef __linux__
+    // Keeping strokes must never take the processor from drawing them.
+    setpriority(PRIO_PROCESS, id_t(gettid()), 10);
+#endif
     std::unique_lock lock(m);
     std::map<QString, TStoreSnapshot> done;
     std::vector<std::vector<TRecChunk>> letGo;
+    Clock::time_point syncBy;
+    const auto hasWork = [this] {
+        return stop || !pending.empty() || session || forgetsAsked != forgetsDone || !released.empty()
+               || (unsynced && syncAsked);
+    };
     for (;;) {
         letGo.swap(released);
         if (!done.empty() || !letGo.empty()) { // let go outside the lock: Save must not wait on it
@@ -21,13 +45,21 @@ void LessonStore::Impl::Run()
             lock.lock();
             continue;
         }
-        wake.wait(lock, [this] {
-            return stop || !pending.empty() || session || forgetsAsked != forgetsDone || !released.empty();
-        });
+        if (unsynced && !stop && (syncAsked || Clock::now() >= syncBy)) {
+            if (!Sync(lock))
+                break;
+            if (unsynced)
+                syncBy = Clock::now() + SyncRetry;
+            continue;
+        }
+        if (unsynced)
+            wake.wait_until(lock, syncBy, hasWork);
+        else
+            wake.wait(lock, hasWork);
         if (stop)
             break;
         if (pending.empty() && !session && forgetsAsked == forgetsDone)
-            continue; // only snapshots to let go
+            continue; // only snapshots to let go, or the log to sync
         const bool forget = forgetsAsked != forgetsDone;
         const int forgets = forgetsAsked;
         inflight.swap(pending);
@@ -49,19 +81,54 @@ void LessonStore::Impl::Run()
         if (fault.isEmpty()) {
             forgetsDone = forgets;
             done.swap(inflight);
+            if (!unsynced)
+                syncBy = Clock::now() + SyncDelay;
+            unsynced = true;
         } else {
             // Nothing more is written; what was not stays readable from memory.
-            broken = true;
             pending.merge(inflight);
             inflight.clear();
-            problems.push_back(fault);
-            QMetaObject::invokeMethod(
-                q, [this] { Deliver(); }, Qt::QueuedConnection);
+            Fail(fault);
         }
         idle.notify_all();
         if (broken)
             break;
     }
+}
+
+bool LessonStore::Impl::Sync(std::unique_lock<std::mutex> &lock)
+{
+    busy = true;
+    lock.unlock();
+    bool complete = false;
+    const int rc = SyncStore(wdb, &complete);
+    lock.lock();
+    busy = false;
+    if (rc != SQLITE_OK) {
+        Fail(WriteFault(rc));
+    } else if (complete) {
+        unsynced = false;
+        syncAsked = false;
+    } else {
+        syncAsked = false; // try again shortly, not at once
+    }
+    idle.notify_all();
+    return !broken;
+}
+
+void LessonStore::Impl::Fail(const QString &fault)
+{
+    broken = true;
+    problems.push_back(fault);
+    QMetaObject::invokeMethod(
+        q, [this] { Deliver(); }, Qt::QueuedConnection);
+}
+
+QString LessonStore::Impl::WriteFault(int rc)
+{
+    return QStringLiteral("Strokes can no longer be kept in %1: %2. Drawing goes on; strokes drawn from now on "
+                          "are kept only until the program ends.")
+        .arg(QDir::toNativeSeparators(path), SqlReason(rc, wdb));
 }
 
 // What was written is kept to compare with for a few histories only: the
@@ -93,12 +160,10 @@ QString LessonStore::Impl::WriteBatch(bool forget, const std::optional<TSessionR
         rc = SqlExec(wdb, "COMMIT");
     if (rc == SQLITE_OK)
         return {};
-    const QString reason = SqlReason(rc, wdb);
+    const QString fault = WriteFault(rc);
     SqlExec(wdb, "ROLLBACK");
     written.clear();
-    return QStringLiteral("Strokes can no longer be kept in %1: %2. Drawing goes on; strokes drawn from now on "
-                          "are kept only until the program ends.")
-        .arg(QDir::toNativeSeparators(path), reason);
+    return fault;
 }
 
 int LessonStore::Impl::WriteHistory(const QString &key, const TStoreSnapshot &snap, qint64 now)
