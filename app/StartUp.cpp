@@ -13,9 +13,10 @@
 namespace {
 void SleepUntil(const QElapsedTimer &clock, qint64 ms)
 {
-    const qint64 rest = ms - clock.elapsed();
+    // To the microsecond: whole milliseconds would add half of one on average.
+    const qint64 rest = ms * 1000 - clock.nsecsElapsed() / 1000;
     if (rest > 0)
-        QThread::msleep(static_cast<unsigned long>(rest));
+        QThread::usleep(static_cast<unsigned long>(rest));
 }
 
 // Calls back once, when the window first paints.
@@ -70,6 +71,10 @@ std::unique_ptr<TWBDMainFrm> StartBehindSplash(const std::function<void()> &show
     QImage picture = ResourceRawImage(QStringLiteral("SPLASH"));
     if (picture.isNull())
         picture = ResourceImage(QStringLiteral("SPLASH"));
+    // An opaque picture gets a window without an alpha channel, which the
+    // display shows sooner than one it must blend.
+    if (IsOpaque(picture))
+        picture.reinterpretAsFormat(QImage::Format_RGB32);
     QSplashScreen splash(QPixmap::fromImage(picture), Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
     splash.setAttribute(Qt::WA_ShowWithoutActivating);
     splash.setWindowTitle(QStringLiteral("TOVAREK W starting"));

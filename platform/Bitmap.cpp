@@ -125,6 +125,23 @@ QImage ResourceImage(const QString &name)
     return bitmap;
 }
 
+bool IsOpaque(const QImage &bitmap)
+{
+    if (bitmap.isNull())
+        return false;
+    if (bitmap.format() != QImage::Format_ARGB32_Premultiplied)
+        return !bitmap.hasAlphaChannel();
+    for (int y = 0; y < bitmap.height(); ++y) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(bitmap.constScanLine(y));
+        quint32 all = 0xFF;
+        for (int x = 0; x < bitmap.width(); ++x)
+            all &= qAlpha(row[x]);
+        if (all != 0xFF)
+            return false;
+    }
+    return true;
+}
+
 QImage ResourceRawImage(const QString &name)
 {
     QFile f(QStringLiteral(":/raw/%1.raw").arg(name));

@@ -40,6 +40,9 @@ void DrawBitmap(QPainter &p, const QImage &src, const QRectF &srcRect, const QRe
 // anti-aliased, source-over.
 void PreparePainter(QPainter &p);
 
+// Whether a premultiplied bitmap covers every pixel fully.
+bool IsOpaque(const QImage &bitmap);
+
 // A picture stored with the program (":/res/<name>.png"), as a bitmap; an
 // empty bitmap when there is none of that name.
 QImage ResourceImage(const QString &name);

@@ -88,6 +88,7 @@ void TestResources::pictures()
     QCOMPARE(reader.format(), QByteArray("png"));
     const QImage stored = reader.read();
     QVERIFY(stored.hasAlphaChannel());
+    QCOMPARE(IsOpaque(img), opaque);
     if (opaque) {
         QCOMPARE(MinAlpha(img), 255);
     } else {
