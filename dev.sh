@@ -80,16 +80,18 @@ case "$cmd" in
       echo "clang-tidy: clean"; total_pass=$((total_pass + 1))
     fi
     rm -f "$tidy_log"
-    build "$ROOT/build/sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_SANITIZE=ON -DTW_BUILD_TESTS=ON -DTW_WERROR=ON
+    # The checking builds are optimised lightly: they build in two thirds of the time.
+    checked=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG")
+    build "$ROOT/build/sanitize" "${checked[@]}" -DTW_SANITIZE=ON -DTW_BUILD_TESTS=ON -DTW_WERROR=ON
     run_suite "AddressSanitizer + UndefinedBehaviorSanitizer" "$ROOT/build/sanitize"
     # The tests whose worker threads hand thumbnails to the window's thread, under ThreadSanitizer.
     tsan_tests=(test_picturelister test_picturefiles test_mainframe)
-    cmake -S "$ROOT" -B "$ROOT/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_TSAN=ON -DTW_BUILD_TESTS=ON \
+    cmake -S "$ROOT" -B "$ROOT/build/tsan" -G Ninja "${checked[@]}" -DTW_TSAN=ON -DTW_BUILD_TESTS=ON \
       -DTW_WERROR=ON >/dev/null
     cmake --build "$ROOT/build/tsan" -j "$(jobs)" --target "${tsan_tests[@]}"
     run_suite "ThreadSanitizer (listing and thumbnails)" "$ROOT/build/tsan" -R "^($(IFS='|'; echo "${tsan_tests[*]}"))\$"
     if command -v clang++ >/dev/null 2>&1; then
-      CXX=clang++ build "$ROOT/build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_BUILD_FUZZERS=ON
+      CXX=clang++ build "$ROOT/build/fuzz" "${checked[@]}" -DTW_BUILD_FUZZERS=ON
       run_suite "Fuzz corpora" "$ROOT/build/fuzz"
     fi
     echo "$total_pass passed, $total_fail failed"
