@@ -1,4 +1,5 @@
 // The program entry: a single instance behind its splash picture.
+#include "app/CommandLine.h"
 #include "app/GeometryDump.h"
 #include "app/MainFrm.h"
 #include "app/PictureFiles.h"
@@ -13,6 +14,8 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +37,19 @@ void ExitWhenShown()
 
 int main(int argc, char *argv[])
 {
+    // Help, the version and mistakes in the arguments need no display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QFile::decodeName(argv[i]);
+    const TCommandLine commandLine = ParseCommandLine(
+        arguments, argc > 0 ? QFileInfo(QFile::decodeName(argv[0])).fileName() : QStringLiteral("tovarek-w"),
+        QStringLiteral(TW_VERSION));
+    if (commandLine.Action != TCommandLine::Run) {
+        std::FILE *out = commandLine.Action == TCommandLine::Print ? stdout : stderr;
+        std::fputs(commandLine.Message.toLocal8Bit().constData(), out);
+        return commandLine.ExitCode;
+    }
+
     IgnoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TOVAREK W"));
@@ -61,10 +77,8 @@ int main(int argc, char *argv[])
             lessons.Open(LessonStorePath());
             w.SetLessonStore(&lessons);
         });
-        QStringList args = app.arguments();
-        args.removeFirst();
-        window->OpenCommandLine(args);
-        if (args.isEmpty())
+        window->OpenCommandLine(commandLine.Files);
+        if (commandLine.Files.isEmpty())
             window->ResumeLastLesson();
         result = app.exec();
     }
