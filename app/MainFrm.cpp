@@ -48,9 +48,14 @@ TWBDMainFrm::TWBDMainFrm(QWidget *parent) : QWidget(parent)
     Button2->setIcon(ArrowIcon("ARROW_R"));
     Button2->setIconSize(QSize(13, 20));
     Button2->setFocusPolicy(Qt::NoFocus);
+    // Names for assistive technology, which sees only arrows here.
+    Button1->setAccessibleName(QStringLiteral("Previous pictures"));
+    Button2->setAccessibleName(QStringLiteral("Next pictures"));
+    PicturePanel->setAccessibleName(QStringLiteral("Pictures"));
 
     MenuPanel = new Panel(this, 0xFF1F1F1F);
     MenuPanel->setObjectName(QStringLiteral("MenuPanel"));
+    MenuPanel->setAccessibleName(QStringLiteral("Tool bar"));
     MenuRectangle = new Panel(MenuPanel, 0xFF000000);
     MenuRectangle->setObjectName(QStringLiteral("MenuRectangle"));
     RectangleBG = new Panel(this, 0);

@@ -311,9 +311,11 @@ void TWBDMainFrm::PictureTileRefresh(int k)
             e.Bitmap = TextThumbnail(e.FileName, Settings().BkFont);
         t->Tag = k;
         t->SetBitmap(e.Bitmap);
+        t->setAccessibleName(e.FileName);
     } else {
         t->Tag = -1;
         t->SetBitmap(NewBitmap(ThumbnailSize, ThumbnailSize));
+        t->setAccessibleName(QString());
     }
     t->update();
 }

@@ -3,6 +3,7 @@
 // hooks that repeat the board on a mirror.
 #include "board/PWImage.h"
 
+#include <QAccessibleWidget>
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
@@ -11,8 +12,38 @@ namespace {
 QRect ImageRect(const QImage &img) { return QRect(0, 0, img.width(), img.height()); }
 } // namespace
 
+namespace {
+// The board as assistive technology sees it: one drawing surface named
+// "Board"; the pictures it layers for the pointer and the selection are
+// its own business.
+class TPWImageAccessible : public QAccessibleWidget
+{
+public:
+    explicit TPWImageAccessible(QWidget *board) : QAccessibleWidget(board, QAccessible::Canvas) { }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return QStringLiteral("Board");
+        return QAccessibleWidget::text(t);
+    }
+    int childCount() const override { return 0; }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+};
+
+QAccessibleInterface *PWImageAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("TPWImage") && object->isWidgetType())
+        return new TPWImageAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
+} // namespace
+
 TPWImage::TPWImage(QWidget *parent) : QWidget(parent)
 {
+    static const bool accessible = (QAccessible::installFactory(PWImageAccessible), true);
+    Q_UNUSED(accessible);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);

@@ -286,6 +286,7 @@ ColorEditor::ColorEditor(QWidget *parent) : QWidget(parent)
     Edit = new QLineEdit(this);
     Edit->setGeometry(0, 200, 113, 22);
     Edit->installEventFilter(this);
+    Edit->setAccessibleName(QStringLiteral("Color code"));
     Btn = new QPushButton(QStringLiteral("color"), this);
     Btn->setGeometry(120, 200, 57, 22);
     Btn->setAutoDefault(false);
@@ -324,4 +325,10 @@ bool ColorEditor::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void ColorEditor::SetAccessibleName(const QString &name)
+{
+    setAccessibleName(name);
+    Edit->setAccessibleName(name + QStringLiteral(" code"));
 }

@@ -125,6 +125,9 @@ public:
     QLineEdit *Edit = nullptr;
     QPushButton *Btn = nullptr;
 
+    // What assistive technology calls the editor and its colour code.
+    void SetAccessibleName(const QString &name);
+
     // The swatch's colour: what a reported change stores.
     TAlphaColor Color() const;
     // Shows a colour in the swatch, the hue strip and square, and the edit.

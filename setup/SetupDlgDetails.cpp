@@ -125,6 +125,7 @@ void TSetupDlg::CreateDetailedTab()
         });
 
     WBrdColor = new ColorEditor(GroupBox1);
+    WBrdColor->SetAccessibleName(QStringLiteral("White board color"));
     WBrdColor->move(132, 16);
     connect(WBrdColor, &ColorEditor::QDChange, this, &TSetupDlg::WBrdColorQDChange);
     connect(WBrdColor, &ColorEditor::BtnClick, this, &TSetupDlg::WBrdColorBtnClick);
@@ -134,6 +135,8 @@ void TSetupDlg::CreateDetailedTab()
     connect(WBrdWSB, &QSpinBox::valueChanged, this, &TSetupDlg::WBrdWSBChange);
     Label2 = NewLabel(GroupBox1, QStringLiteral("Vertical Grid"), 16, 192);
     WBrdHSB = NewSpinBox(GroupBox1, QRect(16, 212, 100, 22), 0, 80, 10);
+    Label3->setBuddy(WBrdWSB);
+    Label2->setBuddy(WBrdHSB);
     connect(WBrdHSB, &QSpinBox::valueChanged, this, &TSetupDlg::WBrdHSBChange);
 
     auto *previewFrame = new QFrame(GroupBox1);
@@ -155,6 +158,9 @@ void TSetupDlg::CreateDetailedTab()
     Label6 = NewLabel(TabItem4, QStringLiteral("Image List Max Count"), 331, 225);
     FitWidths({Label4, Label5, Label6}, 134);
     MaxPictCountSB = NewSpinBox(TabItem4, QRect(331, 243, 134, 38), 0, 0, 5, 20);
+    Label4->setBuddy(ComboBox2);
+    Label5->setBuddy(ComboBox3);
+    Label6->setBuddy(MaxPictCountSB);
     // The maximum first, so that the minimum never exceeds it.
     MaxPictCountSB->setMaximum(300);
     MaxPictCountSB->setMinimum(50);

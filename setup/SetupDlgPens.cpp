@@ -39,6 +39,7 @@ void TSetupDlg::CreateStockPenTab()
     }
 
     StockPenTypeCB = NewComboBox(TabItem1, QRect(280, 12, 177, 38));
+    StockPenTypeCB->setAccessibleName(QStringLiteral("Stock pen kind"));
     StockPenTypeCB->addItems({QStringLiteral("Pen"), QStringLiteral("Marker"), QStringLiteral("Rainbow Pen"),
                               QStringLiteral("Rainbow Marker"), QStringLiteral("Single Arrow"),
                               QStringLiteral("Both Arrows"), QStringLiteral("Single Arrrow Marker"),
@@ -49,14 +50,18 @@ void TSetupDlg::CreateStockPenTab()
     connect(StockPenTypeCB, &QComboBox::currentIndexChanged, this, &TSetupDlg::StockPenTypeCBChange);
 
     StockPenColor = new ColorEditor(TabItem1);
+    StockPenColor->SetAccessibleName(QStringLiteral("Stock pen color"));
     StockPenColor->move(280, 56);
     connect(StockPenColor, &ColorEditor::QDChange, this, &TSetupDlg::StockPenColorQDChange);
     connect(StockPenColor, &ColorEditor::BtnClick, this, &TSetupDlg::StockPenColorBtnClick);
 
     StockPenSB = NewSpinBox(TabItem1, QRect(280, 290, 177, 40), 1, 40, 1, 20);
+    // The tab shows no labels; assistive technology gets names instead.
+    StockPenSB->setAccessibleName(QStringLiteral("Stock pen thickness"));
     connect(StockPenSB, &QSpinBox::valueChanged, this, &TSetupDlg::StockPenSBChange);
 
     StockPenDashCB = NewComboBox(TabItem1, QRect(280, 338, 177, 38));
+    StockPenDashCB->setAccessibleName(QStringLiteral("Stock pen line"));
     StockPenDashCB->addItems({QStringLiteral("Solid"), QStringLiteral("Dash"), QStringLiteral("Dot"),
                               QStringLiteral("DashDot"), QStringLiteral("DashDotDot")});
     SetItemHeight(StockPenDashCB, 36);
@@ -177,6 +182,7 @@ void TSetupDlg::CreatePenSetupTab()
     }
 
     PenColor = new ColorEditor(TabItem5);
+    PenColor->SetAccessibleName(QStringLiteral("Pen color"));
     PenColor->move(148, 40);
     connect(PenColor, &ColorEditor::QDChange, this, &TSetupDlg::PenColorQDChange);
     connect(PenColor, &ColorEditor::BtnClick, this, &TSetupDlg::PenColorBtnClick);

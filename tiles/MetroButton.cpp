@@ -4,6 +4,7 @@
 
 #include "platform/Bitmap.h"
 
+#include <QAccessibleWidget>
 #include <QFontDatabase>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,10 +13,54 @@
 namespace {
 // The pressed look: the tile shrinks by this much on every side.
 constexpr int PressInset = 3;
+
+// A tile as assistive technology sees it: a button named by its caption
+// (or by the name its owner gave, for tiles that show only a picture),
+// checked while it marks a choice, pressed by the "Press" action.
+class TMetroButtonAccessible : public QAccessibleWidget
+{
+public:
+    explicit TMetroButtonAccessible(TMetroButton *tile) : QAccessibleWidget(tile, QAccessible::Button) { }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t != QAccessible::Name)
+            return QAccessibleWidget::text(t);
+        const QString given = widget()->accessibleName();
+        return (given.isEmpty() ? Tile()->Text() : given).simplified();
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = Tile()->Down();
+        s.checked = Tile()->Down();
+        s.pressed = Tile()->IsPressed();
+        return s;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString &action) override
+    {
+        if (action == pressAction())
+            Tile()->Click();
+    }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+private:
+    TMetroButton *Tile() const { return static_cast<TMetroButton *>(widget()); }
+};
+
+QAccessibleInterface *MetroButtonAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("TMetroButton") && object->isWidgetType())
+        return new TMetroButtonAccessible(static_cast<TMetroButton *>(object));
+    return nullptr;
+}
 } // namespace
 
 TMetroButton::TMetroButton(QWidget *parent, TMetroButtonType type) : QWidget(parent)
 {
+    static const bool accessible = (QAccessible::installFactory(MetroButtonAccessible), true);
+    Q_UNUSED(accessible);
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
     SetMetroButtonType(type);
@@ -42,6 +87,23 @@ void TMetroButton::SetMetroButtonType(TMetroButtonType value)
     }
     resize(w, h);
     FMetroWidth = Single(width());
+}
+
+void TMetroButton::SetText(const QString &value)
+{
+    if (FText == value)
+        return;
+    FText = value;
+    if (QAccessible::isActive() && accessibleName().isEmpty()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
+}
+
+void TMetroButton::Click()
+{
+    if (OnExecute && isEnabled() && isVisible())
+        OnExecute(this);
 }
 
 void TMetroButton::SetBitmap(const QImage &value) { FBitmap = value.isNull() ? QImage() : ToBitmap(value); }
@@ -192,14 +254,12 @@ void TMetroButton::mouseReleaseEvent(QMouseEvent *e)
     // though the shrunken tile no longer covers that point.
     const bool over = FullRect().contains(e->position().toPoint());
     PressRelease();
-    if (over && OnExecute) {
-        // The handler may close a dialog or rebuild the tiles.
-        QPointer<TMetroButton> self(this);
-        OnExecute(this);
-        if (!self)
-            return;
-    }
-    update();
+    // The handler may close a dialog or rebuild the tiles.
+    const QPointer<TMetroButton> self(this);
+    if (over)
+        Click();
+    if (self)
+        update();
 }
 
 void TMetroButton::enterEvent(QEnterEvent *)

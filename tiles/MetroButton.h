@@ -52,10 +52,13 @@ public:
     const QImage &Bitmap() const { return FBitmap; }
     void SetBitmap(const QImage &value);
     const QString &Text() const { return FText; }
-    void SetText(const QString &value) { FText = value; }
+    void SetText(const QString &value);
     bool Down() const { return FDown; }
     // Repaints only when the value changes.
     void SetDown(bool value);
+    // Runs the tile as a press and release on it would (for assistive
+    // technology); nothing while the tile is hidden or disabled.
+    void Click();
 
     // The pointer is over the tile / the tile is pressed.
     bool IsEnter() const { return Enter; }

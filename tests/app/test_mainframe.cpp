@@ -13,6 +13,7 @@
 #include "setup/SetupDlg.h"
 #include "tiles/MetroButton.h"
 
+#include <QAccessible>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -99,6 +100,24 @@ struct SlowListing {
     SlowListing() { PictureLister::SetMaker(SlowThumbnail); }
     ~SlowListing() { PictureLister::SetMaker(nullptr); }
 };
+
+// Every interface under root, depth first.
+void Walk(QAccessibleInterface *root, QList<QAccessibleInterface *> &all)
+{
+    if (!root)
+        return;
+    all << root;
+    for (int i = 0; i < root->childCount(); ++i)
+        Walk(root->child(i), all);
+}
+
+QAccessibleInterface *Named(const QList<QAccessibleInterface *> &all, QAccessible::Role role, const QString &name)
+{
+    for (QAccessibleInterface *a : all)
+        if (a->role() == role && a->text(QAccessible::Name) == name)
+            return a;
+    return nullptr;
+}
 
 TPWMenuItem Pen(TAlphaColor c, Single w = 8) { return MakeMenuItem(pwPn, c, w); }
 } // namespace
@@ -855,6 +874,37 @@ private slots:
         QCOMPARE(seen, (QStringList{QStringLiteral("open"), QStringLiteral("select"), QStringLiteral("turn"),
                                     QStringLiteral("turn")}));
         QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // Assistive technology finds every tile of the tool bar by its caption,
+    // the board, and the strip's thumbnails by their pictures' names; and a
+    // tile pressed through it runs as a click would.
+    void accessibleByName()
+    {
+        QTemporaryDir pics;
+        QVERIFY(Colored(0xFFFF0000).save(pics.filePath(QStringLiteral("apple.png")), "PNG"));
+        QVERIFY(Colored(0xFF00FF00).save(pics.filePath(QStringLiteral("pear.png")), "PNG"));
+        Fixture f;
+        QVERIFY(f.open(pics.filePath(QStringLiteral("apple.png"))));
+        QList<QAccessibleInterface *> all;
+        Walk(QAccessible::queryAccessibleInterface(f.w.get()), all);
+
+        int tiles = 0;
+        for (TMetroButton *b : f.w->MenuButton) {
+            if (!b || !b->isVisible() || b->Text().isEmpty())
+                continue;
+            ++tiles;
+            QVERIFY2(Named(all, QAccessible::Button, b->Text().simplified()), qPrintable(b->Text()));
+        }
+        QVERIFY(tiles > 10);
+        QVERIFY(Named(all, QAccessible::Canvas, QStringLiteral("Board")));
+        QVERIFY(Named(all, QAccessible::Button, QStringLiteral("pear.png")));
+        QVERIFY(Named(all, QAccessible::Button, QStringLiteral("Next pictures")));
+
+        QAccessibleInterface *pear = Named(all, QAccessible::Button, QStringLiteral("pear.png"));
+        pear->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(f.w->PictureIndex, 1);
+        QVERIFY(pear->state().checked == false);
     }
 
     void startsBehindTheSplash_data()

@@ -8,6 +8,7 @@
 #include "platform/Panel.h"
 #include "tiles/MetroButton.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -1162,6 +1163,38 @@ private slots:
             Click(d->BtnCancel);
         });
         QVERIFY(!f.dlg.Execute());
+    }
+    // Every control a teacher can use has a name that a screen reader says,
+    // on every tab.
+    void controlsHaveNames()
+    {
+        DialogFixture f;
+        QVERIFY(f.Show());
+        const QSet<QAccessible::Role> used{QAccessible::Button,   QAccessible::CheckBox,     QAccessible::RadioButton,
+                                           QAccessible::ComboBox, QAccessible::EditableText, QAccessible::SpinBox,
+                                           QAccessible::Slider,   QAccessible::List,         QAccessible::PageTab};
+        QStringList unnamed;
+        std::function<void(QAccessibleInterface *, const QString &)> walk
+            = [&](QAccessibleInterface *a, const QString &path) {
+                  if (!a || a->state().invisible)
+                      return;
+                  const QString name = a->text(QAccessible::Name);
+                  if (used.contains(a->role()) && name.trimmed().isEmpty() && a->object())
+                      unnamed << path + QLatin1Char('/') + QString::fromLatin1(a->object()->metaObject()->className())
+                                     + QLatin1Char(' ') + a->object()->objectName();
+                  if (a->role() == QAccessible::List)
+                      return; // its items are the list's content
+                  for (int i = 0; i < a->childCount(); ++i)
+                      walk(a->child(i), path + QLatin1Char('/') + name);
+              };
+        for (QTabWidget *tabs : f.dlg.findChildren<QTabWidget *>()) {
+            for (int i = 0; i < tabs->count(); ++i) {
+                tabs->setCurrentIndex(i);
+                walk(QAccessible::queryAccessibleInterface(&f.dlg), QString());
+            }
+        }
+        unnamed.removeDuplicates();
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));
     }
 };
 
