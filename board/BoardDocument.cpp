@@ -281,10 +281,11 @@ QRect TBoardDocument::RecBounds(const TPWMenuItem &menu, const TPathData &path) 
     return RecordBounds(menu, path, ImageRect(m_pen), m_options);
 }
 
-QRect TBoardDocument::Draw(const TPWMenuItem &menu, TPathData &path, const TRenderStyle &style)
+QRect TBoardDocument::Draw(const TPWMenuItem &menu, TPathData &path, const TRenderStyle &style,
+                           const TPressure &pressure)
 {
     FollowCounters(m_fuCounts, menu, path, m_src.width());
-    return RenderRecord(m_pen, m_scratch, menu, path, style, m_options);
+    return RenderRecord(m_pen, m_scratch, menu, path, style, m_options, pressure);
 }
 
 QRect TBoardDocument::RenderIndex(int index, bool keepPatch, const QVector<int> *countsBefore)
@@ -297,13 +298,14 @@ QRect TBoardDocument::RenderIndex(int index, bool keepPatch, const QVector<int> 
         if (countsBefore && kept != m_patches.end())
             kept->second.fuCounts = *countsBefore;
     }
-    return Draw(menu, path, m_recs.Rec[size_t(index)].Style);
+    const TPWRec &rec = m_recs.Rec[size_t(index)];
+    return Draw(menu, path, rec.Style, rec.Pressure);
 }
 
 TBoardChange TBoardDocument::AddStroke(const TPWMenuItem &pen, const TPathData &path, const TRenderStyle &style,
-                                       const QVector<int> &countsBefore)
+                                       const QVector<int> &countsBefore, const TPressure &pressure)
 {
-    m_recs.RecAddLine(pen, path, style);
+    m_recs.RecAddLine(pen, path, style, pressure);
     ++m_revision;
     const QRect r = RenderIndex(m_recs.p, true, &countsBefore);
     DisplayUpdate(r);
@@ -393,7 +395,8 @@ QImage TBoardDocument::ReplayPenLayer(bool straightforward, QVector<int> *replay
         if (IsStrokeRec(m_recs.Rec[size_t(j)].Menu.PenType)) {
             const TPWMenuItem menu = m_recs.RecPath(j, path);
             FollowCounters(counts, menu, path, m_src.width());
-            RenderRecord(layer, scratch, menu, path, m_recs.Rec[size_t(j)].Style, options);
+            const TPWRec &rec = m_recs.Rec[size_t(j)];
+            RenderRecord(layer, scratch, menu, path, rec.Style, options, rec.Pressure);
         }
     if (replayCounts)
         *replayCounts = counts;
@@ -487,7 +490,8 @@ QImage TBoardDocument::RenderSelection(QRect &area) const
     for (qint32 idx : m_selLines) {
         const TPWMenuItem menu = m_recs.RecPath(idx, path);
         path.Translate(-area.left(), -area.top());
-        RenderRecord(layer, scratch, menu, path, m_recs.Rec[size_t(idx)].Style, m_options);
+        const TPWRec &rec = m_recs.Rec[size_t(idx)];
+        RenderRecord(layer, scratch, menu, path, rec.Style, m_options, rec.Pressure);
     }
     return layer;
 }

@@ -61,8 +61,9 @@ public:
     // Each says what it changed on the display picture.
     // Records and draws a stroke; countsBefore are the pen-order counters
     // before the stroke took its number, which its undo goes back to.
+    // pressure: a stylus's level at each point, or empty.
     TBoardChange AddStroke(const TPWMenuItem &pen, const TPathData &path, const TRenderStyle &style,
-                           const QVector<int> &countsBefore);
+                           const QVector<int> &countsBefore, const TPressure &pressure = TPressure());
     TBoardChange Undo();
     TBoardChange Redo();
     // Nothing when no stroke shows: an erase-all of a bare board would be
@@ -74,7 +75,8 @@ public:
     // Composites the whole display picture anew from the layers.
     TBoardChange Composite();
     // Renders a record into the pen layer without recording it.
-    QRect Draw(const TPWMenuItem &menu, TPathData &path, const TRenderStyle &style);
+    QRect Draw(const TPWMenuItem &menu, TPathData &path, const TRenderStyle &style,
+               const TPressure &pressure = TPressure());
 
     // ---- the lasso -------------------------------------------------------------------
     // The strokes in effect that lie wholly inside the outline.
@@ -99,6 +101,12 @@ public:
     int FuColumn(Single x) const;
     // The number of the next pen-order stroke starting at picture x, counted.
     int FuCountNext(Single x);
+    // Back to counters taken before (a withdrawn stroke gives its number back).
+    void SetFuCounts(const QVector<int> &counts)
+    {
+        if (counts.size() == m_fuCounts.size())
+            m_fuCounts = counts;
+    }
 
     // ---- replay ------------------------------------------------------------------------
     // The area a record may touch, in whole pixels, clipped to the pen layer.

@@ -75,7 +75,8 @@ int TPWRecArray::RecNext()
     return p;
 }
 
-void TPWRecArray::RecAddLine(const TPWMenuItem &pen, const TPathData &path, const TRenderStyle &style)
+void TPWRecArray::RecAddLine(const TPWMenuItem &pen, const TPathData &path, const TRenderStyle &style,
+                             const TPressure &pressure)
 {
     if (path.Count() < 1)
         return;
@@ -84,6 +85,10 @@ void TPWRecArray::RecAddLine(const TPWMenuItem &pen, const TPathData &path, cons
     r.Points.resize(path.Count());
     for (int i = 0; i < path.Count(); ++i)
         r.Points[i] = path.at(i).pt;
+    if (pressure.size() == path.Count())
+        r.Pressure = TPressure(pressure.begin(), pressure.end());
+    else
+        r.Pressure.clear();
     r.Lines.clear();
     r.Trans = MatIdentity();
     r.Style = style;
@@ -96,6 +101,7 @@ void TPWRecArray::RecAddEdit(const TAr3x3 &m, const TLines &indices)
     TPWRec &r = Rec[RecNext()];
     r.Menu.PenType = pwEdit;
     r.Points.clear();
+    r.Pressure.clear();
     r.Lines = indices;
     r.Trans = m;
 }
@@ -107,6 +113,7 @@ void TPWRecArray::RecAddTurn(bool right, Single w, Single h)
     r.Menu.PenType = right ? pwTurnR : pwTurnL;
     r.Trans = MatTurnAt(w / 2, h / 2, right ? a : -a);
     r.Points.clear();
+    r.Pressure.clear();
     r.Lines.clear();
 }
 
@@ -115,6 +122,7 @@ void TPWRecArray::RecAddEraseAll()
     TPWRec &r = Rec[RecNext()];
     r.Menu = MakeMenuItem(pwEraseAll, 0xFFFFFFFF, 1, sdSolid);
     r.Points.clear();
+    r.Pressure.clear();
     r.Lines.clear();
     r.Trans = MatIdentity();
 }
@@ -200,6 +208,7 @@ void RecCopy(const TPWRecArray &source, TPWRecArray &destination)
         d.Trans = s.Trans;
         // QVector shares on copy; detach so the copy never aliases the source.
         d.Points = TPolygon(s.Points.begin(), s.Points.end());
+        d.Pressure = TPressure(s.Pressure.begin(), s.Pressure.end());
         d.Lines = TLines(s.Lines.begin(), s.Lines.end());
         d.Style = s.Style;
     }

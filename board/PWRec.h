@@ -43,9 +43,19 @@ struct TRenderStyle {
     bool operator==(const TRenderStyle &o) const { return Smoothing == o.Smoothing && NumberFont == o.NumberFont; }
 };
 
+// A stylus's pressure at each point of a stroke, 0 (lightest) to
+// PressureFull; a stroke drawn without pressure has none.
+using TPressure = QVector<quint16>;
+constexpr quint16 PressureFull = 65535;
+inline quint16 PressureLevel(double pressure)
+{
+    return quint16(qBound(0.0, pressure, 1.0) * PressureFull + 0.5);
+}
+
 struct TPWRec {
     TPWMenuItem Menu;
     TPolygon Points;
+    TPressure Pressure; // stroke records only: empty, or one per point
     TAr3x3 Trans = MatIdentity();
     TLines Lines;
     TRenderStyle Style; // stroke records only
@@ -63,7 +73,9 @@ struct TPWRecArray {
     void RecInit();
     void RecClear();
     int RecNext();
-    void RecAddLine(const TPWMenuItem &pen, const TPathData &path, const TRenderStyle &style = TRenderStyle());
+    // pressure is kept when it has one level per point of path.
+    void RecAddLine(const TPWMenuItem &pen, const TPathData &path, const TRenderStyle &style = TRenderStyle(),
+                    const TPressure &pressure = TPressure());
     void RecAddEdit(const TAr3x3 &m, const TLines &indices);
     // Appends the turn record of a W x H picture (before the turn).
     void RecAddTurn(bool right, Single w, Single h);

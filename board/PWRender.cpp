@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <cmath>
+#include <vector>
 
 namespace {
 // Widths beyond this come only from edited settings files; the stroker
@@ -59,13 +60,19 @@ void ApplyEraserMask(QImage &layer, const QImage &mask, const QRect &R)
 }
 
 // One record being drawn: where, in what style, and the area it may touch.
+// levels: the pressure at each point of the path as drawn (arrow heads
+// included), 0..1; empty for a stroke without pressure.
 struct Job {
     QImage &layer;
     QImage &scratch;
     const TRenderStyle &style;
     QRect R;
+    std::vector<Single> levels;
 
+    // The pressure of the segment ending at point i.
+    Single Level(int i) const { return (levels[size_t(i - 1)] + levels[size_t(i)]) / 2; }
     void Pen(const TPWMenuItem &menu, const TPathData &path, Single opacity) const;
+    void PressurePen(const TPWMenuItem &menu, const TPathData &path, Single opacity) const;
     void Rainbow(const TPWMenuItem &menu, const TPathData &path, Single opacity) const;
     void Brush(const TPWMenuItem &menu, const TPathData &path, Single opacity, bool numbered) const;
     void Eraser(const TPWMenuItem &menu, const TPathData &path) const;
@@ -76,6 +83,10 @@ void Job::Pen(const TPWMenuItem &menu, const TPathData &path, Single opacity) co
     const Single w = StrokeThickness(menu);
     if (w <= 0 || path.Count() < 2)
         return;
+    if (!levels.empty()) {
+        PressurePen(menu, path, opacity);
+        return;
+    }
     QPainter p(&layer);
     PreparePainter(p);
     p.setPen(SegmentPen(menu.PenColor, w, menu.PenDash));
@@ -83,6 +94,34 @@ void Job::Pen(const TPWMenuItem &menu, const TPathData &path, Single opacity) co
     p.setOpacity(opacity);
     // One path: its own overlaps blend once.
     p.drawPath(path.toPainterPath());
+}
+
+void Job::PressurePen(const TPWMenuItem &menu, const TPathData &path, Single opacity) const
+{
+    // Segment by segment, each as wide as its pressure, drawn opaque on the
+    // scratch layer so that overlaps blend once when it is composited.
+    const Single w = StrokeThickness(menu);
+    if (R.isEmpty())
+        return;
+    {
+        QPainter p;
+        BeginScratch(p, scratch, layer.size(), R, Qt::transparent);
+        double length = 0;
+        for (int i = 1; i < path.Count(); ++i) {
+            if (path.at(i).kind == TPathData::Move)
+                continue;
+            const QPointF a = path.at(i - 1).pt, b = path.at(i).pt;
+            const double t = double(w * PressureScale(Level(i)));
+            QPen pen = SegmentPen(menu.PenColor, t, menu.PenDash);
+            if (menu.PenDash != sdSolid)
+                pen.setDashOffset(length / t);
+            p.setPen(pen);
+            DrawLineOrDot(p, a, b);
+            length += std::hypot(b.x() - a.x(), b.y() - a.y());
+        }
+    }
+    QPainter p(&layer);
+    DrawBitmap(p, scratch, R, R, opacity, false);
 }
 
 void Job::Rainbow(const TPWMenuItem &menu, const TPathData &path, Single opacity) const
@@ -94,7 +133,8 @@ void Job::Rainbow(const TPWMenuItem &menu, const TPathData &path, Single opacity
         QPainter p;
         BeginScratch(p, scratch, layer.size(), R, Qt::transparent);
         for (int i = 0; i + 1 < path.Count(); ++i) {
-            p.setPen(SegmentPen(RbColors[i % 7], w, menu.PenDash));
+            const Single t = levels.empty() ? w : w * PressureScale(Level(i + 1));
+            p.setPen(SegmentPen(RbColors[i % 7], t, menu.PenDash));
             DrawLineOrDot(p, path.at(i).pt, path.at(i + 1).pt);
         }
     }
@@ -114,7 +154,8 @@ void Job::Brush(const TPWMenuItem &menu, const TPathData &path, Single opacity, 
         BeginScratch(p, scratch, layer.size(), R, Qt::transparent);
         Single press = 1024;
         for (int i = 0; i + 1 < path.Count(); ++i) {
-            const Single t = BrushWidth(w, path.at(i).pt, path.at(i + 1).pt, press);
+            const Single t = levels.empty() ? BrushWidth(w, path.at(i).pt, path.at(i + 1).pt, press)
+                                            : PressureBrushWidth(w, Level(i + 1));
             if (t <= 0)
                 continue;
             p.setPen(SegmentPen(color, t, menu.PenDash));
@@ -172,6 +213,14 @@ Single BrushWidth(Single w, const QPointF &a, const QPointF &b, Single &press)
         press -= 30;
     press = qBound(Single(10), press, Single(1024));
     return press / 1024 * w;
+}
+
+Single PressureScale(Single level) { return Single(0.2) + Single(0.8) * qBound(Single(0), level, Single(1)); }
+
+Single PressureBrushWidth(Single w, Single level)
+{
+    // The same range as the speed-sensitive brush: from 10/1024 of the width to all of it.
+    return qBound(Single(10) / 1024, level, Single(1)) * w;
 }
 
 // ---- geometry helpers ----------------------------------------------------------
@@ -289,13 +338,20 @@ QRect RecordBounds(const TPWMenuItem &menu, const TPathData &path, const QRect &
 }
 
 QRect RenderRecord(QImage &layer, QImage &scratch, const TPWMenuItem &menu, TPathData &path, const TRenderStyle &style,
-                   const TRenderOptions &options)
+                   const TRenderOptions &options, const TPressure &pressure)
 {
     const QRect R = RecordBounds(menu, path, QRect(0, 0, layer.width(), layer.height()), options);
     const TPWPenType k = menu.PenType;
     if (style.Smoothing && k != pwEr)
-        PathSmooth(path);
-    const Job job{layer, scratch, style, R};
+        PathSmooth(path); // keeps the number of points: each keeps its pressure
+    Job job{layer, scratch, style, R, {}};
+    const int n = path.Count();
+    const bool pressed = k != pwEr && n > 0 && pressure.size() == n;
+    if (pressed) {
+        job.levels.reserve(size_t(n) + 7);
+        for (quint16 level : pressure)
+            job.levels.push_back(Single(level) / PressureFull);
+    }
     const Single mk = options.MarkerOpacity;
     const Single arrow = options.ArrowSize;
     switch (k) {
@@ -307,12 +363,19 @@ QRect RenderRecord(QImage &layer, QImage &scratch, const TPWMenuItem &menu, TPat
     case pwArPn0:
     case pwArMk0:
         PathArrowEnd(path, menu.PenThickness, arrow);
+        // The barbs are as wide as the line where they start.
+        if (pressed)
+            job.levels.resize(size_t(path.Count()), job.levels[size_t(n - 1)]);
         job.Pen(menu, path, k == pwArPn0 ? 1 : mk);
         break;
     case pwArPn1:
     case pwArMk1:
         PathArrowEnd(path, menu.PenThickness, arrow);
+        if (pressed)
+            job.levels.resize(size_t(path.Count()), job.levels[size_t(n - 1)]);
         PathArrowStart(path, menu.PenThickness, arrow);
+        if (pressed)
+            job.levels.resize(size_t(path.Count()), job.levels[0]);
         job.Pen(menu, path, k == pwArPn1 ? 1 : mk);
         break;
     case pwFuPn: job.Brush(menu, path, 1, false); break;

@@ -42,11 +42,18 @@ TAlphaColor OrderColor(TAlphaColor number);
 // width w. press carries the pressure from segment to segment; a stroke
 // starts it at 1024.
 Single BrushWidth(Single w, const QPointF &a, const QPointF &b, Single &press);
+// How much of a pen's width a stylus pressure level gives: a fifth at the
+// lightest touch, the whole width at full pressure.
+Single PressureScale(Single level);
+// The brush at a real pressure: the width follows it instead of the speed.
+Single PressureBrushWidth(Single w, Single level);
 
 // The area of layer a record may touch, in whole pixels, clipped to it.
 QRect RecordBounds(const TPWMenuItem &menu, const TPathData &path, const QRect &layer, const TRenderOptions &options);
 // Renders one record into layer, in style (smoothing, the numbers' font).
 // scratch is a work layer kept between calls; path is changed as drawn
-// (smoothing, arrow heads). Returns the area that may have changed.
+// (smoothing, arrow heads). pressure, one level per point of path or empty,
+// narrows pens, markers and rainbows and drives the brush.
+// Returns the area that may have changed.
 QRect RenderRecord(QImage &layer, QImage &scratch, const TPWMenuItem &menu, TPathData &path, const TRenderStyle &style,
-                   const TRenderOptions &options);
+                   const TRenderOptions &options, const TPressure &pressure = TPressure());

@@ -12,10 +12,12 @@
 //   point count (varint), then the points: x and y of each as float32 bits
 //   XOR the previous point's (a varint: neighbouring points share their high
 //   bits, so most take three bytes instead of four), or as raw float64 when a
-//   coordinate is not exactly a float.
+//   coordinate is not exactly a float,
+//   [pressure: one u16 per point, for strokes drawn with a stylus].
+// Records without pressure are the same bytes as before it was kept.
 namespace {
 constexpr quint8 Version = 1;
-constexpr quint8 FlagMatrix = 1, FlagDouble = 2, FlagSmoothing = 4, KnownFlags = 7;
+constexpr quint8 FlagMatrix = 1, FlagDouble = 2, FlagSmoothing = 4, FlagPressure = 8, KnownFlags = 15;
 constexpr quint32 MaxPoints = 4'000'000, MaxLines = 1'000'000, MaxFontBytes = 256;
 
 void PutU32(QByteArray &out, quint32 v)
@@ -155,6 +157,18 @@ bool DecodePoints(Reader &r, bool asDouble, TPolygon &pts)
     return true;
 }
 
+bool DecodePressure(Reader &r, qsizetype points, TPressure &pressure)
+{
+    if (points * 2 > r.Left())
+        return r.Fail("the pressure does not match the record's length");
+    pressure.resize(points);
+    for (quint16 &level : pressure) {
+        level = quint16(r.at[0] | r.at[1] << 8);
+        r.at += 2;
+    }
+    return true;
+}
+
 bool DecodeHead(Reader &r, quint8 &flags, TPWRec &rec)
 {
     quint8 version = 0, type = 0, dash = 0;
@@ -224,8 +238,9 @@ QByteArray EncodeRecord(const TPWRec &rec)
             break;
         }
     const bool matrix = !MatSameBits(rec.Trans, MatIdentity());
-    const quint8 flags
-        = quint8((matrix ? FlagMatrix : 0) | (asDouble ? FlagDouble : 0) | (rec.Style.Smoothing ? FlagSmoothing : 0));
+    const bool pressure = !rec.Pressure.isEmpty() && rec.Pressure.size() == rec.Points.size();
+    const quint8 flags = quint8((matrix ? FlagMatrix : 0) | (asDouble ? FlagDouble : 0)
+                                | (rec.Style.Smoothing ? FlagSmoothing : 0) | (pressure ? FlagPressure : 0));
     QByteArray out;
     out.reserve(32 + rec.Points.size() * (asDouble ? 16 : 7));
     out.append(char(Version));
@@ -249,6 +264,11 @@ QByteArray EncodeRecord(const TPWRec &rec)
     PutVar(out, quint32(font.size()));
     out.append(font);
     EncodePoints(out, rec.Points, asDouble);
+    if (pressure)
+        for (quint16 level : rec.Pressure) {
+            out.append(char(level & 0xFF));
+            out.append(char(level >> 8));
+        }
     return out;
 }
 
@@ -261,6 +281,13 @@ bool DecodeRecord(const QByteArray &bytes, TPWRec &rec, QString *why)
     quint8 flags = 0;
     bool ok = DecodeHead(r, flags, out) && DecodeLinesAndStyle(r, flags, out)
               && DecodePoints(r, (flags & FlagDouble) != 0, out.Points);
+    if (ok && (flags & FlagPressure)) {
+        // A stroke of no points has no pressure to keep: such bytes were not written here.
+        if (out.Points.isEmpty())
+            ok = r.Fail("the record has pressure without points");
+        else
+            ok = DecodePressure(r, out.Points.size(), out.Pressure);
+    }
     if (ok && r.Left() != 0)
         ok = r.Fail("the record has bytes beyond its end");
     if (!ok) {

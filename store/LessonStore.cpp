@@ -48,7 +48,8 @@ bool SharesChunk(const std::vector<TPWRec> &chunk, std::vector<TPWRec>::const_it
     for (const TPWRec &a : chunk) {
         const TPWRec &b = *from++;
         if (a.Points.constData() != b.Points.constData() || a.Points.size() != b.Points.size()
-            || a.Lines.constData() != b.Lines.constData() || a.Lines.size() != b.Lines.size() || a.Menu != b.Menu
+            || a.Lines.constData() != b.Lines.constData() || a.Lines.size() != b.Lines.size()
+            || a.Pressure.constData() != b.Pressure.constData() || a.Pressure.size() != b.Pressure.size() || a.Menu != b.Menu
             || !MatSameBits(a.Trans, b.Trans) || a.Style.Smoothing != b.Style.Smoothing
             || a.Style.NumberFont.constData() != b.Style.NumberFont.constData())
             return false;
@@ -60,7 +61,7 @@ bool SharesChunk(const std::vector<TPWRec> &chunk, std::vector<TPWRec>::const_it
 bool SameRec(const TPWRec &a, const TPWRec &b)
 {
     if (a.Menu != b.Menu || !MatSameBits(a.Trans, b.Trans) || a.Lines != b.Lines || !(a.Style == b.Style)
-        || a.Points.size() != b.Points.size())
+        || a.Points.size() != b.Points.size() || a.Pressure != b.Pressure)
         return false;
     // The board's own arrays are shared with what was written; a copied
     // history (after switching pictures) has equal contents in new arrays.
