@@ -4,6 +4,7 @@
 #include "board/PWImage.h"
 
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
@@ -47,7 +48,12 @@ TPWImage::TPWImage(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
+    setAttribute(Qt::WA_AcceptTouchEvents);
+    // A stylus coming near is told to the application only.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->installEventFilter(this);
     FCrPen = MakeMenuItem(pwMk, 0xFFFF0000, 10, sdSolid);
+    m_eraserPen = MakeMenuItem(pwEr, 0xFFFFFFFF, 40, sdSolid);
     Init(64, 64);
 
     m_selImage = new ImageControl(this);

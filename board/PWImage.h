@@ -11,11 +11,14 @@
 #include "platform/ImageControl.h"
 #include "platform/PathData.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
 #include <QWidget>
 #include <functional>
+
+class QTouchEvent;
 
 class TPWImage : public QWidget
 {
@@ -126,6 +129,22 @@ public:
     void PWMouseEnter();
     void PWMouseWheel(int wheelDelta);
     void StrokeEnd();
+    // Takes back the stroke being drawn as if it had never begun.
+    void StrokeWithdraw();
+
+    // ---- stylus and touch ------------------------------------------------------------
+    // A stylus's pressure narrows pens and drives the brush (on by default).
+    bool PressureOn() const { return m_pressureOn; }
+    void SetPressureOn(bool on) { m_pressureOn = on; }
+    // What the eraser end of a stylus draws with while it touches.
+    const TPWMenuItem &EraserPen() const { return m_eraserPen; }
+    void SetEraserPen(const TPWMenuItem &pen) { m_eraserPen = pen; }
+    // A stylus is near the screen or touching it: touches are taken for a palm.
+    bool StylusNear() const { return m_stylusNear || m_stylusDown; }
+    // How long after the first finger a second one still turns its stroke into a gesture.
+    static constexpr int GestureGraceMs = 150;
+    // Contacts wider than this (logical pixels, about 25 mm) are a palm, not a finger.
+    static constexpr double PalmDiameter = 96;
 
     // ---- rendering ---------------------------------------------------------------
     // Renders a record into the pen layer as new strokes are drawn, without recording it.
@@ -176,8 +195,25 @@ protected:
     void enterEvent(QEnterEvent *e) override;
     void leaveEvent(QEvent *e) override;
     void wheelEvent(QWheelEvent *e) override;
+    void tabletEvent(QTabletEvent *e) override;
+    bool event(QEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
+    // The pointer moved (pressed or not) or was released, from the mouse, a stylus or a finger.
+    void PointerMove(const QPointF &p, bool pressed);
+    void PointerRelease(const QPointF &p);
+    // Appends the current pressure to a stroke that has pressure.
+    void PressureAdd();
+    // The pressure of the stroke's segment ending at point i, 0..1.
+    Single SegmentLevel(int i) const
+    {
+        return (Single(m_pressure[i - 1]) + Single(m_pressure[i])) / (2 * Single(PressureFull));
+    }
+    void StylusLifted();
+    void TouchEvent(QTouchEvent *e);
+    void GestureBegin(const QPointF &a, const QPointF &b);
+    void GestureMove(const QPointF &a, const QPointF &b);
     // Brings what a change of the document did to the screen.
     void ShowChange(const TBoardChange &change);
     // Announces a change of the history since the revision before.
@@ -251,4 +287,23 @@ private:
     TRenderStyle m_style; // for new strokes
     bool m_screenPenWidth = true;
     QSize m_viewSize; // the mirror's picture, empty without a mirror
+
+    // Stylus.
+    bool m_pressureOn = true;
+    Single m_inputLevel = -1; // the pressure of the event being handled, 0..1; below 0: none
+    TPressure m_pressure; // the stroke's pressure at each point of CrPathData, or empty
+    TPWMenuItem m_eraserPen;
+    TPWMenuItem m_penBeforeEraser; // the pen the eraser end stands in for
+    bool m_erasing = false;
+    bool m_stylusNear = false;
+    bool m_stylusDown = false;
+
+    // Touch: 0 no fingers, 1 one finger draws, 2 two fingers zoom and pan,
+    // 3 the rest of the touch is ignored.
+    int m_touchMode = 0;
+    int m_touchId = -1; // the finger that draws
+    QList<int> m_palms; // contacts of this touch taken for a palm
+    QElapsedTimer m_touchClock; // since the drawing finger landed
+    Single m_gestureZoom = 1, m_gestureDistance = 1;
+    QPointF m_gesturePoint; // the picture point under the fingers' centre as they landed
 };

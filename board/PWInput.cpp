@@ -52,6 +52,9 @@ void TPWImage::PWMouseDown(Single X, Single Y)
     GrPathData.Clear();
     CrPathData.MoveTo(ScreenToPicture(pt));
     GrPathData.MoveTo(pt);
+    m_pressure.clear();
+    if (m_inputLevel >= 0 && IsDrawingPen(FCrPen.PenType) && FCrPen.PenType != pwEr)
+        m_pressure.push_back(PressureLevel(m_inputLevel));
     m_lastPress = 1024;
     // With widths as seen on the screen the stroke is as wide on the screen
     // as its pen at the zoom of this moment; its record keeps that width in
@@ -117,6 +120,7 @@ void TPWImage::PWMouseMove(Single X, Single Y)
     }
     CrPathData.LineTo(ScreenToPicture(pt));
     GrPathData.LineTo(pt);
+    PressureAdd();
     if (!isPainting) {
         isPainting = true;
         PreviewUpdate();
@@ -140,6 +144,7 @@ void TPWImage::PWMouseUp(Single X, Single Y)
             // A click without movement records a two-point stroke: a dot.
             CrPathData.LineTo(ScreenToPicture(pt));
             GrPathData.LineTo(pt);
+            PressureAdd();
         }
         StrokeEnd();
     }
@@ -176,6 +181,36 @@ void TPWImage::PWMouseWheel(int wheelDelta)
     ZoomSet(z, Single(m_curImage->x() + m_cursorShift.x()), Single(m_curImage->y() + m_cursorShift.y()));
 }
 
+void TPWImage::PressureAdd()
+{
+    // A stroke that began without pressure stays without it.
+    if (!m_pressure.isEmpty())
+        m_pressure.push_back(m_inputLevel >= 0 ? PressureLevel(m_inputLevel) : m_pressure.constLast());
+}
+
+void TPWImage::StrokeWithdraw()
+{
+    if (isDown != 1)
+        return;
+    isDown = 0;
+    if (FCrPen.PenType == pwMove) {
+        // The pan so far is undone with the stroke it turned out not to be.
+        FZPos = DZPos;
+        StrokeEnd();
+        PWImageBitmapUpdate();
+        return;
+    }
+    // The stroke was only ever on the screen: its preview goes, and a
+    // pen-order number it took is given back.
+    if (FCrPen.PenType == pwFuMk)
+        m_doc.SetFuCounts(m_fuCountsAtDown);
+    CrPathData.Clear();
+    GrPathData.Clear();
+    m_pressure.clear();
+    ScreenUpdateControlRect(m_prvArea);
+    m_prvArea = QRect();
+}
+
 void TPWImage::StrokeEnd()
 {
     switch (FCrPen.PenType) {
@@ -193,7 +228,8 @@ void TPWImage::StrokeEnd()
     }
     TPWMenuItem pen = FCrPen;
     pen.PenThickness = m_strokeWidth;
-    const TBoardChange change = m_doc.AddStroke(pen, CrPathData, m_style, m_fuCountsAtDown);
+    const TBoardChange change = m_doc.AddStroke(pen, CrPathData, m_style, m_fuCountsAtDown,
+                                                m_pressure.size() == CrPathData.Count() ? m_pressure : TPressure());
     // The preview's trail and the new stroke are the only parts of the screen that change.
     ScreenUpdateControlRect(m_prvArea);
     ScreenUpdateRect(change.area);
@@ -211,11 +247,12 @@ void TPWImage::mousePressEvent(QMouseEvent *e)
     PWMouseDown(Single(p.x()), Single(p.y()));
 }
 
-void TPWImage::mouseMoveEvent(QMouseEvent *e)
+void TPWImage::mouseMoveEvent(QMouseEvent *e) { PointerMove(e->position(), e->buttons() != Qt::NoButton); }
+
+void TPWImage::PointerMove(const QPointF &p, bool pressed)
 {
-    const QPointF p = e->position();
     const bool inside = rect().contains(p.toPoint());
-    if (e->buttons() != Qt::NoButton && !inside) {
+    if (pressed && !inside) {
         // Qt keeps a pressed pointer captured; leaving the board ends the stroke there.
         if (!m_outside) {
             m_outside = true;
@@ -237,7 +274,11 @@ void TPWImage::mouseReleaseEvent(QMouseEvent *e)
 {
     if (e->buttons() != Qt::NoButton)
         return; // the stroke ends when the last button is released
-    const QPointF p = e->position();
+    PointerRelease(e->position());
+}
+
+void TPWImage::PointerRelease(const QPointF &p)
+{
     if (m_outside) {
         m_outside = false;
         isDown = 0;

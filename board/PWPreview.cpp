@@ -62,6 +62,7 @@ void TPWImage::PreviewPath(Single opacity)
     const bool rainbow = FCrPen.PenType == pwRbPn || FCrPen.PenType == pwRbMk;
     const TAlphaColor color = eraser ? 0xFFFFFFFF : FCrPen.PenColor;
     const TStrokeDash dash = eraser ? sdSolid : FCrPen.PenDash;
+    const bool pressed = m_pressure.size() == GrPathData.Count();
     QRect area;
     {
         QPainter p(&m_prvBitmap);
@@ -69,11 +70,12 @@ void TPWImage::PreviewPath(Single opacity)
         const double g = double(RoundEven(w)) + 3;
         for (int i = qMax(m_prvDrawn, 1); i < GrPathData.Count(); ++i) {
             const QPointF a = GrPathData.at(i - 1).pt, b = GrPathData.at(i).pt;
-            QPen pen = SegmentPen(rainbow ? RbColors[(i - 1) % 7] : color, w, dash);
-            if (!rainbow && dash != sdSolid && w > 0)
-                pen.setDashOffset(m_prvDashLength / w);
+            const Single t = pressed ? w * PressureScale(SegmentLevel(i)) : w;
+            QPen pen = SegmentPen(rainbow ? RbColors[(i - 1) % 7] : color, t, dash);
+            if (!rainbow && dash != sdSolid && t > 0)
+                pen.setDashOffset(m_prvDashLength / t);
             p.setPen(pen);
-            if (w > 0)
+            if (t > 0)
                 DrawLineOrDot(p, a, b);
             m_prvDashLength += std::hypot(b.x() - a.x(), b.y() - a.y());
             area |= GrownRect(QRectF(a, b).normalized(), g);
@@ -97,7 +99,9 @@ void TPWImage::PreviewPath(Single opacity)
 void TPWImage::PreviewBrush(Single opacity, bool numbered)
 {
     const TAlphaColor color = numbered ? OrderColor(FCrPen.PenColor) : FCrPen.PenColor;
-    const Single t = FZoom * BrushWidth(m_strokeWidth, P0 / FZoom, P1 / FZoom);
+    const int n = GrPathData.Count();
+    const Single t = n >= 2 && m_pressure.size() == n ? FZoom * PressureBrushWidth(m_strokeWidth, SegmentLevel(n - 1))
+                                                      : FZoom * BrushWidth(m_strokeWidth, P0 / FZoom, P1 / FZoom);
     const QRect area = GrownRect(QRectF(P0, P1).normalized(), double(t) + 3) & ImageRect(m_bitmap);
     if (area.isEmpty() || !(t > 0))
         return;
