@@ -145,6 +145,12 @@ public:
     static constexpr int GestureGraceMs = 150;
     // Contacts wider than this (logical pixels, about 25 mm) are a palm, not a finger.
     static constexpr double PalmDiameter = 96;
+    // Whether a touch of these diameters is a palm; devices that do not
+    // measure their contacts report an empty size.
+    static bool IsPalmContact(const QSizeF &diameters)
+    {
+        return diameters.width() > PalmDiameter || diameters.height() > PalmDiameter;
+    }
 
     // ---- rendering ---------------------------------------------------------------
     // Renders a record into the pen layer as new strokes are drawn, without recording it.

@@ -9,13 +9,6 @@
 #include <cmath>
 
 namespace {
-bool IsPalm(const QEventPoint &point)
-{
-    // Devices that do not measure their contacts report no size at all.
-    const QSizeF d = point.ellipseDiameters();
-    return d.width() > TPWImage::PalmDiameter || d.height() > TPWImage::PalmDiameter;
-}
-
 double Distance(const QPointF &a, const QPointF &b) { return std::hypot(b.x() - a.x(), b.y() - a.y()); }
 } // namespace
 
@@ -131,7 +124,7 @@ void TPWImage::TouchEvent(QTouchEvent *e)
     const QEventPoint *drawing = nullptr;
     for (const QEventPoint &point : e->points()) {
         const bool known = m_palms.contains(point.id());
-        if (!known && (IsPalm(point) || (point.state() == QEventPoint::Pressed && StylusNear())))
+        if (!known && (IsPalmContact(point.ellipseDiameters()) || (point.state() == QEventPoint::Pressed && StylusNear())))
             m_palms.append(point.id());
         if (m_palms.contains(point.id()))
             continue;

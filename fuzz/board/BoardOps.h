@@ -50,13 +50,19 @@ inline void AddStroke(TBoardDocument &doc, Reader &in)
     const auto kind = TPWPenType(pwPn + in.Byte() % (pwFuMk - pwPn + 1));
     TPWMenuItem pen = MakeMenuItem(kind, colors[in.Byte() % 4], Single(1 + in.Byte() % 14), TStrokeDash(in.Byte() % 5));
     TRenderStyle style;
-    style.Smoothing = in.Byte() % 2 == 0;
+    const int how = in.Byte();
+    style.Smoothing = how % 2 == 0;
     const TPathData path = ReadPath(in, 1, doc.Picture());
+    // Some strokes come from a stylus: a pressure level for each point.
+    TPressure pressure;
+    if (how & 2)
+        for (int i = 0; i < path.Count(); ++i)
+            pressure.push_back(quint16(in.Byte() * 257));
     const QVector<int> before = doc.FuCounts();
     // As the board numbers a pen-order stroke when it starts.
     if (kind == pwFuMk)
         pen.PenColor = TAlphaColor(doc.FuCountNext(Single(path.at(0).pt.x())));
-    doc.AddStroke(pen, path, style, before);
+    doc.AddStroke(pen, path, style, before, pressure);
 }
 
 // Runs one operation; false when the input has no more.

@@ -26,6 +26,23 @@ void Stroke(TPWImage &b, const QVector<QPointF> &pts)
     b.PWMouseUp(Single(pts.last().x()), Single(pts.last().y()));
 }
 
+// The same through a stylus's tablet events, at the pressures given (one per point).
+void PressureStroke(TPWImage &b, const QVector<QPointF> &pts, const QVector<qreal> &levels)
+{
+    static QPointingDevice stylus(QStringLiteral("stylus"), 4001, QInputDevice::DeviceType::Stylus,
+                                  QPointingDevice::PointerType::Pen,
+                                  QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 2);
+    for (int i = 0; i < pts.size(); ++i) {
+        const QEvent::Type type = i == 0 ? QEvent::TabletPress : QEvent::TabletMove;
+        QTabletEvent e(type, &stylus, pts[i], pts[i], levels[i], 0, 0, 0, 0, 0, Qt::NoModifier,
+                       i == 0 ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton);
+        QApplication::sendEvent(&b, &e);
+    }
+    QTabletEvent e(QEvent::TabletRelease, &stylus, pts.last(), pts.last(), levels.last(), 0, 0, 0, 0, 0,
+                   Qt::NoModifier, Qt::LeftButton, Qt::NoButton);
+    QApplication::sendEvent(&b, &e);
+}
+
 QString FirstDifference(const QImage &a, const QImage &b)
 {
     if (a.size() != b.size())
@@ -410,8 +427,16 @@ private slots:
                 const int n = rng.bounded(12);
                 for (int i = 0; i < n; ++i)
                     pts << pts.last() + QPointF(rng.bounded(41) - 20, rng.bounded(41) - 20);
-                Stroke(b, pts);
-                what = QStringLiteral("stroke of kind %1").arg(int(k));
+                if (rng.bounded(2)) {
+                    QVector<qreal> levels;
+                    for (int i = 0; i < pts.size(); ++i)
+                        levels << rng.generateDouble();
+                    PressureStroke(b, pts, levels);
+                    what = QStringLiteral("stylus stroke of kind %1").arg(int(k));
+                } else {
+                    Stroke(b, pts);
+                    what = QStringLiteral("stroke of kind %1").arg(int(k));
+                }
             } else if (op < 68) {
                 b.PWUndo();
                 what = QStringLiteral("undo");

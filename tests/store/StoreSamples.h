@@ -39,7 +39,7 @@ inline TPWRecArray MixedHistory()
 inline bool SameBits(const TPWRec &a, const TPWRec &b)
 {
     return a.Menu == b.Menu && MatSameBits(a.Trans, b.Trans) && a.Lines == b.Lines && a.Style == b.Style
-           && a.Points.size() == b.Points.size()
+           && a.Pressure == b.Pressure && a.Points.size() == b.Points.size()
            && (a.Points.isEmpty()
                || std::memcmp(a.Points.constData(), b.Points.constData(), size_t(a.Points.size()) * sizeof(QPointF))
                       == 0);

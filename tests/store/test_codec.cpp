@@ -35,6 +35,13 @@ private slots:
         pan.Menu.PenThickness = -250;
         pan.Style.NumberFont = QStringLiteral("游ゴシック Medium");
         cases.push_back(pan);
+        TPWRec pressed = Stroke({{10, 10}, {20, 12}, {30, 15}}, pwFuPn);
+        pressed.Pressure = {0, 32768, PressureFull};
+        cases.push_back(pressed);
+        TPWRec moved = Stroke({{1.5, 2}}, pwMk); // a dot of pressure, its points not floats
+        moved.Points[0].rx() = 0.1;
+        moved.Pressure = {4095};
+        cases.push_back(moved);
         for (size_t i = 0; i < cases.size(); ++i) {
             const QByteArray bytes = EncodeRecord(cases[i]);
             TPWRec back;
@@ -46,6 +53,9 @@ private slots:
         TPWRecArray h;
         h.RecAddLine(MakeMenuItem(pwPn, 1, 1), Walk(200, 1234.567f, 987.25f));
         QVERIFY(EncodeRecord(h.Rec[0]).size() < 200 * 8);
+        // A stroke without pressure is written as before pressure was kept:
+        // the flags hold only the smoothing bit here.
+        QCOMPARE(EncodeRecord(h.Rec[0]).at(1), char(4));
     }
 
     void refusesWhatIsNotARecord()
@@ -75,6 +85,8 @@ private slots:
              Head(6) + QByteArray::fromHex("01") + QByteArray(8, 0) + QByteArray::fromHex("000000000000f07f")},
             {"bytes past the end", good + QByteArray(1, 0)},
             {"raw floats as points", Head() + point},
+            {"pressure cut short", Head(char(12)) + QByteArray::fromHex("0200000000" "ffff")},
+            {"pressure without points", Head(char(12)) + QByteArray::fromHex("00")},
         };
         for (const auto &c : cases) {
             TPWRec rec = Stroke({{9, 9}});
