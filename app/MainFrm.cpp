@@ -127,6 +127,13 @@ void TWBDMainFrm::ApplyBoardSettings()
     PWImage->SetRenderStyle(style);
     PWImage->SetWordFont(s.BkFont);
     PWImage->SetScreenPenWidth(s.isScreenPenWidth);
+    PWImage->SetPressureOn(s.isPressure);
+    // A stylus's eraser end erases as the tool bar's eraser does.
+    for (int i = 0; i < s.MenuCount && i < int(s.MenuItems.size()); ++i)
+        if (s.MenuItems[size_t(i)].PenType == pwEr) {
+            PWImage->SetEraserPen(s.MenuItems[size_t(i)]);
+            break;
+        }
 }
 
 void TWBDMainFrm::ConnectMirror()

@@ -31,6 +31,8 @@ struct SettingsModel {
     bool isScreenPenWidth = true;
     // Every picture's strokes are kept across closing and crashes.
     bool isKeepStrokes = true;
+    // A stylus's pressure narrows pens and drives the brush.
+    bool isPressure = true;
     int MaxPictureCount = 50;
     TAlphaColor FillColor = 0xFFFFFFFF;
     TAlphaColor DrawColor = 0xFFEEEEEE;

@@ -166,14 +166,17 @@ void TSetupDlg::CreateDetailedTab()
     MaxPictCountSB->setMinimum(50);
 
     ScreenPenWidth = new QCheckBox(QStringLiteral("Pen width as seen on the screen"), TabItem4);
-    ScreenPenWidth->move(332, 296);
+    ScreenPenWidth->move(332, 292);
     connect(ScreenPenWidth, &QCheckBox::toggled, this, &TSetupDlg::ScreenPenWidthChange);
     KeepStrokes = new QCheckBox(QStringLiteral("Keep strokes after closing"), TabItem4);
-    KeepStrokes->move(332, 322);
-    FitWidths({ScreenPenWidth, KeepStrokes}, 135);
+    KeepStrokes->move(332, 316);
     connect(KeepStrokes, &QCheckBox::toggled, this, &TSetupDlg::KeepStrokesChange);
+    Pressure = new QCheckBox(QStringLiteral("Pen pressure"), TabItem4);
+    Pressure->move(332, 340);
+    FitWidths({ScreenPenWidth, KeepStrokes, Pressure}, 135);
+    connect(Pressure, &QCheckBox::toggled, this, &TSetupDlg::PressureChange);
     ForgetStrokes = new QPushButton(QStringLiteral("Forget kept strokes"), TabItem4);
-    ForgetStrokes->setGeometry(332, 350, 135, 28);
+    ForgetStrokes->setGeometry(332, 363, 135, 26);
     connect(ForgetStrokes, &QPushButton::clicked, this, [this] {
         if (OnForgetStrokes)
             OnForgetStrokes();
@@ -192,10 +195,12 @@ void TSetupDlg::ShowDetailedTab()
         cb->setCurrentIndex(i);
     };
     const SettingsModel &s = Settings();
-    const QSignalBlocker b1(PenSmoothing), b2(MaximizeStartup), b3(MaxPictCountSB), b4(ScreenPenWidth), b5(KeepStrokes);
+    const QSignalBlocker b1(PenSmoothing), b2(MaximizeStartup), b3(MaxPictCountSB), b4(ScreenPenWidth), b5(KeepStrokes),
+        b6(Pressure);
     PenSmoothing->setChecked(s.isSmoothing);
     ScreenPenWidth->setChecked(s.isScreenPenWidth);
     KeepStrokes->setChecked(s.isKeepStrokes);
+    Pressure->setChecked(s.isPressure);
     selectFont(ComboBox2, s.NumFont);
     selectFont(ComboBox3, s.BkFont);
     MaximizeStartup->setChecked(s.isMaximized);
@@ -209,6 +214,8 @@ void TSetupDlg::MaximizeStartupChange() { Settings().isMaximized = MaximizeStart
 void TSetupDlg::ScreenPenWidthChange() { Settings().isScreenPenWidth = ScreenPenWidth->isChecked(); }
 
 void TSetupDlg::KeepStrokesChange() { Settings().isKeepStrokes = KeepStrokes->isChecked(); }
+
+void TSetupDlg::PressureChange() { Settings().isPressure = Pressure->isChecked(); }
 
 void TSetupDlg::SelectWBrdColor(int index)
 {

@@ -836,6 +836,19 @@ private slots:
         QVERIFY(d.ForgetStrokes->isVisible());
         d.ForgetStrokes->click();
         QCOMPARE(forgets, 1);
+        QVERIFY(d.Pressure->isChecked());
+        Click(d.Pressure);
+        QCOMPARE(Settings().isPressure, false);
+        Settings().isPressure = true;
+        d.ShowSettings();
+        QVERIFY(d.Pressure->isChecked());
+        // The switches and the button below them all show whole on the tab.
+        const QList<QWidget *> column{d.ScreenPenWidth, d.KeepStrokes, d.Pressure, d.ForgetStrokes};
+        for (int i = 0; i < column.size(); ++i) {
+            QVERIFY2(d.TabItem4->rect().contains(column[i]->geometry()), qPrintable(column[i]->objectName()));
+            if (i > 0)
+                QVERIFY(!column[i]->geometry().intersects(column[i - 1]->geometry()));
+        }
     }
 
     void browse_data()

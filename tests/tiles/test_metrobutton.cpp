@@ -72,6 +72,7 @@ class TestMetroButton : public QObject
 private slots:
     void clickWithAnyButton_data();
     void clickWithAnyButton();
+    void tapOnATouchScreenClicks();
     void pressShrinksAndReleaseRestores();
     void pressLeaveReturnReleaseDoesNotFire();
     void pressWanderingOverTheTileFires_data();
@@ -105,6 +106,22 @@ void TestMetroButton::clickWithAnyButton()
     QCOMPARE(f.clicks, 1);
     QCOMPARE(f.sender, static_cast<QObject *>(f.tile));
     QCOMPARE(f.tile->geometry(), QRect(10, 10, 60, 60));
+}
+
+void TestMetroButton::tapOnATouchScreenClicks()
+{
+    // The tile takes no touch events: Qt turns the finger into a mouse for it.
+    static QPointingDevice *screen = QTest::createTouchDevice();
+    Fixture f;
+    QVERIFY(QTest::qWaitForWindowExposed(&f.host));
+    QTest::touchEvent(&f.host, screen).press(0, QPoint(40, 40), &f.host);
+    QTest::touchEvent(&f.host, screen).release(0, QPoint(40, 40), &f.host);
+    QCOMPARE(f.clicks, 1);
+    // A finger that slides off the tile before lifting does not click it.
+    QTest::touchEvent(&f.host, screen).press(0, QPoint(40, 40), &f.host);
+    QTest::touchEvent(&f.host, screen).move(0, QPoint(200, 150), &f.host);
+    QTest::touchEvent(&f.host, screen).release(0, QPoint(200, 150), &f.host);
+    QCOMPARE(f.clicks, 1);
 }
 
 void TestMetroButton::pressShrinksAndReleaseRestores()
