@@ -250,6 +250,7 @@ void TPWImage::ZoomPosSet(QObject *)
 {
     CrPathData.Clear();
     GrPathData.Clear();
+    m_prvBoundsCount = 0;
     FitCalc(Single(width()), Single(height()), PZoomF, PZPosF);
     FZoom = PZoomF;
     FZPos = PZPosF;
@@ -370,10 +371,14 @@ void TPWImage::ViewCursorUpdate()
 void TPWImage::paintEvent(QPaintEvent *e)
 {
     QPainter p(this);
-    const QRect r = e->rect();
-    if (m_bitmap.width() < width() || m_bitmap.height() < height())
-        p.fillRect(r, Qt::black);
-    p.drawImage(r.topLeft(), m_bitmap, r & ImageRect(m_bitmap));
+    // Rectangle by rectangle: a stroke's segment and the cursor picture's
+    // old and new places need not be one rectangle's worth of pixels.
+    const bool uncovered = m_bitmap.width() < width() || m_bitmap.height() < height();
+    for (const QRect &r : e->region()) {
+        if (uncovered)
+            p.fillRect(r, Qt::black);
+        p.drawImage(r.topLeft(), m_bitmap, r & ImageRect(m_bitmap));
+    }
 }
 
 void TPWImage::resizeEvent(QResizeEvent *)

@@ -283,6 +283,8 @@ private:
     // coordinates, so each move only draws its newest segment.
     QImage m_prvBitmap;
     int m_prvDrawn = 0; // points of GrPathData already in m_prvBitmap
+    mutable int m_prvBoundsCount = 0; // points of GrPathData within m_prvLo..m_prvHi
+    mutable QPointF m_prvLo, m_prvHi;
     double m_prvDashLength = 0; // length drawn so far, for continuous dashes
     QRect m_prvArea; // control area the preview has drawn on
     Single m_lastPress = 1024; // the preview brush's pressure

@@ -71,6 +71,7 @@ void TPWImage::PWMouseDown(Single X, Single Y)
     else
         m_prvBitmap.fill(0);
     m_prvDrawn = 1;
+    m_prvBoundsCount = 0;
     m_prvDashLength = 0;
     m_prvArea = QRect();
 }

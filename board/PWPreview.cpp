@@ -3,6 +3,7 @@
 #include "board/PWImage.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -21,7 +22,19 @@ QPen SegmentPen(TAlphaColor color, double w, TStrokeDash dash) { return StrokePe
 
 QRectF TPWImage::PreviewRect() const
 {
-    QRectF b = GrPathData.GetBounds();
+    // The stroke's bounds grow with each point: only the points added since
+    // the last call are looked at, so a long stroke costs no more per move.
+    const int n = GrPathData.Count();
+    if (m_prvBoundsCount > n || m_prvBoundsCount == 0) {
+        m_prvBoundsCount = 0;
+        m_prvLo = m_prvHi = n > 0 ? GrPathData.at(0).pt : QPointF();
+    }
+    for (; m_prvBoundsCount < n; ++m_prvBoundsCount) {
+        const QPointF &p = GrPathData.at(m_prvBoundsCount).pt;
+        m_prvLo = QPointF(std::min(m_prvLo.x(), p.x()), std::min(m_prvLo.y(), p.y()));
+        m_prvHi = QPointF(std::max(m_prvHi.x(), p.x()), std::max(m_prvHi.y(), p.y()));
+    }
+    QRectF b = n > 0 ? QRectF(m_prvLo, m_prvHi) : QRectF();
     const double g = double(RoundEven(m_strokeWidth * FZoom));
     b.adjust(-g, -g, g, g);
     const double l = qMax(b.left(), 0.0), t = qMax(b.top(), 0.0);
