@@ -47,10 +47,7 @@ struct TRenderStyle {
 // PressureFull; a stroke drawn without pressure has none.
 using TPressure = QVector<quint16>;
 constexpr quint16 PressureFull = 65535;
-inline quint16 PressureLevel(double pressure)
-{
-    return quint16(qBound(0.0, pressure, 1.0) * PressureFull + 0.5);
-}
+inline quint16 PressureLevel(double pressure) { return quint16(qBound(0.0, pressure, 1.0) * PressureFull + 0.5); }
 
 struct TPWRec {
     TPWMenuItem Menu;

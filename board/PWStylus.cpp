@@ -124,7 +124,8 @@ void TPWImage::TouchEvent(QTouchEvent *e)
     const QEventPoint *drawing = nullptr;
     for (const QEventPoint &point : e->points()) {
         const bool known = m_palms.contains(point.id());
-        if (!known && (IsPalmContact(point.ellipseDiameters()) || (point.state() == QEventPoint::Pressed && StylusNear())))
+        if (!known
+            && (IsPalmContact(point.ellipseDiameters()) || (point.state() == QEventPoint::Pressed && StylusNear())))
             m_palms.append(point.id());
         if (m_palms.contains(point.id()))
             continue;

@@ -49,8 +49,8 @@ bool SharesChunk(const std::vector<TPWRec> &chunk, std::vector<TPWRec>::const_it
         const TPWRec &b = *from++;
         if (a.Points.constData() != b.Points.constData() || a.Points.size() != b.Points.size()
             || a.Lines.constData() != b.Lines.constData() || a.Lines.size() != b.Lines.size()
-            || a.Pressure.constData() != b.Pressure.constData() || a.Pressure.size() != b.Pressure.size() || a.Menu != b.Menu
-            || !MatSameBits(a.Trans, b.Trans) || a.Style.Smoothing != b.Style.Smoothing
+            || a.Pressure.constData() != b.Pressure.constData() || a.Pressure.size() != b.Pressure.size()
+            || a.Menu != b.Menu || !MatSameBits(a.Trans, b.Trans) || a.Style.Smoothing != b.Style.Smoothing
             || a.Style.NumberFont.constData() != b.Style.NumberFont.constData())
             return false;
     }

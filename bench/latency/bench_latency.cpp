@@ -20,8 +20,8 @@
 #include <QRandomGenerator>
 #include <QTabletEvent>
 #include <algorithm>
-#include <cmath>
 #include <benchmark/benchmark.h>
+#include <cmath>
 
 namespace {
 constexpr int BoardW = 1920, BoardH = 1080;

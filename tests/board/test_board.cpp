@@ -38,8 +38,8 @@ void PressureStroke(TPWImage &b, const QVector<QPointF> &pts, const QVector<qrea
                        i == 0 ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton);
         QApplication::sendEvent(&b, &e);
     }
-    QTabletEvent e(QEvent::TabletRelease, &stylus, pts.last(), pts.last(), levels.last(), 0, 0, 0, 0, 0,
-                   Qt::NoModifier, Qt::LeftButton, Qt::NoButton);
+    QTabletEvent e(QEvent::TabletRelease, &stylus, pts.last(), pts.last(), levels.last(), 0, 0, 0, 0, 0, Qt::NoModifier,
+                   Qt::LeftButton, Qt::NoButton);
     QApplication::sendEvent(&b, &e);
 }
 

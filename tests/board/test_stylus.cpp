@@ -54,8 +54,7 @@ bool Tablet(QWidget *w, QEvent::Type type, const QPointingDevice *device, QPoint
 
 void Proximity(QEvent::Type type)
 {
-    QTabletEvent e(type, Stylus(), QPointF(), QPointF(), 0, 0, 0, 0, 0, 0, Qt::NoModifier, Qt::NoButton,
-                   Qt::NoButton);
+    QTabletEvent e(type, Stylus(), QPointF(), QPointF(), 0, 0, 0, 0, 0, 0, Qt::NoModifier, Qt::NoButton, Qt::NoButton);
     QApplication::sendEvent(qApp, &e);
 }
 

@@ -649,8 +649,9 @@ private slots:
         QVERIFY(saved.contains("\nCOUNT=5\nPENTYPE0=pwPn\nPENCOLOR0=16711680\nPENTHICKNESS0=12.5\n"));
         QVERIFY(saved.contains("\nPenType3=pwLaunch\n"));
         QVERIFY(saved.contains("\nMAXPICTURECOUNT=100\n"));
-        QVERIFY(saved.endsWith("\n[UNKNOWN]\nKEY=1\n[PenOrder]\nNumFont=" + s.NumFont.toUtf8() + "\nBkFont="
-                               + s.BkFont.toUtf8() + "\n[Detailed]\nisScreenPenWidth=1\nisKeepStrokes=1\nisPressure=1\n"));
+        QVERIFY(saved.endsWith("\n[UNKNOWN]\nKEY=1\n[PenOrder]\nNumFont=" + s.NumFont.toUtf8()
+                               + "\nBkFont=" + s.BkFont.toUtf8()
+                               + "\n[Detailed]\nisScreenPenWidth=1\nisKeepStrokes=1\nisPressure=1\n"));
         QCOMPARE(saved.toLower().count("[menu]"), 1);
     }
 

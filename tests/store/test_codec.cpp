@@ -85,7 +85,9 @@ private slots:
              Head(6) + QByteArray::fromHex("01") + QByteArray(8, 0) + QByteArray::fromHex("000000000000f07f")},
             {"bytes past the end", good + QByteArray(1, 0)},
             {"raw floats as points", Head() + point},
-            {"pressure cut short", Head(char(12)) + QByteArray::fromHex("0200000000" "ffff")},
+            {"pressure cut short", Head(char(12))
+                                       + QByteArray::fromHex("0200000000"
+                                                             "ffff")},
             {"pressure without points", Head(char(12)) + QByteArray::fromHex("00")},
         };
         for (const auto &c : cases) {
