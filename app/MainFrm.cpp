@@ -127,6 +127,7 @@ void TWBDMainFrm::ApplyBoardSettings()
     PWImage->SetRenderStyle(style);
     PWImage->SetWordFont(s.BkFont);
     PWImage->SetScreenPenWidth(s.isScreenPenWidth);
+    PWImage->SetReplayPace(s.ReplayStrokeMs);
 }
 
 void TWBDMainFrm::ConnectMirror()

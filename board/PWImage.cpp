@@ -55,6 +55,9 @@ TPWImage::TPWImage(QWidget *parent) : QWidget(parent)
     m_selImage->OnPaint = [this](QPainter &p, const QRect &r) { SelImagePaint(p, r); };
     m_selImage->hide();
 
+    m_replayTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_replayTimer, &QTimer::timeout, this, [this] { ReplayAdvance(int(m_replayClock.restart())); });
+
     // The board draws its own cursor picture; the system pointer stays hidden over it.
     setCursor(Qt::BlankCursor);
     m_curImage = new ImageControl(this);
@@ -102,12 +105,14 @@ void TPWImage::SetCrPen(const TPWMenuItem &value)
 
 void TPWImage::Init(int width, int height)
 {
+    ReplayStop();
     ZoomReset();
     m_doc.Init(width, height);
 }
 
 void TPWImage::SetSrcBitmap(const QImage &value)
 {
+    ReplayStop();
     ZoomReset();
     m_doc.SetPicture(value);
     SelImageBuild();
@@ -115,6 +120,7 @@ void TPWImage::SetSrcBitmap(const QImage &value)
 
 void TPWImage::SrcBitmapRecPictSet(const QImage &bitmap, const TPWRecArray &recs)
 {
+    ReplayStop();
     ZoomReset();
     const TBoardChange change = m_doc.SetPicture(bitmap, recs);
     SelImageBuild();
@@ -123,6 +129,7 @@ void TPWImage::SrcBitmapRecPictSet(const QImage &bitmap, const TPWRecArray &recs
 
 void TPWImage::SrcBitmapRecTextSet(const QString &word, const TPWRecArray &recs)
 {
+    ReplayStop();
     ZoomReset();
     const TBoardChange change = m_doc.SetWord(word, recs);
     SelImageBuild();
@@ -131,6 +138,7 @@ void TPWImage::SrcBitmapRecTextSet(const QString &word, const TPWRecArray &recs)
 
 void TPWImage::SetWord(const QString &value)
 {
+    ReplayStop();
     ZoomReset();
     m_doc.SetWord(value);
     SelImageBuild();
@@ -213,7 +221,7 @@ void TPWImage::ScreenDraw(QPainter &p, const QRectF &src, const QRectF &dst)
         p.fillRect(dst, Qt::white);
     // Magnified pictures show their pixels; shrunk ones are sampled smoothly,
     // so thin lines (a ruled white board, a drawing's outlines) never drop out.
-    DrawBitmap(p, m_doc.Display(), src, dst, 1.0, dst.width() >= src.width());
+    DrawBitmap(p, DspBitmap(), src, dst, 1.0, dst.width() >= src.width());
     if (OnPWMenu) {
         const QImage icon = ResourceImage(QStringLiteral("PW_LEFT"));
         if (!icon.isNull()) {
@@ -284,6 +292,7 @@ void TPWImage::PWResize()
 
 void TPWImage::SrcBitmapRotate(int index)
 {
+    ReplayStop();
     const quint64 before = m_doc.Revision();
     LassoUpdate();
     ShowChange(m_doc.Rotate(index == 1));
@@ -297,6 +306,7 @@ void TPWImage::RebuildAll() { ShowChange(m_doc.Rebuild()); }
 
 void TPWImage::PWUndo()
 {
+    ReplayStop();
     const quint64 before = m_doc.Revision();
     ShowChange(m_doc.Undo());
     HistoryChangedSince(before);
@@ -304,6 +314,7 @@ void TPWImage::PWUndo()
 
 void TPWImage::PWRedo()
 {
+    ReplayStop();
     const quint64 before = m_doc.Revision();
     ShowChange(m_doc.Redo());
     HistoryChangedSince(before);
@@ -311,6 +322,7 @@ void TPWImage::PWRedo()
 
 void TPWImage::EraseAll()
 {
+    ReplayStop();
     const quint64 before = m_doc.Revision();
     LassoUpdate();
     ShowChange(m_doc.EraseAll());

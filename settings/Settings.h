@@ -31,6 +31,7 @@ struct SettingsModel {
     bool isScreenPenWidth = true;
     // Every picture's strokes are kept across closing and crashes.
     bool isKeepStrokes = true;
+    int ReplayStrokeMs = 1000; // how long Replay takes over one stroke, 100..5000
     int MaxPictureCount = 50;
     TAlphaColor FillColor = 0xFFFFFFFF;
     TAlphaColor DrawColor = 0xFFEEEEEE;
@@ -77,7 +78,7 @@ struct TPWPenEx {
     const char *s;
     TPWPenType p;
 };
-extern const std::array<TPWPenEx, 35> PenExTable;
+extern const std::array<TPWPenEx, 38> PenExTable;
 TPWPenType PenTypeFromName(const QString &name);
 QString PenTypeToName(TPWPenType t);
 
