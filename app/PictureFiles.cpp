@@ -135,6 +135,9 @@ QImage MakeThumbnail(const QString &path, QString *error)
             OpenForReading(file, path);
             QImageReader reader(&file);
             reader.setScaledSize(size);
+            // Upright as on the board; the stored size is scaled before the
+            // turn, which a square tile does not mind.
+            reader.setAutoTransform(true);
             const QImage img = reader.read();
             if (!img.isNull())
                 return ToBitmap(img.size() == size ? img
