@@ -183,8 +183,10 @@ int TWBDMainFrm::PictureListFolder(const QString &fileName)
     if (all.size() > n)
         m_listingWarning = QStringLiteral("The ") + QString::number(limit) + QStringLiteral(" images were listed. ");
     m_listedCount = 0;
-    if (n > 0)
+    if (n > 0) {
+        SetShareThumbnails(Settings().isShareThumbnails);
         m_lister->Start(folder, names);
+    }
     return result;
 }
 

@@ -235,6 +235,7 @@ void SetDefaultSettings()
     s.isSmoothing = true;
     s.isScreenPenWidth = true;
     s.isKeepStrokes = true;
+    s.isShareThumbnails = true;
     s.NumFont = s.BkFont = DefaultFontFamily();
     s.MaxPictureCount = 50;
 }
@@ -318,6 +319,8 @@ void ReadSettings(const IniFile &ini)
     s.isScreenPenWidth
         = ini.readBool(QStringLiteral("Detailed"), QStringLiteral("isScreenPenWidth"), s.isScreenPenWidth);
     s.isKeepStrokes = ini.readBool(QStringLiteral("Detailed"), QStringLiteral("isKeepStrokes"), s.isKeepStrokes);
+    s.isShareThumbnails
+        = ini.readBool(QStringLiteral("Detailed"), QStringLiteral("isShareThumbnails"), s.isShareThumbnails);
 }
 
 void WriteSettings(IniFile &ini)
@@ -356,6 +359,7 @@ void WriteSettings(IniFile &ini)
     // Last and in a section of its own: the lines files of earlier versions hold stay as they were.
     ini.writeBool(QStringLiteral("Detailed"), QStringLiteral("isScreenPenWidth"), s.isScreenPenWidth);
     ini.writeBool(QStringLiteral("Detailed"), QStringLiteral("isKeepStrokes"), s.isKeepStrokes);
+    ini.writeBool(QStringLiteral("Detailed"), QStringLiteral("isShareThumbnails"), s.isShareThumbnails);
 }
 
 void ReadSetupIni()

@@ -67,6 +67,8 @@ class App:
         self.exe, self.display, self.root = exe, display, root
         self.home = os.path.join(root, "home")
         self.config = os.path.join(self.home, ".config")
+        # The desktop's shared thumbnails, inside this home and nowhere else.
+        self.cache = os.path.join(self.home, ".cache")
         self.runtime = os.path.join(root, "runtime")
         self.pictures = os.path.join(self.home, "Pictures")
         for d in (self.config, self.runtime, self.pictures):
@@ -75,6 +77,7 @@ class App:
         # The program keeps this file listing where its controls are.
         self.geometry_file = os.path.join(root, "geometry.json")
         self.env = dict(os.environ, DISPLAY=display, HOME=self.home, XDG_CONFIG_HOME=self.config,
+                        XDG_CACHE_HOME=self.cache,
                         XDG_RUNTIME_DIR=self.runtime, QT_QPA_PLATFORM="xcb", LANG="C.UTF-8",
                         LC_ALL="C.UTF-8", XDG_PICTURES_DIR=self.pictures, TW_GEOMETRY_FILE=self.geometry_file)
         self.env.pop("QT_QPA_PLATFORMTHEME", None)
