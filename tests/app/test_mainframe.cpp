@@ -15,6 +15,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QProcess>
@@ -23,6 +24,8 @@
 #include <QSplashScreen>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <mutex>
 
 #include <sys/fsuid.h>
 #include <unistd.h>
@@ -90,6 +93,20 @@ struct Fixture {
 PictureLister::Thumb SlowThumbnail(const QString &path)
 {
     QThread::msleep(150);
+    PictureLister::Thumb t;
+    t.image = MakeThumbnail(path, &t.error);
+    return t;
+}
+
+// The pictures made, in the order made (one worker: the order handed out).
+std::mutex MadeMutex;
+QStringList MadeOrder;
+PictureLister::Thumb RecordedThumbnail(const QString &path)
+{
+    {
+        const std::lock_guard lock(MadeMutex);
+        MadeOrder << QFileInfo(path).fileName();
+    }
     PictureLister::Thumb t;
     t.image = MakeThumbnail(path, &t.error);
     return t;
@@ -250,6 +267,35 @@ private slots:
         QCOMPARE(f.w->PictureButton[5]->Tag, -1);
         f.w->Button1Click(f.w->Button1);
         QCOMPARE(f.w->PicturePage, 4);
+    }
+
+    // Opened beyond the strip's first page, the page in view is made first.
+    void pageInViewIsListedFirst()
+    {
+        QTemporaryDir pics;
+        for (int i = 0; i < 30; ++i)
+            QVERIFY(Colored(0xFF000000 | (i * 4))
+                        .save(pics.filePath(QStringLiteral("p%1.bmp").arg(i, 2, 10, QLatin1Char('0')))));
+        Fixture f;
+        const int threads = ThumbnailPool().MaxThreadCount();
+        ThumbnailPool().SetMaxThreadCount(1);
+        PictureLister::SetMaker(RecordedThumbnail);
+        const auto restore = qScopeGuard([&] {
+            PictureLister::SetMaker(nullptr);
+            ThumbnailPool().SetMaxThreadCount(threads);
+        });
+        MadeOrder.clear();
+        QVERIFY(f.open(pics.filePath(QStringLiteral("p25.bmp"))));
+        const int count = f.w->PictureCount;
+        QVERIFY(count > 0 && count < 25);
+        QCOMPARE(f.w->PicturePage, 25 / count);
+        const std::lock_guard lock(MadeMutex);
+        QCOMPARE(MadeOrder.size(), 30);
+        for (int i = 0; i < count; ++i) {
+            const int k = f.w->PicturePage * count + i;
+            if (k < 30)
+                QCOMPARE(MadeOrder[i], QStringLiteral("p%1.bmp").arg(k, 2, 10, QLatin1Char('0')));
+        }
     }
 
     void badPicturesLoseNothing()
