@@ -9,6 +9,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Errors.h"
 
+#include <QBuffer>
 #include <QCollator>
 #include <QDir>
 #include <QFile>
@@ -143,6 +144,9 @@ QString MimeTypeOf(const QString &path)
     return QStringLiteral("image/jpeg");
 }
 
+// Files up to this size are read whole before they are decoded for a thumbnail.
+constexpr qint64 WholeReadBytes = qint64(64) << 20;
+
 struct SmallPicture {
     QImage image; // upright, at least as large as a tile needs
     QSize original; // the whole picture's upright size
@@ -155,11 +159,17 @@ SmallPicture ReadSmall(const QString &path)
 {
     if (ImageFileKindOf(path) == ImageFileKind::Codec) {
         // The codecs can decode at a reduced size (JPEG's scaled decode). A
-        // pipe named like a picture is refused, not waited on: it would hold
-        // this thread forever.
+        // photo's file is read whole first: the codec's own small reads cost a
+        // tenth of its decode; a larger file is read as decoded. A pipe named
+        // like a picture is refused, not waited on: it would hold this thread forever.
         QFile file;
         OpenForReading(file, path);
-        QImageReader reader(&file);
+        QBuffer whole;
+        if (file.size() <= WholeReadBytes) {
+            whole.setData(file.readAll());
+            whole.open(QIODevice::ReadOnly);
+        }
+        QImageReader reader(whole.isOpen() ? static_cast<QIODevice *>(&whole) : &file);
         // Upright as on the board; the size asked for is the stored one,
         // before the turn.
         reader.setAutoTransform(true);
