@@ -4,6 +4,7 @@
 #include "ModalDialog.h"
 #include "app/MainFrm.h"
 #include "app/PictureLister.h"
+#include "app/SharedThumbnails.h"
 #include "app/StartUp.h"
 #include "app/WorkerPool.h"
 #include "imagefiles/FMXBitmapEx.h"
@@ -296,6 +297,26 @@ private slots:
             if (k < 30)
                 QCOMPARE(MadeOrder[i], QStringLiteral("p%1.bmp").arg(k, 2, 10, QLatin1Char('0')));
         }
+    }
+
+    // The window hands the setting to the thumbnail makers: off, a listed
+    // folder leaves nothing in the shared cache; on, each picture has its entry.
+    void sharingThumbnailsFollowsTheSetting()
+    {
+        QTemporaryDir pics;
+        const QString a = pics.filePath(QStringLiteral("a.png")), b = pics.filePath(QStringLiteral("b.png"));
+        QVERIFY(Colored(0xFF00FF00).save(a) && Colored(0xFF0000FF).save(b));
+        const auto entry = [](const QString &path) {
+            return SharedThumbnailRoot() + QStringLiteral("/normal/") + SharedThumbnailKeyOf(path).name;
+        };
+        Fixture f;
+        Settings().isShareThumbnails = false;
+        const auto restore = qScopeGuard([] { Settings().isShareThumbnails = true; });
+        QVERIFY(f.open(a));
+        QVERIFY(!QFileInfo::exists(entry(a)) && !QFileInfo::exists(entry(b)));
+        Settings().isShareThumbnails = true;
+        QVERIFY(f.open(a));
+        QVERIFY(QFileInfo::exists(entry(a)) && QFileInfo::exists(entry(b)));
     }
 
     void badPicturesLoseNothing()
