@@ -9,7 +9,7 @@
 #include <QPainter>
 #include <QString>
 #include <QStringList>
-#include <QtEndian>
+#include <QTest>
 
 #include <array>
 #include <cstdlib>
@@ -42,6 +42,14 @@ inline const std::array<Case, 8> &Cases()
         {8, 16, 32, {Green, Yellow, Red, Blue}},
     }};
     return cases;
+}
+
+// The table as a data-driven test's rows: one column "row", an index into Cases().
+inline void AddCaseRows()
+{
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < int(Cases().size()); ++i)
+        QTest::addRow("orientation %d", Cases()[i].orientation) << i;
 }
 
 // A JPEG of the stored picture (32 x 16, quarters 16 x 8: big enough that the

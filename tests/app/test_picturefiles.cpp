@@ -181,12 +181,7 @@ private slots:
                 != TextThumbnail(QStringLiteral("ABCDEX"), QString()));
     }
 
-    void thumbnailsUpright_data()
-    {
-        QTest::addColumn<int>("row");
-        for (int i = 0; i < int(exif::Cases().size()); ++i)
-            QTest::addRow("orientation %d", exif::Cases()[i].orientation) << i;
-    }
+    void thumbnailsUpright_data() { exif::AddCaseRows(); }
 
     // A photo's thumbnail is as upright as the board shows it: the quarters of
     // the upright picture, stretched into the tile.

@@ -168,12 +168,7 @@ private slots:
         QCOMPARE(PixelAt(in, 6, 4), green);
     }
 
-    void photosReadUpright_data()
-    {
-        QTest::addColumn<int>("row");
-        for (int i = 0; i < int(exif::Cases().size()); ++i)
-            QTest::addRow("orientation %d", exif::Cases()[i].orientation) << i;
-    }
+    void photosReadUpright_data() { exif::AddCaseRows(); }
 
     // The board's picture is upright whatever orientation tag the photo
     // carries, the board's own quarter turns come on top, and a saved copy
