@@ -238,6 +238,7 @@ void SetDefaultSettings()
     s.isSmoothing = true;
     s.isScreenPenWidth = true;
     s.isKeepStrokes = true;
+    s.isShareThumbnails = true;
     s.ReplayStrokeMs = 1000;
     s.NumFont = s.BkFont = DefaultFontFamily();
     s.MaxPictureCount = 50;
@@ -322,6 +323,8 @@ void ReadSettings(const IniFile &ini)
     s.isScreenPenWidth
         = ini.readBool(QStringLiteral("Detailed"), QStringLiteral("isScreenPenWidth"), s.isScreenPenWidth);
     s.isKeepStrokes = ini.readBool(QStringLiteral("Detailed"), QStringLiteral("isKeepStrokes"), s.isKeepStrokes);
+    s.isShareThumbnails
+        = ini.readBool(QStringLiteral("Detailed"), QStringLiteral("isShareThumbnails"), s.isShareThumbnails);
     s.ReplayStrokeMs = qBound(
         100, ini.readInteger(QStringLiteral("Detailed"), QStringLiteral("ReplayStrokeMs"), s.ReplayStrokeMs), 5000);
 }
@@ -362,6 +365,7 @@ void WriteSettings(IniFile &ini)
     // Last and in a section of its own: the lines files of earlier versions hold stay as they were.
     ini.writeBool(QStringLiteral("Detailed"), QStringLiteral("isScreenPenWidth"), s.isScreenPenWidth);
     ini.writeBool(QStringLiteral("Detailed"), QStringLiteral("isKeepStrokes"), s.isKeepStrokes);
+    ini.writeBool(QStringLiteral("Detailed"), QStringLiteral("isShareThumbnails"), s.isShareThumbnails);
     ini.writeInteger(QStringLiteral("Detailed"), QStringLiteral("ReplayStrokeMs"), s.ReplayStrokeMs);
 }
 

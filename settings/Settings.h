@@ -31,6 +31,9 @@ struct SettingsModel {
     bool isScreenPenWidth = true;
     // Every picture's strokes are kept across closing and crashes.
     bool isKeepStrokes = true;
+    // Thumbnails made for the picture list are also written to the desktop's
+    // shared cache, where file managers find them (and we find theirs).
+    bool isShareThumbnails = true;
     int ReplayStrokeMs = 1000; // how long Replay takes over one stroke, 100..5000
     int MaxPictureCount = 50;
     TAlphaColor FillColor = 0xFFFFFFFF;

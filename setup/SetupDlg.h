@@ -93,6 +93,7 @@ public:
     QCheckBox *MaximizeStartup = nullptr;
     QCheckBox *ScreenPenWidth = nullptr; // isScreenPenWidth
     QCheckBox *KeepStrokes = nullptr; // isKeepStrokes
+    QCheckBox *ShareThumbnails = nullptr; // isShareThumbnails
     QPushButton *ForgetStrokes = nullptr;
     // What "Forget kept strokes" does: the owner asks and empties its store.
     std::function<void()> OnForgetStrokes;
@@ -197,6 +198,7 @@ public:
     void MaximizeStartupChange();
     void ScreenPenWidthChange();
     void KeepStrokesChange();
+    void ShareThumbnailsChange();
     void SelectWBrdColor(int index);
     void WBrdColorXClick(QObject *sender);
     void WBrdColorQDChange();

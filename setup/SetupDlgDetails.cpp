@@ -166,14 +166,19 @@ void TSetupDlg::CreateDetailedTab()
     MaxPictCountSB->setMinimum(50);
 
     ScreenPenWidth = new QCheckBox(QStringLiteral("Pen width as seen on the screen"), TabItem4);
-    ScreenPenWidth->move(332, 296);
+    ScreenPenWidth->move(332, 288);
     connect(ScreenPenWidth, &QCheckBox::toggled, this, &TSetupDlg::ScreenPenWidthChange);
+    ShareThumbnails = new QCheckBox(QStringLiteral("Share thumbnails"), TabItem4);
+    ShareThumbnails->move(332, 310);
+    ShareThumbnails->setToolTip(
+        QStringLiteral("Keep the picture list's thumbnails where file managers find them, and use theirs"));
+    connect(ShareThumbnails, &QCheckBox::toggled, this, &TSetupDlg::ShareThumbnailsChange);
     KeepStrokes = new QCheckBox(QStringLiteral("Keep strokes after closing"), TabItem4);
-    KeepStrokes->move(332, 322);
-    FitWidths({ScreenPenWidth, KeepStrokes}, 135);
+    KeepStrokes->move(332, 332);
+    FitWidths({ScreenPenWidth, ShareThumbnails, KeepStrokes}, 135);
     connect(KeepStrokes, &QCheckBox::toggled, this, &TSetupDlg::KeepStrokesChange);
     ForgetStrokes = new QPushButton(QStringLiteral("Forget kept strokes"), TabItem4);
-    ForgetStrokes->setGeometry(332, 350, 135, 28);
+    ForgetStrokes->setGeometry(332, 354, 135, 28);
     connect(ForgetStrokes, &QPushButton::clicked, this, [this] {
         if (OnForgetStrokes)
             OnForgetStrokes();
@@ -192,10 +197,12 @@ void TSetupDlg::ShowDetailedTab()
         cb->setCurrentIndex(i);
     };
     const SettingsModel &s = Settings();
-    const QSignalBlocker b1(PenSmoothing), b2(MaximizeStartup), b3(MaxPictCountSB), b4(ScreenPenWidth), b5(KeepStrokes);
+    const QSignalBlocker b1(PenSmoothing), b2(MaximizeStartup), b3(MaxPictCountSB), b4(ScreenPenWidth), b5(KeepStrokes),
+        b6(ShareThumbnails);
     PenSmoothing->setChecked(s.isSmoothing);
     ScreenPenWidth->setChecked(s.isScreenPenWidth);
     KeepStrokes->setChecked(s.isKeepStrokes);
+    ShareThumbnails->setChecked(s.isShareThumbnails);
     selectFont(ComboBox2, s.NumFont);
     selectFont(ComboBox3, s.BkFont);
     MaximizeStartup->setChecked(s.isMaximized);
@@ -209,6 +216,8 @@ void TSetupDlg::MaximizeStartupChange() { Settings().isMaximized = MaximizeStart
 void TSetupDlg::ScreenPenWidthChange() { Settings().isScreenPenWidth = ScreenPenWidth->isChecked(); }
 
 void TSetupDlg::KeepStrokesChange() { Settings().isKeepStrokes = KeepStrokes->isChecked(); }
+
+void TSetupDlg::ShareThumbnailsChange() { Settings().isShareThumbnails = ShareThumbnails->isChecked(); }
 
 void TSetupDlg::SelectWBrdColor(int index)
 {

@@ -67,6 +67,8 @@ class App:
         self.exe, self.display, self.root = exe, display, root
         self.home = os.path.join(root, "home")
         self.config = os.path.join(self.home, ".config")
+        # The desktop's shared thumbnails, inside this home and nowhere else.
+        self.cache = os.path.join(self.home, ".cache")
         self.runtime = os.path.join(root, "runtime")
         self.pictures = os.path.join(self.home, "Pictures")
         for d in (self.config, self.runtime, self.pictures):
@@ -75,6 +77,7 @@ class App:
         # The program keeps this file listing where its controls are.
         self.geometry_file = os.path.join(root, "geometry.json")
         self.env = dict(os.environ, DISPLAY=display, HOME=self.home, XDG_CONFIG_HOME=self.config,
+                        XDG_CACHE_HOME=self.cache,
                         XDG_RUNTIME_DIR=self.runtime, QT_QPA_PLATFORM="xcb", LANG="C.UTF-8",
                         LC_ALL="C.UTF-8", XDG_PICTURES_DIR=self.pictures, TW_GEOMETRY_FILE=self.geometry_file)
         self.env.pop("QT_QPA_PLATFORMTHEME", None)
@@ -887,7 +890,83 @@ def journey_keepstrokes(app):
     check(app.close() == 0, "the program ends normally with kept strokes off")
 
 
+def shared_thumbnail_name(path):
+    """The desktop cache's name for a file: the MD5 of its URI."""
+    import hashlib
+    import urllib.parse
+    uri = "file://" + urllib.parse.quote(os.path.abspath(path))
+    return uri, hashlib.md5(uri.encode()).hexdigest() + ".png"
+
+
+def journey_photos(app):
+    """A folder of phone photos: a portrait one (stored lying on its side with
+    orientation 6) shows upright in the strip and on the board; thumbnails go
+    to the desktop's shared cache, and one that another program put there is
+    used instead of reading the photo."""
+    from PIL import PngImagePlugin
+    folder = os.path.join(app.root, "phone")
+    os.makedirs(folder)
+    red, green, blue, yellow = (230, 20, 20), (20, 190, 20), (20, 20, 230), (240, 240, 20)
+    # Stored 400 x 300 with red, green / blue, yellow quarters; upright it is
+    # 300 x 400 with blue, red / yellow, green.
+    stored = Image.new("RGB", (400, 300), red)
+    draw = ImageDraw.Draw(stored)
+    draw.rectangle((200, 0, 399, 149), fill=green)
+    draw.rectangle((0, 150, 199, 299), fill=blue)
+    draw.rectangle((200, 150, 399, 299), fill=yellow)
+    exif = Image.Exif()
+    exif[0x0112] = 6
+    portrait = os.path.join(folder, "a_portrait.jpg")
+    stored.save(portrait, quality=95, exif=exif.tobytes())
+    landscape = os.path.join(folder, "b_landscape.jpg")
+    Image.new("RGB", (400, 300), (200, 200, 200)).save(landscape, quality=95)
+    # A thumbnail another program made of the third photo: all magenta, which the photo is not.
+    known = os.path.join(folder, "c_known.jpg")
+    Image.new("RGB", (400, 300), (200, 200, 200)).save(known, quality=95)
+    uri, name = shared_thumbnail_name(known)
+    info = PngImagePlugin.PngInfo()
+    info.add_text("Thumb::URI", uri)
+    info.add_text("Thumb::MTime", str(int(os.stat(known).st_mtime)))
+    os.makedirs(os.path.join(app.cache, "thumbnails", "normal"), mode=0o700)
+    magenta = (220, 30, 220)
+    Image.new("RGB", (128, 96), magenta).save(os.path.join(app.cache, "thumbnails", "normal", name), pnginfo=info)
+
+    app.stop()
+    app.start([landscape])
+    img = app.shot("listed")
+    tx, ty = app.thumb(0)
+    quarters = [(tx - 15, ty - 15), (tx + 15, ty - 15), (tx - 15, ty + 15), (tx + 15, ty + 15)]
+    seen = [img.getpixel(p) for p in quarters]
+    check(all(near(px, whitened(c), 50) for px, c in zip(seen, (blue, red, yellow, green))),
+          f"the portrait photo's thumbnail is upright ({seen})")
+    check(near(img.getpixel(app.thumb(2)), whitened(magenta), 50),
+          "the thumbnail another program left in the shared cache is used")
+
+    app.click(app.thumb(0))
+    img = app.shot("portrait")
+    z, ox, oy = fit(app, 300, 400)
+    bx, by, _, _ = app.board_rect()
+    at = [(int(bx + (ox + px) * z), int(by + (oy + py) * z)) for px, py in ((75, 100), (225, 100), (75, 300), (225, 300))]
+    seen = [img.getpixel(p) for p in at]
+    check(all(near(px, c, 40) for px, c in zip(seen, (blue, red, yellow, green))),
+          f"the portrait photo stands upright on the board ({seen})")
+
+    # What the program wrote for the two photos it read, as the cache's other users read it.
+    for path in (portrait, landscape):
+        uri, name = shared_thumbnail_name(path)
+        entry = os.path.join(app.cache, "thumbnails", "normal", name)
+        check(os.path.exists(entry), f"a shared thumbnail of {os.path.basename(path)} is written")
+        thumb = Image.open(entry)
+        check(thumb.text.get("Thumb::URI") == uri and thumb.text.get("Thumb::MTime") == str(int(os.stat(path).st_mtime)),
+              "it names the photo by URI and modification time")
+        check(max(thumb.size) == 128 and os.stat(entry).st_mode & 0o777 == 0o600, f"it is 128 px, for the user alone")
+    check(Image.open(os.path.join(app.cache, "thumbnails", "normal", shared_thumbnail_name(portrait)[1])).size == (96, 128),
+          "the portrait photo's shared thumbnail is upright")
+    check(app.close() == 0, "the program ends normally")
+
+
 JOURNEYS = {
+    "photos": journey_photos,
     "lessons": journey_lessons,
     "keepstrokes": journey_keepstrokes,
     "manypictures": journey_manypictures,

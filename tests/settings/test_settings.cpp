@@ -71,6 +71,7 @@ QString Diff(const SettingsModel &a, const SettingsModel &b)
     TW_FIELD(isSmoothing)
     TW_FIELD(isScreenPenWidth)
     TW_FIELD(isKeepStrokes)
+    TW_FIELD(isShareThumbnails)
     TW_FIELD(ReplayStrokeMs)
     TW_FIELD(MaxPictureCount)
     TW_FIELD(FillColor)
@@ -516,6 +517,7 @@ private slots:
         s.isSmoothing = false;
         s.isScreenPenWidth = false;
         s.isKeepStrokes = false;
+        s.isShareThumbnails = false;
         s.MaxPictureCount = 299;
         s.FillColor = 0xFF000000;
         s.DrawColor = 0xFFABCDEF;
@@ -549,16 +551,17 @@ private slots:
         QVERIFY(first.startsWith("[Setup]\nisMaximized=1\nImageTypeDefault=5\nImageJPEGQuality=85\nImagePathDefault="));
         QVERIFY(first.contains("=0\nMaxPictureCount=299\n[Mark]\n"));
         QVERIFY(first.endsWith("\n[PenOrder]\nNumFont=" + saved.NumFont.toUtf8() + "\nBkFont=" + saved.BkFont.toUtf8()
-                               + "\n[Detailed]\nisScreenPenWidth=0\nisKeepStrokes=0\n"));
+                               + "\n[Detailed]\nisScreenPenWidth=0\nisKeepStrokes=0\nisShareThumbnails=0\n"));
     }
 
-    // Pen widths as seen on the screen and kept strokes: on by default and in
-    // a file without the keys; saving adds the keys in their own section and
+    // Pen widths as seen on the screen, kept strokes and shared thumbnails: on
+    // by default and in a file without the keys; saving adds the keys in their own section and
     // keeps every other line.
     void detailedSwitches()
     {
         QVERIFY(Settings().isScreenPenWidth);
         QVERIFY(Settings().isKeepStrokes);
+        QVERIFY(Settings().isShareThumbnails);
         QVERIFY(QDir().mkpath(SettingsFolder()));
         const QByteArray old = "[Setup]\nisMaximized=1\n[Pen]\nisSmoothing=0\n[Notes]\nmine=kept\n";
         {
@@ -569,19 +572,21 @@ private slots:
         LoadSettings();
         QVERIFY(Settings().isScreenPenWidth);
         QVERIFY(Settings().isKeepStrokes);
+        QVERIFY(Settings().isShareThumbnails);
         QVERIFY(Settings().isMaximized && !Settings().isSmoothing);
         Settings().isScreenPenWidth = false;
         Settings().isKeepStrokes = false;
+        Settings().isShareThumbnails = false;
         WriteSetupIni();
         const QByteArray file = SetupBytes();
         QVERIFY(file.startsWith("[Setup]\nisMaximized=1\n"));
         QVERIFY(file.contains("[Pen]\nisSmoothing=0\n"));
         QVERIFY(file.contains("[Notes]\nmine=kept\n"));
-        QVERIFY(file.endsWith("[Detailed]\nisScreenPenWidth=0\nisKeepStrokes=0\n"));
+        QVERIFY(file.endsWith("[Detailed]\nisScreenPenWidth=0\nisKeepStrokes=0\nisShareThumbnails=0\n"));
         SetDefaultSettings();
-        QVERIFY(Settings().isScreenPenWidth && Settings().isKeepStrokes);
+        QVERIFY(Settings().isScreenPenWidth && Settings().isKeepStrokes && Settings().isShareThumbnails);
         LoadSettings();
-        QVERIFY(!Settings().isScreenPenWidth && !Settings().isKeepStrokes);
+        QVERIFY(!Settings().isScreenPenWidth && !Settings().isKeepStrokes && !Settings().isShareThumbnails);
     }
 
     // As Windows' profile functions leave it, or as someone typed it there.
@@ -646,8 +651,9 @@ private slots:
         QVERIFY(saved.contains("\nCOUNT=5\nPENTYPE0=pwPn\nPENCOLOR0=16711680\nPENTHICKNESS0=12.5\n"));
         QVERIFY(saved.contains("\nPenType3=pwLaunch\n"));
         QVERIFY(saved.contains("\nMAXPICTURECOUNT=100\n"));
-        QVERIFY(saved.endsWith("\n[UNKNOWN]\nKEY=1\n[PenOrder]\nNumFont=" + s.NumFont.toUtf8() + "\nBkFont="
-                               + s.BkFont.toUtf8() + "\n[Detailed]\nisScreenPenWidth=1\nisKeepStrokes=1\n"));
+        QVERIFY(saved.endsWith("\n[UNKNOWN]\nKEY=1\n[PenOrder]\nNumFont=" + s.NumFont.toUtf8()
+                               + "\nBkFont=" + s.BkFont.toUtf8()
+                               + "\n[Detailed]\nisScreenPenWidth=1\nisKeepStrokes=1\nisShareThumbnails=1\n"));
         QCOMPARE(saved.toLower().count("[menu]"), 1);
     }
 

@@ -831,6 +831,17 @@ private slots:
         Click(d.KeepStrokes);
         QCOMPARE(Settings().isKeepStrokes, false);
         Settings().isKeepStrokes = true;
+        QVERIFY(d.ShareThumbnails->isChecked() && d.ShareThumbnails->isVisible());
+        Click(d.ShareThumbnails);
+        QCOMPARE(Settings().isShareThumbnails, false);
+        Settings().isShareThumbnails = true;
+        d.ShowSettings();
+        QVERIFY(d.ShareThumbnails->isChecked());
+        // The switches of the right column fit the page, one under the other.
+        for (QWidget *w : {static_cast<QWidget *>(d.ScreenPenWidth), static_cast<QWidget *>(d.ShareThumbnails),
+                           static_cast<QWidget *>(d.KeepStrokes), static_cast<QWidget *>(d.ForgetStrokes)})
+            QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), qPrintable(w->objectName()));
+        QVERIFY(d.ShareThumbnails->geometry().bottom() < d.KeepStrokes->geometry().top());
         int forgets = 0;
         d.OnForgetStrokes = [&] { ++forgets; };
         QVERIFY(d.ForgetStrokes->isVisible());
