@@ -84,6 +84,8 @@ public:
     std::array<QRadioButton *, 5> DefaultImageIndex{};
     QGroupBox *GroupBox3 = nullptr;
     QSpinBox *ImageJPEGQUalitySP = nullptr;
+    QGroupBox *ReplayGroup = nullptr;
+    QSpinBox *ReplayPaceSB = nullptr;
     QGroupBox *GroupBox5 = nullptr;
     QLineEdit *ImagePathEdit = nullptr;
     QPushButton *Button1 = nullptr;

@@ -48,6 +48,13 @@ void TSetupDlg::CreateFileTab()
     GroupBox3->setVisible(false);
     ImageJPEGQUalitySP = NewSpinBox(GroupBox3, QRect(37, 32, 150, 40), 0, 100, 1, 20);
 
+    // How long Replay takes over each stroke.
+    ReplayGroup = new QGroupBox(QStringLiteral("Replay"), TabItem3);
+    ReplayGroup->setGeometry(240, 112, 225, 89);
+    ReplayPaceSB = NewSpinBox(ReplayGroup, QRect(12, 32, 201, 40), 100, 5000, 100, 20);
+    ReplayPaceSB->setSuffix(QStringLiteral(" ms a stroke"));
+    connect(ReplayPaceSB, &QSpinBox::valueChanged, this, [this](int ms) { Settings().ReplayStrokeMs = ms; });
+
     GroupBox5 = new QGroupBox(QStringLiteral("Default Image Folder"), TabItem3);
     GroupBox5->setGeometry(12, 312, 449, 73);
     ImagePathEdit = new QLineEdit(GroupBox5);
@@ -74,8 +81,9 @@ void TSetupDlg::ShowFileTab()
 {
     ShowImageType();
     const SettingsModel &s = Settings();
-    const QSignalBlocker b1(ImageJPEGQUalitySP), b2(ImagePathEdit);
+    const QSignalBlocker b1(ImageJPEGQUalitySP), b2(ImagePathEdit), b3(ReplayPaceSB);
     ImageJPEGQUalitySP->setValue(s.ImageJPEGQuality);
+    ReplayPaceSB->setValue(s.ReplayStrokeMs);
     ImagePathEdit->setText(s.ImagePathDefault);
 }
 

@@ -482,7 +482,8 @@ private slots:
         TSetupDlg &d = f.dlg;
         QCOMPARE(ListNames(d, d.LnchLB), QStringList({"pwPrev", "pwNext", "pwZoom0", "pwZoom1", "pwWBrd", "pwLasso",
                                                       "pwMarkPtr3", "pwMarkPtr4", "pwMarkPtr5", "pwMarkPtr6",
-                                                      "pwMarkPtr7", "pwMarkPtr8", "pwMarkPtr9", "pwTurnL", "pwTurnR"}));
+                                                      "pwMarkPtr7", "pwMarkPtr8", "pwMarkPtr9", "pwTurnL", "pwTurnR",
+                                                      "pwExport", "pwPrint", "pwReplay"}));
         const QStringList menu({"pwOpen", "pwSaveAs", "pwUndo", "pwRedo", "pwMarkPtr0", "pwMarkPtr1", "pwMarkPtr2",
                                 "pwPenSetup", "pwEr", "pwEraseAll", "pwMove", "pwCenter", "pwInfo"});
         QCOMPARE(ListNames(d, d.MenuLB), menu);
@@ -578,7 +579,7 @@ private slots:
         QCOMPARE(ListNames(d, d.MenuLB), menu);
         QVERIFY(!ListNames(d, d.LnchLB).contains("pwPrev"));
         QVERIFY(!ListNames(d, d.LnchLB).contains("pwWBrd"));
-        QCOMPARE(d.LnchLB->count(), 13);
+        QCOMPARE(d.LnchLB->count(), 16);
 
         // Without a tool bar selection they go to the end; without an offered
         // selection ">" does nothing.
@@ -732,8 +733,9 @@ private slots:
 
     void toolBarFullAfterOK()
     {
-        // Thirty offered entries: Multi View with the mirror window and one
-        // more command, so that moving them all in passes the 29 kept.
+        // Thirty-three offered entries: Multi View with the mirror window and
+        // one more command, more than the tool bar's 31 places: moving them
+        // all in takes the first 31, and OK keeps the first 29.
         SetMirrorViewExists(true);
         SetDefaultSettings();
         SettingsModel &s = Settings();
@@ -747,13 +749,13 @@ private slots:
         OnModal([&inOrder](QDialog *dlg) {
             auto *d = static_cast<TSetupDlg *>(dlg);
             Click(d->MenuBarBackAllBtn);
-            QCOMPARE(d->LnchLB->count(), 30);
+            QCOMPARE(d->LnchLB->count(), 33);
             for (int i = 0; i < d->LnchLB->count(); ++i)
                 ClickItem(d->LnchLB, i);
             inOrder = ListNames(*d, d->LnchLB);
             Click(d->MenuBarAdd);
-            QCOMPARE(Settings().MenuCount, 30);
-            QCOMPARE(d->LnchLB->count(), 0);
+            QCOMPARE(Settings().MenuCount, 31);
+            QCOMPARE(ListNames(*d, d->LnchLB), inOrder.mid(31));
             Click(d->BtnOK);
         });
         QVERIFY(f.dlg.Execute());
@@ -1170,7 +1172,7 @@ private slots:
             QCOMPARE(d->TabControl1->currentIndex(), 0);
             QCOMPARE(d->PenIndex, 0);
             QCOMPARE(d->PenColorIndex, 0);
-            QCOMPARE(d->LnchLB->count(), 15);
+            QCOMPARE(d->LnchLB->count(), 18);
             Click(d->BtnCancel);
         });
         QVERIFY(!f.dlg.Execute());
