@@ -19,13 +19,9 @@ TBoardReplay::TBoardReplay(const TBoardDocument &doc) : m_picture(doc.Picture())
             m_strokes.push_back(std::move(s));
     }
     m_pen = NewBitmap(m_picture.width(), m_picture.height());
+    // Composited as the document's display is: whoever shows either puts a
+    // transparent picture over white.
     m_display = m_picture.copy();
-    if (!doc.PictureOpaque()) { // a transparent picture shows over white
-        m_display.fill(Qt::white);
-        QPainter p(&m_display);
-        p.drawImage(0, 0, m_picture);
-    }
-    m_picture = m_display.copy(); // what every composite starts from
 }
 
 QRect TBoardReplay::DrawPart(int points)

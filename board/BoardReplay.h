@@ -26,7 +26,7 @@ public:
     // the next ones when it is more than what is left of this one. Returns
     // the area of Display that changed.
     QRect Advance(double strokes);
-    // The picture with the strokes drawn so far.
+    // The picture with the strokes drawn so far; when Done, the document's display.
     const QImage &Display() const { return m_display; }
 
 private:

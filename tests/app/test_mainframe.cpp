@@ -974,6 +974,38 @@ private slots:
         QVERIFY(pear->state().checked == false);
     }
 
+    // Export takes every entry's strokes, also of the entries not shown,
+    // and Replay and a key afterwards leave the board as it was.
+    void exportsEveryEntryWithItsStrokes()
+    {
+        QTemporaryDir pics, out;
+        for (const char *name : {"a.png", "b.png"})
+            QVERIFY(Colored(0xFFFFFFFF, 200, 100).save(pics.filePath(QString::fromLatin1(name)), "PNG"));
+        Fixture f;
+        QVERIFY(f.open(pics.filePath(QStringLiteral("a.png"))));
+        f.board().SetCrPen(Pen(0xFFFF0000, 10));
+        f.stroke({20, 30}, {180, 30}); // a.png: a line near the top
+        f.click(pwNext);
+        f.board().SetCrPen(Pen(0xFF0000FF, 10));
+        f.stroke({20, 70}, {180, 70}); // b.png, shown: near the bottom
+        Settings().ImageTypeDefault = 2; // PNG
+        QVERIFY(f.w->ExportTo(out.path(), false));
+        const QImage a(out.filePath(QStringLiteral("a.png"))), b(out.filePath(QStringLiteral("b.png")));
+        QCOMPARE(a.pixel(100, 30), 0xFFFF0000u);
+        QCOMPARE(a.pixel(100, 70), 0xFFFFFFFFu);
+        QCOMPARE(b.pixel(100, 70), 0xFF0000FFu);
+        QCOMPARE(b.pixel(100, 30), 0xFFFFFFFFu);
+        QVERIFY(f.messages.isEmpty());
+
+        const QImage shown = f.board().DspBitmap().copy();
+        f.click(pwReplay);
+        QVERIFY(f.board().IsReplaying());
+        QTest::keyClick(f.w.get(), Qt::Key_PageUp); // a key stops it, and does nothing else
+        QVERIFY(!f.board().IsReplaying());
+        QCOMPARE(f.board().DspBitmap(), shown);
+        QCOMPARE(f.board().PWRecArray().c, 0);
+    }
+
     void startsBehindTheSplash_data()
     {
         QTest::addColumn<bool>("maximized");

@@ -14,6 +14,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import re
 import time
 
 from PIL import Image, ImageDraw
@@ -965,7 +966,71 @@ def journey_photos(app):
     check(app.close() == 0, "the program ends normally")
 
 
+def journey_handout(app):
+    """Write numbered strokes on two words of a word list, export the list from
+    the launcher as a PDF, and look at its pages rendered by poppler: a page
+    per word, the word in grey, the strokes in their colours with their
+    numbered circles, and a caption line."""
+    for tool in ("pdfinfo", "pdftoppm"):
+        if not shutil.which(tool):
+            print(f"SKIP: {tool} is not installed")
+            return
+    words = os.path.join(app.root, "words.txt")
+    with open(words, "w", encoding="utf-8") as f:
+        f.write("十\n木\n")
+    app.click(app.tile(0))
+    app.wait_window("^Image Open$")
+    app.type(words)
+    app.key("Return")
+    time.sleep(1)
+    app.click(app.tile(7))  # Pen Setup: the pen-order pen
+    app.click(app.dialog_tile("Pen Order", "TPenSetupDlg"))
+    app.click(app.dialog_tile("OK", "TPenSetupDlg"))
+    for fy in (0.03, 0.07):
+        app.drag([app.board(0.45, fy), app.board(0.65, fy)], step=4)
+    app.click(app.thumb(1))  # the second word: one stroke
+    time.sleep(0.5)
+    app.drag([app.board(0.45, 0.03), app.board(0.65, 0.03)], step=4)
+    # Export, from the launcher ("Menu ..." is tile 13); a PDF (the question's default).
+    app.click(app.tile(13))
+    app.click(app.dialog_tile("Export ...", "TLnchDlg"))
+    app.wait_window("^Export$")
+    app.key("Return")
+    app.wait_window("^Export as PDF$")
+    pdf = os.path.join(app.root, "lesson.pdf")
+    app.type(pdf)
+    app.key("Return")
+    deadline = time.time() + 20
+    while not os.path.exists(pdf) and time.time() < deadline:
+        time.sleep(0.2)
+    check(os.path.exists(pdf), "the PDF is written")
+    info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True).stdout
+    check(re.search(r"Pages:\s+2\n", info) is not None, f"a page for each word ({info})")
+    pages = []
+    for n in (1, 2):
+        prefix = os.path.join(app.root, f"page{n}")
+        subprocess.run(["pdftoppm", "-r", "72", "-f", str(n), "-l", str(n), "-singlefile", "-png", pdf, prefix],
+                       check=True)
+        pages.append(Image.open(prefix + ".png").convert("RGB"))
+    # The word's picture fills the width inside half-inch margins, at the top.
+    w, h = pages[0].size
+    box = (36, 36, w - 36, 36 + (w - 72))
+    magenta, red = (255, 153, 255), (255, 153, 153)
+    for n, page in enumerate(pages):
+        check(count(page, box, lambda p: near(p, (0xDD, 0xDD, 0xDD), 12)) > 500, f"page {n + 1} shows its word in grey")
+        check(count(page, box, lambda p: near(p, magenta, 30)) > 30, f"page {n + 1} shows stroke 1 in magenta")
+        check(count(page, box, lambda p: max(p) < 190 and max(p) - min(p) < 12) > 10,
+              f"page {n + 1} shows the numbered circles")
+        caption = (36, box[3], w - 36, box[3] + 30)
+        check(count(page, caption, dark) > 20, f"page {n + 1} has its caption line")
+    check(count(pages[0], box, lambda p: near(p, red, 30)) > 30, "the first word's second stroke is red")
+    check(count(pages[1], box, lambda p: near(p, red, 30)) == 0, "the second word has one stroke only")
+    pages[0].save(os.path.join(app.root, "page1-seen.png"))
+    check(app.close() == 0, "the program ends normally")
+
+
 JOURNEYS = {
+    "handout": journey_handout,
     "photos": journey_photos,
     "lessons": journey_lessons,
     "keepstrokes": journey_keepstrokes,
