@@ -70,8 +70,10 @@ private slots:
                                                              QStringLiteral("-l"), QStringLiteral("3"), pdf});
         QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))), qPrintable(info));
         // Landscape for the wide picture, portrait for the others.
-        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Page +1 size: +842 x 595 pts \\(A4\\)"))), qPrintable(info));
-        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Page +2 size: +595 x 842 pts \\(A4\\)"))), qPrintable(info));
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Page +1 size: +842 x 595 pts \\(A4\\)"))),
+                 qPrintable(info));
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Page +2 size: +595 x 842 pts \\(A4\\)"))),
+                 qPrintable(info));
         for (int page = 1; page <= 3; ++page) {
             const QString prefix = m_dir.filePath(QStringLiteral("page%1").arg(page));
             Run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-f"),
@@ -106,8 +108,9 @@ private slots:
         QStringList written;
         QString error;
         QCOMPARE(ExportHandoutFolder(job, out.path(), &written, &error), THandoutResult::Done);
-        QCOMPARE(written, QStringList({out.filePath(QStringLiteral("wide_1.jpg")), out.filePath(QStringLiteral("tall.jpg")),
-                                       out.filePath(QStringLiteral("square.jpg"))}));
+        QCOMPARE(written,
+                 QStringList({out.filePath(QStringLiteral("wide_1.jpg")), out.filePath(QStringLiteral("tall.jpg")),
+                              out.filePath(QStringLiteral("square.jpg"))}));
         QCOMPARE(QImage(out.filePath(QStringLiteral("wide.jpg"))).size(), QSize(10, 10)); // not replaced
         const QImage tall(out.filePath(QStringLiteral("tall.jpg")));
         QCOMPARE(tall.size(), QSize(100, 200));
@@ -145,8 +148,8 @@ private slots:
         const QString pdfPath = out.filePath(QStringLiteral("lesson.pdf"));
         QString error;
         QStringList written;
-        const THandoutResult r = pdf ? ExportHandoutPdf(job, pdfPath, &error)
-                                     : ExportHandoutFolder(job, out.path(), &written, &error);
+        const THandoutResult r
+            = pdf ? ExportHandoutPdf(job, pdfPath, &error) : ExportHandoutFolder(job, out.path(), &written, &error);
         QCOMPARE(r, damaged ? THandoutResult::Failed : THandoutResult::Cancelled);
         if (damaged)
             QVERIFY2(error.contains(QStringLiteral("bad.png")), qPrintable(error));
