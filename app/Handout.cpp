@@ -14,6 +14,7 @@
 #include <QImageWriter>
 #include <QPageSize>
 #include <QPainter>
+#include <QPrinter>
 #include <QSaveFile>
 
 namespace {
@@ -204,4 +205,24 @@ THandoutResult ExportHandoutFolder(const THandoutJob &job, const QString &folder
     }
     Going(job, n);
     return THandoutResult::Done;
+}
+
+void PrintHandout(QPrinter &printer, const QVector<THandoutEntry> &entries, int first, int last,
+                  const QString &wordFont)
+{
+    QPainter p;
+    const int n = int(entries.size());
+    for (int i = qMax(first, 0); i <= last && i < n; ++i) {
+        const QImage shown = RenderHandoutEntry(entries[i], wordFont);
+        printer.setPageOrientation(shown.width() > shown.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
+        if (p.isActive() ? !printer.newPage() : !p.begin(&printer))
+            throw FileError(QStringLiteral("The printer cannot be used."));
+        const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+        const THandoutPage layout = HandoutLayout(page.size(), shown.size());
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(layout.Picture, shown);
+        p.drawImage(layout.Caption, HandoutCaption(entries[i].Caption, i + 1, n, layout.Caption.size().toSize()));
+    }
+    if (p.isActive())
+        p.end();
 }

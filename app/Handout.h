@@ -13,6 +13,8 @@
 #include <QVector>
 #include <functional>
 
+class QPrinter;
+
 // One entry: a picture file, a word, or a picture at hand (the white board).
 struct THandoutEntry {
     QString Caption; // what the page names it by
@@ -50,6 +52,11 @@ QImage HandoutCaption(const QString &name, int page, int pages, const QSize &pix
 // pens when asked for.
 QImage RenderHandoutEntry(const THandoutEntry &entry, const QString &wordFont, QImage *picture = nullptr,
                           QImage *pens = nullptr);
+
+// Prints entries first to last, a page each, as the PDF lays them out.
+// Throws FileError when the printer cannot be used or a picture read.
+void PrintHandout(QPrinter &printer, const QVector<THandoutEntry> &entries, int first, int last,
+                  const QString &wordFont);
 
 // One PDF of all entries, a page each. Nothing is left at path when it is
 // cancelled or fails (error says why).

@@ -21,7 +21,6 @@ class PictureLister;
 class SaveNotice;
 class LessonStore;
 class TMetroButton;
-class QPrinter;
 class TLnchDlg;
 class TPenSetupDlg;
 class TSetupDlg;
@@ -207,7 +206,6 @@ private:
     void LoadKeptStrokes(int entry);
     // Gives entry its kept strokes, once.
     void LoadKeptHistory(int entry);
-    void PrintEntries(QPrinter &printer, const QVector<THandoutEntry> &entries, int first, int last);
     void LoadKeptBoardStrokes();
     // What an entry's strokes are kept under; empty when its file cannot be read.
     QString EntryKey(int entry);

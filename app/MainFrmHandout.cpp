@@ -14,7 +14,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
@@ -126,25 +125,5 @@ void TWBDMainFrm::PrintExecute()
         first = qBound(0, printer.fromPage() - 1, n - 1);
         last = qBound(first, printer.toPage() - 1, n - 1);
     }
-    RunGuarded([&] { PrintEntries(printer, entries, first, last); });
-}
-
-void TWBDMainFrm::PrintEntries(QPrinter &printer, const QVector<THandoutEntry> &entries, int first, int last)
-{
-    QPainter p;
-    const int n = int(entries.size());
-    for (int i = first; i <= last; ++i) {
-        const QImage shown = RenderHandoutEntry(entries[i], Settings().BkFont);
-        printer.setPageOrientation(shown.width() > shown.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
-        if (i == first ? !p.begin(&printer) : !printer.newPage())
-            throw FileError(QStringLiteral("The printer cannot be used."));
-        const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
-        const THandoutPage layout = HandoutLayout(page.size(), shown.size());
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(layout.Picture, shown);
-        const QSize captionPixels = layout.Caption.size().toSize();
-        p.drawImage(layout.Caption, HandoutCaption(entries[i].Caption, i + 1, n, captionPixels));
-    }
-    if (p.isActive())
-        p.end();
+    RunGuarded([&] { PrintHandout(printer, entries, first, last, Settings().BkFont); });
 }

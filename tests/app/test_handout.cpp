@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -115,6 +116,20 @@ private slots:
         const QImage tall(out.filePath(QStringLiteral("tall.jpg")));
         QCOMPARE(tall.size(), QSize(100, 200));
         QVERIFY(Reddish(tall.pixel(50, 100)));
+    }
+
+    // Printing lays the pages out as the PDF does: here into a PDF printer.
+    void printsTheChosenPages()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+            QSKIP("poppler-utils are not installed (the README's test command installs them)");
+        const QString out = m_dir.filePath(QStringLiteral("printed.pdf"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(out);
+        PrintHandout(printer, m_job.Entries, 1, 2, QString());
+        const QString info = Run(QStringLiteral("pdfinfo"), {out});
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))), qPrintable(info));
     }
 
     // Cancelled after two of three entries, or failing on a damaged picture:
