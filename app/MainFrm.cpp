@@ -127,6 +127,7 @@ void TWBDMainFrm::ApplyBoardSettings()
     PWImage->SetRenderStyle(style);
     PWImage->SetWordFont(s.BkFont);
     PWImage->SetScreenPenWidth(s.isScreenPenWidth);
+    PWImage->SetReplayPace(s.ReplayStrokeMs);
     PWImage->SetPressureOn(s.isPressure);
     // A stylus's eraser end erases as the tool bar's eraser does.
     for (int i = 0; i < s.MenuCount && i < int(s.MenuItems.size()); ++i)

@@ -3,6 +3,7 @@
 // every command, and keeps the picture list and the white board's strokes.
 #pragma once
 
+#include "app/Handout.h"
 #include "app/PictureFiles.h"
 #include "board/PWImage.h"
 #include "board/PWRec.h"
@@ -142,6 +143,17 @@ public:
     // picture could not go where the teacher expects it.
     void SaveNoticeShow(const QString &fileName, const QString &note = QString());
 
+    // ---- handing out ------------------------------------------------------------------------------
+    // "Export ...": asks for a PDF file or a folder, then exports.
+    void ExportExecute();
+    // Every entry with its strokes into one PDF (pdf) or a folder of pictures,
+    // with a progress bar that can cancel; true when everything was written.
+    bool ExportTo(const QString &target, bool pdf);
+    // "Print ...": the same pages through the print dialog.
+    void PrintExecute();
+    // Every entry of the list (or the white board alone) with its strokes.
+    QVector<THandoutEntry> HandoutEntries();
+
     // ---- kept lessons ---------------------------------------------------------------------------
     // The store that keeps every history across closing and crashes; none:
     // the histories live in memory only. The white board shown takes its kept strokes.
@@ -192,6 +204,8 @@ private:
     bool Keeping() const;
     // Gives entry its kept strokes the first time it is shown, and notes it as open.
     void LoadKeptStrokes(int entry);
+    // Gives entry its kept strokes, once.
+    void LoadKeptHistory(int entry);
     void LoadKeptBoardStrokes();
     // What an entry's strokes are kept under; empty when its file cannot be read.
     QString EntryKey(int entry);

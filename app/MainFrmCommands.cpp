@@ -64,6 +64,8 @@ void TWBDMainFrm::MenuButtonClick(const TPWMenuItem &item)
     const bool outer = !isWorking;
     isWorking = true;
     RunGuarded([&] {
+        // Any command ends a replay first (Replay starts it anew).
+        PWImage->ReplayStop();
         PWImage->LassoUpdate();
         RunCommand(item);
     });
@@ -160,6 +162,9 @@ void TWBDMainFrm::RunCommand(const TPWMenuItem &item)
     case pwInfo: InfoExecute(); break;
     case pwSetup: SetupExecute(); break;
     case pwApp: AppExecute(); break;
+    case pwExport: ExportExecute(); break;
+    case pwPrint: PrintExecute(); break;
+    case pwReplay: b.ReplayStart(); break;
     case pwNone:
     case pwFuPn:
     case pwFuMk:
@@ -184,6 +189,10 @@ void TWBDMainFrm::keyPressEvent(QKeyEvent *e)
 
 bool TWBDMainFrm::KeyDown(QKeyEvent *e)
 {
+    if (PWImage->IsReplaying()) { // the key stops the replay, and only that
+        PWImage->ReplayStop();
+        return true;
+    }
     const Qt::KeyboardModifiers mods = e->modifiers();
     // Pan step: a sixteenth of the board across the picture's longer side.
     Single s;

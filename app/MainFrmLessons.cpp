@@ -39,6 +39,13 @@ void TWBDMainFrm::LoadKeptStrokes(int entry)
     if (!Keeping() || entry < 0 || entry >= PictureFiles.Files.size())
         return;
     m_store->SetSession(LastFile, entry);
+    LoadKeptHistory(entry);
+}
+
+void TWBDMainFrm::LoadKeptHistory(int entry)
+{
+    if (!Keeping() || entry < 0 || entry >= PictureFiles.Files.size())
+        return;
     TPictureFile &e = PictureFiles.Files[entry];
     if (e.StoreLooked)
         return;

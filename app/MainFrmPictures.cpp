@@ -117,6 +117,15 @@ void TWBDMainFrm::PictureListMake(const QString &fileName, const QStringList *wo
     try {
         PictureIndex = words ? PictureListText(*words) : PictureListFolder(fileName);
         PicturePanelResize();
+        if (!words && !PictureFiles.Files.isEmpty()) {
+            QStringList names;
+            for (const TPictureFile &e : std::as_const(PictureFiles.Files))
+                names << e.FileName;
+            SetShareThumbnails(Settings().isShareThumbnails);
+            // The strip's page in view is made first: the teacher sees it filled
+            // while the rest of the folder is still being read.
+            m_lister->Start(PictureFiles.Path, names, PicturePage * PictureCount, PictureCount);
+        }
     } catch (...) {
         ListingEnd();
         throw;
@@ -183,8 +192,6 @@ int TWBDMainFrm::PictureListFolder(const QString &fileName)
     if (all.size() > n)
         m_listingWarning = QStringLiteral("The ") + QString::number(limit) + QStringLiteral(" images were listed. ");
     m_listedCount = 0;
-    if (n > 0)
-        m_lister->Start(folder, names);
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "app/PictureFiles.h"
 
+#include "app/SharedThumbnails.h"
 #include "app/WorkerPool.h"
 #include "board/PWImage.h"
 
@@ -8,6 +9,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Errors.h"
 
+#include <QBuffer>
 #include <QCollator>
 #include <QDir>
 #include <QFile>
@@ -16,8 +18,10 @@
 #include <QPainter>
 #include <QStringDecoder>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <dirent.h>
+#include <unistd.h>
 
 QStringList ListFolderPictures(const QString &folder, const QString &ext, bool *readable)
 {
@@ -123,30 +127,113 @@ QString TextFileFirstLine(const QString &fileName)
     return words.isEmpty() ? QStringLiteral("A") : words.first();
 }
 
-QImage MakeThumbnail(const QString &path, QString *error)
+namespace {
+std::atomic<bool> ShareThumbnails{true};
+
+QString MimeTypeOf(const QString &path)
+{
+    const QString ext = LowerExtension(path);
+    if (ext == QLatin1String(".png"))
+        return QStringLiteral("image/png");
+    if (ext == QLatin1String(".bmp"))
+        return QStringLiteral("image/bmp");
+    if (ext == QLatin1String(".tga"))
+        return QStringLiteral("image/x-tga");
+    if (ext == QLatin1String(".psd"))
+        return QStringLiteral("image/vnd.adobe.photoshop");
+    return QStringLiteral("image/jpeg");
+}
+
+// Files up to this size are read whole before they are decoded for a thumbnail.
+constexpr qint64 WholeReadBytes = qint64(64) << 20;
+
+struct SmallPicture {
+    QImage image; // upright, at least as large as a tile needs
+    QSize original; // the whole picture's upright size
+};
+
+// The picture decoded only as large as the shared cache's 128 px and our
+// tile need: the tile stretches the whole picture into a square, so the short
+// side keeps at least a tile's pixels. Throws FileError with the reason.
+SmallPicture ReadSmall(const QString &path)
+{
+    if (ImageFileKindOf(path) == ImageFileKind::Codec) {
+        // The codecs can decode at a reduced size (JPEG's scaled decode). A
+        // photo's file is read whole first: the codec's own small reads cost a
+        // tenth of its decode; a larger file is read as decoded. A pipe named
+        // like a picture is refused, not waited on: it would hold this thread forever.
+        QFile file;
+        OpenForReading(file, path);
+        QBuffer whole;
+        if (file.size() <= WholeReadBytes) {
+            whole.setData(file.readAll());
+            whole.open(QIODevice::ReadOnly);
+        }
+        QImageReader reader(whole.isOpen() ? static_cast<QIODevice *>(&whole) : &file);
+        // Upright as on the board; the size asked for is the stored one,
+        // before the turn.
+        reader.setAutoTransform(true);
+        QSize original = reader.size();
+        if (!original.isEmpty()) {
+            const double w = original.width(), h = original.height();
+            const double s
+                = std::min(1.0, std::max(SharedThumbnailSide / std::max(w, h), ThumbnailSize / std::min(w, h)));
+            reader.setScaledSize(QSize(std::max(1, int(std::lround(w * s))), std::max(1, int(std::lround(h * s)))));
+        }
+        QImage img = reader.read();
+        if (!img.isNull()) {
+            if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+                original.transpose();
+            return {img, original};
+        }
+    }
+    // What the codec could not read gets the full reader and its reasons.
+    TFMXBitmapEx loader;
+    loader.LoadFromFileEx(path, 0);
+    return {loader, loader.size()};
+}
+
+// The whole picture stretched into the square tile.
+QImage Tile(const QImage &img)
 {
     const QSize size(ThumbnailSize, ThumbnailSize);
+    return ToBitmap(img.size() == size ? img : img.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+} // namespace
+
+void SetShareThumbnails(bool share) { ShareThumbnails = share; }
+
+QImage MakeThumbnail(const QString &path, QString *error)
+{
+    const SharedThumbnailKey key = SharedThumbnailKeyOf(path);
+    const QImage shared = FindSharedThumbnail(key);
+    if (!shared.isNull())
+        return Tile(shared);
+    QString noted;
+    if (FindThumbnailFailure(key, &noted)) {
+        if (error)
+            *error
+                = noted.isEmpty() ? OpenErrorText(path, QStringLiteral("it could not be read when last tried")) : noted;
+        return QImage();
+    }
+    const bool share = ShareThumbnails;
     try {
-        if (ImageFileKindOf(path) == ImageFileKind::Codec) {
-            // The codecs can decode at a reduced size (JPEG's scaled decode),
-            // which is all a 90 x 90 thumbnail needs. A pipe named like a
-            // picture is refused, not waited on: it would hold this thread forever.
-            QFile file;
-            OpenForReading(file, path);
-            QImageReader reader(&file);
-            reader.setScaledSize(size);
-            const QImage img = reader.read();
-            if (!img.isNull())
-                return ToBitmap(img.size() == size ? img
-                                                   : img.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        const SmallPicture small = ReadSmall(path);
+        if (share) {
+            const QSize side(SharedThumbnailSide, SharedThumbnailSide);
+            const bool fits = small.image.width() <= side.width() && small.image.height() <= side.height();
+            WriteSharedThumbnail(
+                key, fits ? small.image : small.image.scaled(side, Qt::KeepAspectRatio, Qt::SmoothTransformation),
+                small.original, MimeTypeOf(path));
         }
-        // What the codec could not read gets the full reader and its reasons.
-        TFMXBitmapEx loader;
-        loader.LoadFromFileEx(path, 0);
-        return ToBitmap(loader.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        return Tile(small.image);
     } catch (const FileError &e) {
         if (error)
             *error = e.message();
+        // Only a file whose content is at fault is noted: one we may not read
+        // now may be readable when the user has mended that.
+        if (share && ::access(QFile::encodeName(path).constData(), R_OK) == 0)
+            WriteThumbnailFailure(key, e.message());
         return QImage();
     }
 }

@@ -53,9 +53,15 @@ QStringList TextListWords(const QString &fileName, QByteArray *content = nullptr
 // The first non-empty line, or "A" when there is none.
 QString TextFileFirstLine(const QString &fileName);
 
-// A 90 x 90 thumbnail of a picture file, the whole picture stretched into it.
-// Safe to call on worker threads. On failure returns a null image and sets error.
+// A 90 x 90 thumbnail of a picture file, the whole picture stretched into it,
+// taken from the desktop's shared thumbnail cache when that holds a valid one.
+// Safe to call on worker threads. On failure returns a null image and sets
+// error; a picture noted in the cache as unreadable is not read again.
 QImage MakeThumbnail(const QString &path, QString *error);
+// Whether MakeThumbnail writes what it makes (and what it failed to read) to
+// the shared cache; reading from it is always on. Set from the window's
+// thread, read by the workers.
+void SetShareThumbnails(bool share);
 // The worker threads that make thumbnails (as many as the machine has cores).
 class WorkerPool;
 WorkerPool &ThumbnailPool();

@@ -17,10 +17,11 @@ struct PictureLister::Batch {
     // Set before the workers start and never changed.
     QString folder;
     QStringList names;
+    std::vector<int> order; // the indices of names in the order they are made
     Maker maker = nullptr;
 
     std::mutex mutex; // guards what follows
-    int next = 0; // the next picture to hand out
+    int next = 0; // the place in order of the next picture to hand out
     bool cancelled = false;
     std::vector<std::pair<int, Thumb>> ready; // made, in the order made, not yet taken
     PictureLister *owner = nullptr; // told when thumbnails wait; null once it no longer cares
@@ -63,12 +64,21 @@ PictureLister::~PictureLister()
     Detach();
 }
 
-void PictureLister::Start(const QString &folder, const QStringList &names)
+void PictureLister::Start(const QString &folder, const QStringList &names, int firstShown, int shownCount)
 {
     Cancel();
     auto batch = std::make_shared<Batch>();
     batch->folder = folder;
     batch->names = names;
+    const int count = int(names.size());
+    const int shownBegin = std::clamp(firstShown, 0, count);
+    const int shownEnd = std::clamp(firstShown + std::max(shownCount, 0), shownBegin, count);
+    batch->order.reserve(size_t(count));
+    for (int k = shownBegin; k < shownEnd; ++k)
+        batch->order.push_back(k);
+    for (int k = 0; k < count; ++k)
+        if (k < shownBegin || k >= shownEnd)
+            batch->order.push_back(k);
     batch->maker = CurrentMaker;
     batch->owner = this;
     m_batch = batch;
@@ -95,9 +105,9 @@ void PictureLister::Work(Batch &b)
         int k = 0;
         {
             const std::lock_guard lock(b.mutex);
-            if (b.cancelled || b.next >= b.names.size())
+            if (b.cancelled || b.next >= int(b.order.size()))
                 return;
-            k = b.next++;
+            k = b.order[size_t(b.next++)];
         }
         Thumb t = MakeGuarded(b.maker, b.folder + b.names.at(k));
         const std::lock_guard lock(b.mutex);

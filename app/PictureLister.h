@@ -24,9 +24,10 @@ public:
     explicit PictureLister(QObject *parent = nullptr);
     ~PictureLister() override;
 
-    // Starts making the thumbnails of folder + names[k], in order; a listing
-    // still running is cancelled first.
-    void Start(const QString &folder, const QStringList &names);
+    // Starts making the thumbnails of folder + names[k]: first those of the
+    // shownCount names from firstShown on (the strip's page in view), then
+    // the others in order. A listing still running is cancelled first.
+    void Start(const QString &folder, const QStringList &names, int firstShown = 0, int shownCount = 0);
     // Stops handing out thumbnails; the workers finish only the one each is making.
     void Cancel();
     bool IsRunning() const { return m_running; }

@@ -61,6 +61,9 @@ TPWImage::TPWImage(QWidget *parent) : QWidget(parent)
     m_selImage->OnPaint = [this](QPainter &p, const QRect &r) { SelImagePaint(p, r); };
     m_selImage->hide();
 
+    m_replayTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_replayTimer, &QTimer::timeout, this, [this] { ReplayAdvance(int(m_replayClock.restart())); });
+
     // The board draws its own cursor picture; the system pointer stays hidden over it.
     setCursor(Qt::BlankCursor);
     m_curImage = new ImageControl(this);
@@ -108,12 +111,14 @@ void TPWImage::SetCrPen(const TPWMenuItem &value)
 
 void TPWImage::Init(int width, int height)
 {
+    ReplayStop();
     ZoomReset();
     m_doc.Init(width, height);
 }
 
 void TPWImage::SetSrcBitmap(const QImage &value)
 {
+    ReplayStop();
     ZoomReset();
     m_doc.SetPicture(value);
     SelImageBuild();
@@ -121,6 +126,7 @@ void TPWImage::SetSrcBitmap(const QImage &value)
 
 void TPWImage::SrcBitmapRecPictSet(const QImage &bitmap, const TPWRecArray &recs)
 {
+    ReplayStop();
     ZoomReset();
     const TBoardChange change = m_doc.SetPicture(bitmap, recs);
     SelImageBuild();
@@ -129,6 +135,7 @@ void TPWImage::SrcBitmapRecPictSet(const QImage &bitmap, const TPWRecArray &recs
 
 void TPWImage::SrcBitmapRecTextSet(const QString &word, const TPWRecArray &recs)
 {
+    ReplayStop();
     ZoomReset();
     const TBoardChange change = m_doc.SetWord(word, recs);
     SelImageBuild();
@@ -137,6 +144,7 @@ void TPWImage::SrcBitmapRecTextSet(const QString &word, const TPWRecArray &recs)
 
 void TPWImage::SetWord(const QString &value)
 {
+    ReplayStop();
     ZoomReset();
     m_doc.SetWord(value);
     SelImageBuild();
@@ -219,7 +227,7 @@ void TPWImage::ScreenDraw(QPainter &p, const QRectF &src, const QRectF &dst)
         p.fillRect(dst, Qt::white);
     // Magnified pictures show their pixels; shrunk ones are sampled smoothly,
     // so thin lines (a ruled white board, a drawing's outlines) never drop out.
-    DrawBitmap(p, m_doc.Display(), src, dst, 1.0, dst.width() >= src.width());
+    DrawBitmap(p, DspBitmap(), src, dst, 1.0, dst.width() >= src.width());
     if (OnPWMenu) {
         const QImage icon = ResourceImage(QStringLiteral("PW_LEFT"));
         if (!icon.isNull()) {
@@ -291,6 +299,7 @@ void TPWImage::PWResize()
 
 void TPWImage::SrcBitmapRotate(int index)
 {
+    ReplayStop();
     const quint64 before = m_doc.Revision();
     LassoUpdate();
     ShowChange(m_doc.Rotate(index == 1));
@@ -304,6 +313,7 @@ void TPWImage::RebuildAll() { ShowChange(m_doc.Rebuild()); }
 
 void TPWImage::PWUndo()
 {
+    ReplayStop();
     const quint64 before = m_doc.Revision();
     ShowChange(m_doc.Undo());
     HistoryChangedSince(before);
@@ -311,6 +321,7 @@ void TPWImage::PWUndo()
 
 void TPWImage::PWRedo()
 {
+    ReplayStop();
     const quint64 before = m_doc.Revision();
     ShowChange(m_doc.Redo());
     HistoryChangedSince(before);
@@ -318,6 +329,7 @@ void TPWImage::PWRedo()
 
 void TPWImage::EraseAll()
 {
+    ReplayStop();
     const quint64 before = m_doc.Revision();
     LassoUpdate();
     ShowChange(m_doc.EraseAll());

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "board/BoardDocument.h"
+#include "board/BoardReplay.h"
 #include "platform/Bitmap.h"
 #include "platform/ImageControl.h"
 #include "platform/PathData.h"
@@ -15,8 +16,10 @@
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class QTouchEvent;
 
@@ -33,7 +36,8 @@ public:
     const TPWRecArray &PWRecArray() const { return m_doc.History(); }
     const QImage &SrcBitmap() const { return m_doc.Picture(); }
     void SetSrcBitmap(const QImage &value);
-    const QImage &DspBitmap() const { return m_doc.Display(); }
+    // What the board shows: the picture with its strokes, or a replay's frame.
+    const QImage &DspBitmap() const { return m_replay ? m_replay->Display() : m_doc.Display(); }
     const QImage &PenBitmap() const { return m_doc.PenLayer(); }
     // Quarter turns clockwise the picture is shown at.
     int SrcTurn() const { return m_doc.Turn(); }
@@ -109,6 +113,18 @@ public:
     void PWUndo();
     void PWRedo();
     void EraseAll();
+
+    // ---- replay ----------------------------------------------------------------
+    // Draws the strokes again one after another, each over msPerStroke, on
+    // a picture of its own; the history is not touched. Any press, key or
+    // command stops it (ReplayStop) and the board shows everything again.
+    void ReplayStart();
+    void ReplayStop();
+    bool IsReplaying() const { return m_replay != nullptr; }
+    void SetReplayPace(int msPerStroke) { m_replayMs = qMax(msPerStroke, 1); }
+    // Goes on by ms as the timer would (tests step it themselves).
+    void ReplayAdvance(int ms);
+    const TBoardReplay *Replay() const { return m_replay.get(); }
 
     // ---- mirror hooks ----------------------------------------------------------
     // The size of the mirror's picture (empty: no mirror); the mirror's fit follows it.
@@ -248,6 +264,10 @@ private:
 
     int isDown = 0;
     bool isPainting = false;
+    std::unique_ptr<TBoardReplay> m_replay;
+    QTimer m_replayTimer;
+    QElapsedTimer m_replayClock;
+    int m_replayMs = 1000;
     TPWMenuItem FCrPen;
     Single FMenuBtnWidth = 30;
     std::function<void(QObject *)> OnPWMenu;

@@ -243,6 +243,10 @@ void TPWImage::mousePressEvent(QMouseEvent *e)
 {
     if (isDown != 0 && e->buttons() != e->button())
         return; // another button while one is down changes nothing
+    if (m_replay) { // the press stops the replay, and only that
+        ReplayStop();
+        return;
+    }
     m_outside = false;
     const QPointF p = e->position();
     PWMouseDown(Single(p.x()), Single(p.y()));

@@ -30,6 +30,8 @@ function(tw_test name)
     "TW_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
     "TW_BINARY_DIR=${PROJECT_BINARY_DIR}"
     "XDG_DATA_HOME=${PROJECT_BINARY_DIR}/test-data"
+    # The desktop's shared thumbnails: never the real home's.
+    "XDG_CACHE_HOME=${PROJECT_BINARY_DIR}/test-cache"
     "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1"
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
     "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1"

@@ -133,6 +133,9 @@ void TFMXBitmapEx::LoadFromFileEx(const QString &fileName, Single rotate)
         OpenForReading(file, fileName);
         QImageReader reader(&file, CodecFormat(fileName));
         reader.setAllocationLimit(int(MaxImageBytes >> 20));
+        // A photo is shown, turned and saved as it was taken: a phone stores a
+        // portrait photo lying on its side with an orientation tag.
+        reader.setAutoTransform(true);
         if (!reader.read(&img) || img.isNull())
             throw FileError(OpenErrorText(
                 fileName, QStringLiteral("the file is damaged or is not a picture the program can read (%1)")

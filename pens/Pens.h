@@ -52,8 +52,13 @@ enum TPWPenType : quint8 {
     pwMarkIdx = 38,
     pwClose = 39,
     pwApp = 40,
+    // Commands added later, after the original kinds: handing out the
+    // lesson and replaying how its strokes were written.
+    pwExport = 41,
+    pwPrint = 42,
+    pwReplay = 43,
 };
-constexpr int PenTypeCount = 41;
+constexpr int PenTypeCount = 44;
 
 // Drawing pens: the kinds 1 to 11.
 inline bool IsDrawingPen(TPWPenType t) { return t >= pwPn && t <= pwFuMk; }

@@ -20,7 +20,7 @@
 #include <cerrno>
 
 // clang-format off
-const std::array<TPWPenEx, 35> PenExTable = {{
+const std::array<TPWPenEx, 38> PenExTable = {{
     {"pwPn", pwPn},         {"pwMk", pwMk},         {"pwEr", pwEr},           {"pwRbPn", pwRbPn},
     {"pwRbMk", pwRbMk},     {"pwArPn0", pwArPn0},   {"pwArPn1", pwArPn1},     {"pwArMk0", pwArMk0},
     {"pwArMk1", pwArMk1},   {"pwMove", pwMove},     {"pwEraseAll", pwEraseAll}, {"pwOpen", pwOpen},
@@ -30,6 +30,7 @@ const std::array<TPWPenEx, 35> PenExTable = {{
     {"pwLaunch", pwLaunch}, {"pwMView", pwMView},   {"pwTurnR", pwTurnR},     {"pwTurnL", pwTurnL},
     {"pwLasso", pwLasso},   {"pwInfo", pwInfo},     {"pwClose", pwClose},     {"pwSetup", pwSetup},
     {"pwPenSetup", pwPenSetup}, {"pwMarkPtr", pwMarkPtr}, {"pwApp", pwApp},
+    {"pwExport", pwExport}, {"pwPrint", pwPrint}, {"pwReplay", pwReplay},
 }};
 // clang-format on
 
@@ -217,6 +218,8 @@ void SetDefaultSettings()
         add(AddLnchItem, Command(pwMView));
     add(AddLnchItem, Command(pwTurnL));
     add(AddLnchItem, Command(pwTurnR));
+    for (TPWPenType t : {pwExport, pwPrint, pwReplay})
+        add(AddLnchItem, Command(t));
     if (DesktopProgramExists())
         add(AddLnchItem, Command(pwApp));
     add(AddLnchItem, Command(pwInfo));
@@ -235,6 +238,8 @@ void SetDefaultSettings()
     s.isSmoothing = true;
     s.isScreenPenWidth = true;
     s.isKeepStrokes = true;
+    s.isShareThumbnails = true;
+    s.ReplayStrokeMs = 1000;
     s.isPressure = true;
     s.NumFont = s.BkFont = DefaultFontFamily();
     s.MaxPictureCount = 50;
@@ -319,6 +324,10 @@ void ReadSettings(const IniFile &ini)
     s.isScreenPenWidth
         = ini.readBool(QStringLiteral("Detailed"), QStringLiteral("isScreenPenWidth"), s.isScreenPenWidth);
     s.isKeepStrokes = ini.readBool(QStringLiteral("Detailed"), QStringLiteral("isKeepStrokes"), s.isKeepStrokes);
+    s.isShareThumbnails
+        = ini.readBool(QStringLiteral("Detailed"), QStringLiteral("isShareThumbnails"), s.isShareThumbnails);
+    s.ReplayStrokeMs = qBound(
+        100, ini.readInteger(QStringLiteral("Detailed"), QStringLiteral("ReplayStrokeMs"), s.ReplayStrokeMs), 5000);
     s.isPressure = ini.readBool(QStringLiteral("Detailed"), QStringLiteral("isPressure"), s.isPressure);
 }
 
@@ -358,6 +367,8 @@ void WriteSettings(IniFile &ini)
     // Last and in a section of its own: the lines files of earlier versions hold stay as they were.
     ini.writeBool(QStringLiteral("Detailed"), QStringLiteral("isScreenPenWidth"), s.isScreenPenWidth);
     ini.writeBool(QStringLiteral("Detailed"), QStringLiteral("isKeepStrokes"), s.isKeepStrokes);
+    ini.writeBool(QStringLiteral("Detailed"), QStringLiteral("isShareThumbnails"), s.isShareThumbnails);
+    ini.writeInteger(QStringLiteral("Detailed"), QStringLiteral("ReplayStrokeMs"), s.ReplayStrokeMs);
     ini.writeBool(QStringLiteral("Detailed"), QStringLiteral("isPressure"), s.isPressure);
 }
 

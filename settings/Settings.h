@@ -31,6 +31,10 @@ struct SettingsModel {
     bool isScreenPenWidth = true;
     // Every picture's strokes are kept across closing and crashes.
     bool isKeepStrokes = true;
+    // Thumbnails made for the picture list are also written to the desktop's
+    // shared cache, where file managers find them (and we find theirs).
+    bool isShareThumbnails = true;
+    int ReplayStrokeMs = 1000; // how long Replay takes over one stroke, 100..5000
     // A stylus's pressure narrows pens and drives the brush.
     bool isPressure = true;
     int MaxPictureCount = 50;
@@ -79,7 +83,7 @@ struct TPWPenEx {
     const char *s;
     TPWPenType p;
 };
-extern const std::array<TPWPenEx, 35> PenExTable;
+extern const std::array<TPWPenEx, 38> PenExTable;
 TPWPenType PenTypeFromName(const QString &name);
 QString PenTypeToName(TPWPenType t);
 

@@ -84,6 +84,8 @@ public:
     std::array<QRadioButton *, 5> DefaultImageIndex{};
     QGroupBox *GroupBox3 = nullptr;
     QSpinBox *ImageJPEGQUalitySP = nullptr;
+    QGroupBox *ReplayGroup = nullptr;
+    QSpinBox *ReplayPaceSB = nullptr;
     QGroupBox *GroupBox5 = nullptr;
     QLineEdit *ImagePathEdit = nullptr;
     QPushButton *Button1 = nullptr;
@@ -93,6 +95,7 @@ public:
     QCheckBox *MaximizeStartup = nullptr;
     QCheckBox *ScreenPenWidth = nullptr; // isScreenPenWidth
     QCheckBox *KeepStrokes = nullptr; // isKeepStrokes
+    QCheckBox *ShareThumbnails = nullptr; // isShareThumbnails
     QCheckBox *Pressure = nullptr; // isPressure
     QPushButton *ForgetStrokes = nullptr;
     // What "Forget kept strokes" does: the owner asks and empties its store.
@@ -198,6 +201,7 @@ public:
     void MaximizeStartupChange();
     void ScreenPenWidthChange();
     void KeepStrokesChange();
+    void ShareThumbnailsChange();
     void PressureChange();
     void SelectWBrdColor(int index);
     void WBrdColorXClick(QObject *sender);

@@ -48,6 +48,13 @@ void TSetupDlg::CreateFileTab()
     GroupBox3->setVisible(false);
     ImageJPEGQUalitySP = NewSpinBox(GroupBox3, QRect(37, 32, 150, 40), 0, 100, 1, 20);
 
+    // How long Replay takes over each stroke.
+    ReplayGroup = new QGroupBox(QStringLiteral("Replay"), TabItem3);
+    ReplayGroup->setGeometry(240, 112, 225, 89);
+    ReplayPaceSB = NewSpinBox(ReplayGroup, QRect(12, 32, 201, 40), 100, 5000, 100, 20);
+    ReplayPaceSB->setSuffix(QStringLiteral(" ms a stroke"));
+    connect(ReplayPaceSB, &QSpinBox::valueChanged, this, [this](int ms) { Settings().ReplayStrokeMs = ms; });
+
     GroupBox5 = new QGroupBox(QStringLiteral("Default Image Folder"), TabItem3);
     GroupBox5->setGeometry(12, 312, 449, 73);
     ImagePathEdit = new QLineEdit(GroupBox5);
@@ -74,8 +81,9 @@ void TSetupDlg::ShowFileTab()
 {
     ShowImageType();
     const SettingsModel &s = Settings();
-    const QSignalBlocker b1(ImageJPEGQUalitySP), b2(ImagePathEdit);
+    const QSignalBlocker b1(ImageJPEGQUalitySP), b2(ImagePathEdit), b3(ReplayPaceSB);
     ImageJPEGQUalitySP->setValue(s.ImageJPEGQuality);
+    ReplayPaceSB->setValue(s.ReplayStrokeMs);
     ImagePathEdit->setText(s.ImagePathDefault);
 }
 
@@ -102,11 +110,15 @@ void TSetupDlg::Button1Click()
 void TSetupDlg::CreateDetailedTab()
 {
     PenSmoothing = new QCheckBox(QStringLiteral("Pen Smoothing"), TabItem4);
-    PenSmoothing->move(332, 20);
+    PenSmoothing->move(332, 16);
     connect(PenSmoothing, &QCheckBox::toggled, this, &TSetupDlg::PenSmoothingChange);
+    // With the pen's other switch; the column below is full.
+    Pressure = new QCheckBox(QStringLiteral("Pen pressure"), TabItem4);
+    Pressure->move(332, 38);
+    connect(Pressure, &QCheckBox::toggled, this, &TSetupDlg::PressureChange);
     MaximizeStartup = new QCheckBox(QStringLiteral("Maximize at Starup"), TabItem4);
-    MaximizeStartup->move(332, 56);
-    FitWidths({PenSmoothing, MaximizeStartup}, 135);
+    MaximizeStartup->move(332, 60);
+    FitWidths({PenSmoothing, Pressure, MaximizeStartup}, 135);
     connect(MaximizeStartup, &QCheckBox::toggled, this, &TSetupDlg::MaximizeStartupChange);
 
     GroupBox1 = new QGroupBox(QStringLiteral("White Board"), TabItem4);
@@ -166,17 +178,19 @@ void TSetupDlg::CreateDetailedTab()
     MaxPictCountSB->setMinimum(50);
 
     ScreenPenWidth = new QCheckBox(QStringLiteral("Pen width as seen on the screen"), TabItem4);
-    ScreenPenWidth->move(332, 292);
+    ScreenPenWidth->move(332, 288);
     connect(ScreenPenWidth, &QCheckBox::toggled, this, &TSetupDlg::ScreenPenWidthChange);
+    ShareThumbnails = new QCheckBox(QStringLiteral("Share thumbnails"), TabItem4);
+    ShareThumbnails->move(332, 310);
+    ShareThumbnails->setToolTip(
+        QStringLiteral("Keep the picture list's thumbnails where file managers find them, and use theirs"));
+    connect(ShareThumbnails, &QCheckBox::toggled, this, &TSetupDlg::ShareThumbnailsChange);
     KeepStrokes = new QCheckBox(QStringLiteral("Keep strokes after closing"), TabItem4);
-    KeepStrokes->move(332, 316);
+    KeepStrokes->move(332, 332);
+    FitWidths({ScreenPenWidth, ShareThumbnails, KeepStrokes}, 135);
     connect(KeepStrokes, &QCheckBox::toggled, this, &TSetupDlg::KeepStrokesChange);
-    Pressure = new QCheckBox(QStringLiteral("Pen pressure"), TabItem4);
-    Pressure->move(332, 340);
-    FitWidths({ScreenPenWidth, KeepStrokes, Pressure}, 135);
-    connect(Pressure, &QCheckBox::toggled, this, &TSetupDlg::PressureChange);
     ForgetStrokes = new QPushButton(QStringLiteral("Forget kept strokes"), TabItem4);
-    ForgetStrokes->setGeometry(332, 363, 135, 26);
+    ForgetStrokes->setGeometry(332, 354, 135, 28);
     connect(ForgetStrokes, &QPushButton::clicked, this, [this] {
         if (OnForgetStrokes)
             OnForgetStrokes();
@@ -196,10 +210,11 @@ void TSetupDlg::ShowDetailedTab()
     };
     const SettingsModel &s = Settings();
     const QSignalBlocker b1(PenSmoothing), b2(MaximizeStartup), b3(MaxPictCountSB), b4(ScreenPenWidth), b5(KeepStrokes),
-        b6(Pressure);
+        b6(ShareThumbnails), b7(Pressure);
     PenSmoothing->setChecked(s.isSmoothing);
     ScreenPenWidth->setChecked(s.isScreenPenWidth);
     KeepStrokes->setChecked(s.isKeepStrokes);
+    ShareThumbnails->setChecked(s.isShareThumbnails);
     Pressure->setChecked(s.isPressure);
     selectFont(ComboBox2, s.NumFont);
     selectFont(ComboBox3, s.BkFont);
@@ -214,6 +229,8 @@ void TSetupDlg::MaximizeStartupChange() { Settings().isMaximized = MaximizeStart
 void TSetupDlg::ScreenPenWidthChange() { Settings().isScreenPenWidth = ScreenPenWidth->isChecked(); }
 
 void TSetupDlg::KeepStrokesChange() { Settings().isKeepStrokes = KeepStrokes->isChecked(); }
+
+void TSetupDlg::ShareThumbnailsChange() { Settings().isShareThumbnails = ShareThumbnails->isChecked(); }
 
 void TSetupDlg::PressureChange() { Settings().isPressure = Pressure->isChecked(); }
 

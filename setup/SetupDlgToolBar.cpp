@@ -180,21 +180,23 @@ void TSetupDlg::MenuBarAddClick()
     if (LnchLB->selectedItems().isEmpty())
         return;
     SettingsModel &s = Settings();
-    // Every selected entry goes in at the same place; from the last to the
-    // first they end up in their list order.
     const int p = MenuInsertIndex();
-    for (int i = LnchLB->count() - 1; i >= 0; --i) {
-        QListWidgetItem *item = LnchLB->item(i);
-        const int tag = ItemTag(item);
-        if (!item->isSelected() || s.MenuCount >= MenuSlotCount || tag < 0 || tag >= LnchSlotCount)
-            continue;
-        if (p < 0 || p > s.MenuCount)
-            break;
-        for (int j = s.MenuCount; j > p; --j)
-            s.MenuItems[size_t(j)] = s.MenuItems[size_t(j - 1)];
-        s.MenuItems[size_t(p)] = s.LnchItems[size_t(tag)];
-        ++s.MenuCount;
+    if (p < 0 || p > s.MenuCount)
+        return;
+    // The selected entries go in at one place in their list order; when
+    // they do not all fit, the first ones do.
+    QVector<int> tags;
+    for (int i = 0; i < LnchLB->count(); ++i) {
+        const int tag = ItemTag(LnchLB->item(i));
+        if (LnchLB->item(i)->isSelected() && tag >= 0 && tag < LnchSlotCount)
+            tags.append(tag);
     }
+    const int n = std::min(int(tags.size()), MenuSlotCount - s.MenuCount);
+    for (int j = s.MenuCount - 1; j >= p; --j)
+        s.MenuItems[size_t(j + n)] = s.MenuItems[size_t(j)];
+    for (int k = 0; k < n; ++k)
+        s.MenuItems[size_t(p + k)] = s.LnchItems[size_t(tags[k])];
+    s.MenuCount += n;
     RebuildLists();
 }
 

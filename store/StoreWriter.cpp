@@ -160,7 +160,7 @@ QString LessonStore::Impl::WriteBatch(bool forget, const std::optional<TSessionR
         rc = SqlExec(wdb, "COMMIT");
     if (rc == SQLITE_OK)
         return {};
-    const QString fault = WriteFault(rc);
+    QString fault = WriteFault(rc);
     SqlExec(wdb, "ROLLBACK");
     written.clear();
     return fault;

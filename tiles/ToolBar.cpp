@@ -32,6 +32,9 @@ MenuItemLook MenuCommandLook(TPWPenType t)
     case pwPenSetup: return {QStringLiteral("Pen Setup"), QStringLiteral("MT_PENSETUP")};
     case pwClose: return {QStringLiteral("Close"), QStringLiteral("MT_CLOSE")};
     case pwApp: return {QStringLiteral("Desktop"), QStringLiteral("MT_DESKTOP")};
+    case pwExport: return {QStringLiteral("Export ..."), QStringLiteral("MT_EXPORT")};
+    case pwPrint: return {QStringLiteral("Print ..."), QStringLiteral("MT_PRINT")};
+    case pwReplay: return {QStringLiteral("Replay"), QStringLiteral("MT_REPLAY")};
     default: return {};
     }
 }

@@ -1,53 +1,90 @@
-// Listing a folder of large JPEG photos into the thumbnail strip: the time
-// until every thumbnail can be shown, when the first one shows, and the
-// longest stretch the window could not answer, with one worker thread and
-// with the machine's cores. vipsthumbnail making the same thumbnails in one
-// process is timed in the same run as the reference.
+// Listing a folder of large JPEG photos into the thumbnail strip, against
+// vipsthumbnail making the same thumbnails in one process on one thread,
+// timed side by side in every run:
+// - the first opening (the desktop's shared thumbnail cache empty) on the
+//   machine's cores: until every thumbnail is in, and from the list shown
+//   until its first page of thumbnails is;
+// - the second opening, with what the first wrote to the cache;
+// - an opening with a cache another program wrote (Pillow, when python3 has
+//   it): no photo may be decoded, which shows as every tile being that
+//   program's thumbnail.
 //
-// usage: bench_listing FOLDER [RUNS]   (make the folder with make_photos.py)
+// usage: bench_listing [FOLDER [RUNS [COUNT]]]
+//   FOLDER  where the photos are (photo000.jpg …, 4000 x 3000); the ones
+//           missing are made there first and kept for later runs. "-" or
+//           none: $XDG_CACHE_HOME/tovarek-w-bench/photos (~/.cache when unset).
+//   RUNS    3 by default; COUNT photos, 300 by default (at most 300 are listed).
+// The reference needs vipsthumbnail (Debian: libvips-tools); the shared cache
+// is a folder of the run's own, never the user's.
 #include "app/MainFrm.h"
 #include "app/PictureFiles.h"
+#include "app/PictureLister.h"
 #include "app/WorkerPool.h"
 #include "settings/Settings.h"
 
+#include "BenchPhotoFiles.h"
 #include "BenchShort.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImageWriter>
 #include <QProcess>
-#include <QProgressBar>
+#include <QSet>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <cstdio>
+#include <thread>
+#include <vector>
 
 namespace {
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
+
+constexpr QRgb ForeignColour = 0xFFDC1EDC; // the other program's thumbnails: magenta
+
+struct Figures {
+    std::vector<double> v;
+    double Median() const
+    {
+        std::vector<double> s = v;
+        std::sort(s.begin(), s.end());
+        return s.empty() ? 0 : s[s.size() / 2];
+    }
+    QString Text() const
+    {
+        if (v.empty())
+            return QStringLiteral("n/a");
+        const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
+        return QStringLiteral("%1 ms (%2–%3)").arg(Median(), 0, 'f', 0).arg(*lo, 0, 'f', 0).arg(*hi, 0, 'f', 0);
+    }
+};
 
 struct Listing {
-    double total = 0, first = 0, freeze = 0;
+    double total = 0; // until every thumbnail is in
+    double firstPage = 0; // from the list shown until its first page is filled
+    double freeze = 0; // the longest the window did not answer
 };
 
 Listing ListOnce(TWBDMainFrm &w, const QString &file)
 {
     Listing r;
-    QElapsedTimer t;
-    bool firstSeen = false;
-    auto c = QObject::connect(w.ProgressBar1, &QProgressBar::valueChanged, [&](int v) {
-        if (v > 0 && !firstSeen) {
-            firstSeen = true;
-            r.first = t.nsecsElapsed() / 1e6;
+    auto *lister = w.findChild<PictureLister *>();
+    QElapsedTimer t, shown, gap;
+    QSet<int> pageLeft;
+    bool pageDone = false;
+    // Connected after the window's own slot: the tile is filled when this runs.
+    auto c = QObject::connect(lister, &PictureLister::ThumbnailReady, [&](int k, const QImage &, const QString &) {
+        if (!pageDone && pageLeft.remove(k) && pageLeft.isEmpty()) {
+            pageDone = true;
+            r.firstPage = shown.nsecsElapsed() / 1e6;
         }
     });
     // A timer every 5 ms: the longest gap between its ticks is the longest the window froze.
     QTimer tick;
-    QElapsedTimer gap;
     tick.setInterval(5);
     QObject::connect(&tick, &QTimer::timeout, [&] {
         r.freeze = std::max(r.freeze, gap.nsecsElapsed() / 1e6);
@@ -57,6 +94,11 @@ Listing ListOnce(TWBDMainFrm &w, const QString &file)
     gap.start();
     tick.start();
     w.PictureListMake(file, nullptr);
+    shown.start();
+    const int n = int(w.PictureFiles.Files.size());
+    for (int i = 0; i < w.PictureCount; ++i)
+        if (w.PicturePage * w.PictureCount + i < n)
+            pageLeft.insert(w.PicturePage * w.PictureCount + i);
     while (w.IsListing())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     r.total = t.nsecsElapsed() / 1e6;
@@ -65,12 +107,12 @@ Listing ListOnce(TWBDMainFrm &w, const QString &file)
     return r;
 }
 
-double VipsOnce(const QStringList &files, int concurrency)
+double VipsOnce(const QStringList &files)
 {
     QTemporaryDir out;
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("VIPS_CONCURRENCY"), QString::number(concurrency));
+    env.insert(QStringLiteral("VIPS_CONCURRENCY"), QStringLiteral("1"));
     p.setProcessEnvironment(env);
     QStringList args{QStringLiteral("-s"), QStringLiteral("90"), QStringLiteral("-o"),
                      out.path() + QStringLiteral("/%s.jpg")};
@@ -78,64 +120,125 @@ double VipsOnce(const QStringList &files, int concurrency)
     QElapsedTimer t;
     t.start();
     p.start(QStringLiteral("vipsthumbnail"), args);
-    if (!p.waitForFinished(600000) || p.exitCode() != 0)
+    if (!p.waitForFinished(600000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         return -1;
     return t.nsecsElapsed() / 1e6;
 }
+
+// Another program's thumbnails of files, made with Pillow as the cache's
+// rules say. False when there is no python3 with Pillow.
+bool WriteForeignThumbnails(const QString &cacheRoot, const QStringList &files)
+{
+    const QString script = QStringLiteral(R"(
+import hashlib, os, sys, urllib.parse
+from PIL import Image, PngImagePlugin
+root, colour = sys.argv[1], tuple(int(c) for c in sys.argv[2].split(","))
+os.makedirs(os.path.join(root, "normal"), mode=0o700, exist_ok=True)
+for path in sys.argv[3:]:
+    uri = "file://" + urllib.parse.quote(os.path.abspath(path))
+    info = PngImagePlugin.PngInfo()
+    info.add_text("Thumb::URI", uri)
+    info.add_text("Thumb::MTime", str(int(os.stat(path).st_mtime)))
+    info.add_text("Software", "Pillow")
+    Image.new("RGB", (128, 96), colour).save(
+        os.path.join(root, "normal", hashlib.md5(uri.encode()).hexdigest() + ".png"), pnginfo=info)
+)");
+    QProcess p;
+    QStringList args{
+        QStringLiteral("-c"), script, cacheRoot,
+        QStringLiteral("%1,%2,%3").arg(qRed(ForeignColour)).arg(qGreen(ForeignColour)).arg(qBlue(ForeignColour))};
+    args += files;
+    // The system's python3, where Debian's Pillow is.
+    p.start(QFileInfo::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3")
+                                                                  : QStringLiteral("python3"),
+            args);
+    return p.waitForFinished(600000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const QString defaultFolder = BenchPhotoFolder();
+    const QString folderArg = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("-");
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : (BenchShort() ? 1 : 3);
+    const int count = argc > 3 ? std::max(1, std::atoi(argv[3])) : 300;
+
     // The short mode lists a few small photos of its own.
     QTemporaryDir made;
-    if (argc < 2 && BenchShort()) {
+    QStringList files;
+    if (BenchShort() && argc < 2) {
         QImage photo(400, 300, QImage::Format_RGB32);
         for (int i = 0; i < 6; ++i) {
             photo.fill(qRgb(40 * i, 100, 200 - 30 * i));
-            photo.save(made.filePath(QStringLiteral("p%1.jpg").arg(i)));
+            files << made.filePath(QStringLiteral("p%1.jpg").arg(i));
+            photo.save(files.last());
         }
-    } else if (argc < 2) {
-        std::fprintf(stderr, "usage: %s FOLDER [RUNS]\n", argv[0]);
-        return 2;
+    } else {
+        files = Photos(folderArg == QLatin1String("-") ? defaultFolder : folderArg, count);
     }
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : made.path();
-    const int runs = argc > 2 ? std::atoi(argv[2]) : (BenchShort() ? 1 : 3);
-    QStringList files;
-    for (const QString &n : QDir(folder).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name))
-        files << QDir(folder).filePath(n);
-    if (files.isEmpty()) {
-        std::fprintf(stderr, "no .jpg files in %s\n", argv[1]);
-        return 2;
+    for (const QString &f : files) { // in the page cache for every run alike
+        QFile file(f);
+        if (file.open(QIODevice::ReadOnly))
+            file.readAll();
     }
+
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    const QString cacheRoot = cache.path() + QStringLiteral("/thumbnails");
     QTemporaryDir config;
     SetSettingsFolder(config.path());
     TWBDMainFrm::MessageSink = [](const QString &) {};
     TWBDMainFrm w;
+    w.resize(1280, 800);
     w.show();
     Settings().MaxPictureCount = 300;
-    const int cores = QThread::idealThreadCount();
+    Settings().isShareThumbnails = true;
+    ThumbnailPool().SetMaxThreadCount(QThread::idealThreadCount());
 
-    std::vector<double> one, all, firstShown, freezes, vips1, vipsAll;
-    ListOnce(w, files.first()); // reads the files once, so every run finds them cached
+    Figures vips, first, firstPage, firstFreeze, second, secondPage;
     for (int i = 0; i < runs; ++i) {
-        ThumbnailPool().SetMaxThreadCount(1);
-        one.push_back(ListOnce(w, files.first()).total);
-        vips1.push_back(VipsOnce(files, 1));
-        ThumbnailPool().SetMaxThreadCount(cores);
-        const Listing l = ListOnce(w, files.first());
-        all.push_back(l.total);
-        firstShown.push_back(l.first);
-        freezes.push_back(l.freeze);
-        vipsAll.push_back(VipsOnce(files, cores));
+        if (const double v = VipsOnce(files); v >= 0)
+            vips.v.push_back(v);
+        QDir(cacheRoot).removeRecursively();
+        const Listing a = ListOnce(w, files.first());
+        first.v.push_back(a.total);
+        firstPage.v.push_back(a.firstPage);
+        firstFreeze.v.push_back(a.freeze);
+        const Listing b = ListOnce(w, files.first());
+        second.v.push_back(b.total);
+        secondPage.v.push_back(b.firstPage);
     }
-    std::printf("%lld photos, %d runs, medians:\n", static_cast<long long>(files.size()), runs);
-    std::printf("  listing, 1 thread:        %8.0f ms   vipsthumbnail, 1 thread:  %8.0f ms   ratio %.2f\n", Median(one),
-                Median(vips1), Median(one) / Median(vips1));
-    std::printf("  listing, %d threads:       %8.0f ms   vipsthumbnail, %d threads: %8.0f ms\n", cores, Median(all),
-                cores, Median(vipsAll));
-    std::printf("  listing on %d threads against vipsthumbnail on one: %.2f\n", cores, Median(all) / Median(vips1));
-    std::printf("  first thumbnail shown after %.0f ms; longest freeze %.0f ms\n", Median(firstShown), Median(freezes));
+
+    // A cache of another program's: every tile must be its thumbnail.
+    QDir(cacheRoot).removeRecursively();
+    QString foreign = QStringLiteral("n/a (no python3 with Pillow)");
+    if (WriteForeignThumbnails(cacheRoot, files)) {
+        const Listing f = ListOnce(w, files.first());
+        int decoded = 0;
+        for (const TPictureFile &e : std::as_const(w.PictureFiles.Files))
+            if (e.Bitmap.pixel(45, 45) != ForeignColour)
+                ++decoded;
+        foreign
+            = QStringLiteral("%1 ms, photos decoded: %2 of %3").arg(f.total, 0, 'f', 0).arg(decoded).arg(files.size());
+    }
+
+    const double ref = vips.Median();
+    auto ratio = [&](const Figures &f) {
+        return ref > 0 ? QStringLiteral("%1×").arg(f.Median() / ref, 0, 'f', 3) : QStringLiteral("n/a");
+    };
+    std::printf("%lld photos, %d runs, %d threads; medians (min–max):\n", static_cast<long long>(files.size()), runs,
+                ThumbnailPool().MaxThreadCount());
+    std::printf("  vipsthumbnail -s 90, one thread:  %s\n", qPrintable(vips.Text()));
+    std::printf("  first opening, all in:            %s   %s of vipsthumbnail\n", qPrintable(first.Text()),
+                qPrintable(ratio(first)));
+    std::printf("    its first page, after the list: %s; longest freeze %s\n", qPrintable(firstPage.Text()),
+                qPrintable(firstFreeze.Text()));
+    std::printf("  second opening, all in:           %s   %s of vipsthumbnail\n", qPrintable(second.Text()),
+                qPrintable(ratio(second)));
+    std::printf("    its first page, after the list: %s\n", qPrintable(secondPage.Text()));
+    std::printf("  another program's cache:          %s\n", qPrintable(foreign));
     return 0;
 }

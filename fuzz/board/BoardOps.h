@@ -6,6 +6,7 @@
 #pragma once
 
 #include "board/BoardDocument.h"
+#include "board/BoardReplay.h"
 #include "platform/Bitmap.h"
 
 #include <QPainter>
@@ -109,6 +110,11 @@ inline QString Check(const TBoardDocument &doc)
         return QStringLiteral("the pen layer differs from a replay of the history");
     if (counts != doc.FuCounts())
         return QStringLiteral("the pen-order counters differ from a replay's");
+    // Replay, drawing the strokes again stroke by stroke, ends on what the board shows.
+    TBoardReplay replay(doc);
+    replay.Advance(replay.StrokeCount() + 1.0);
+    if (!replay.Done() || replay.Display() != doc.Display())
+        return QStringLiteral("the last frame of Replay differs from the display");
     return QString();
 }
 

@@ -4,6 +4,7 @@
 #include "ModalDialog.h"
 #include "app/MainFrm.h"
 #include "app/PictureLister.h"
+#include "app/SharedThumbnails.h"
 #include "app/StartUp.h"
 #include "app/WorkerPool.h"
 #include "imagefiles/FMXBitmapEx.h"
@@ -16,6 +17,7 @@
 #include <QAccessible>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QProcess>
@@ -24,6 +26,8 @@
 #include <QSplashScreen>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <mutex>
 
 #include <sys/fsuid.h>
 #include <unistd.h>
@@ -91,6 +95,20 @@ struct Fixture {
 PictureLister::Thumb SlowThumbnail(const QString &path)
 {
     QThread::msleep(150);
+    PictureLister::Thumb t;
+    t.image = MakeThumbnail(path, &t.error);
+    return t;
+}
+
+// The pictures made, in the order made (one worker: the order handed out).
+std::mutex MadeMutex;
+QStringList MadeOrder;
+PictureLister::Thumb RecordedThumbnail(const QString &path)
+{
+    {
+        const std::lock_guard lock(MadeMutex);
+        MadeOrder << QFileInfo(path).fileName();
+    }
     PictureLister::Thumb t;
     t.image = MakeThumbnail(path, &t.error);
     return t;
@@ -269,6 +287,55 @@ private slots:
         QCOMPARE(f.w->PictureButton[5]->Tag, -1);
         f.w->Button1Click(f.w->Button1);
         QCOMPARE(f.w->PicturePage, 4);
+    }
+
+    // Opened beyond the strip's first page, the page in view is made first.
+    void pageInViewIsListedFirst()
+    {
+        QTemporaryDir pics;
+        for (int i = 0; i < 30; ++i)
+            QVERIFY(Colored(0xFF000000 | (i * 4))
+                        .save(pics.filePath(QStringLiteral("p%1.bmp").arg(i, 2, 10, QLatin1Char('0')))));
+        Fixture f;
+        const int threads = ThumbnailPool().MaxThreadCount();
+        ThumbnailPool().SetMaxThreadCount(1);
+        PictureLister::SetMaker(RecordedThumbnail);
+        const auto restore = qScopeGuard([&] {
+            PictureLister::SetMaker(nullptr);
+            ThumbnailPool().SetMaxThreadCount(threads);
+        });
+        MadeOrder.clear();
+        QVERIFY(f.open(pics.filePath(QStringLiteral("p25.bmp"))));
+        const int count = f.w->PictureCount;
+        QVERIFY(count > 0 && count < 25);
+        QCOMPARE(f.w->PicturePage, 25 / count);
+        const std::lock_guard lock(MadeMutex);
+        QCOMPARE(MadeOrder.size(), 30);
+        for (int i = 0; i < count; ++i) {
+            const int k = f.w->PicturePage * count + i;
+            if (k < 30)
+                QCOMPARE(MadeOrder[i], QStringLiteral("p%1.bmp").arg(k, 2, 10, QLatin1Char('0')));
+        }
+    }
+
+    // The window hands the setting to the thumbnail makers: off, a listed
+    // folder leaves nothing in the shared cache; on, each picture has its entry.
+    void sharingThumbnailsFollowsTheSetting()
+    {
+        QTemporaryDir pics;
+        const QString a = pics.filePath(QStringLiteral("a.png")), b = pics.filePath(QStringLiteral("b.png"));
+        QVERIFY(Colored(0xFF00FF00).save(a) && Colored(0xFF0000FF).save(b));
+        const auto entry = [](const QString &path) {
+            return SharedThumbnailRoot() + QStringLiteral("/normal/") + SharedThumbnailKeyOf(path).name;
+        };
+        Fixture f;
+        Settings().isShareThumbnails = false;
+        const auto restore = qScopeGuard([] { Settings().isShareThumbnails = true; });
+        QVERIFY(f.open(a));
+        QVERIFY(!QFileInfo::exists(entry(a)) && !QFileInfo::exists(entry(b)));
+        Settings().isShareThumbnails = true;
+        QVERIFY(f.open(a));
+        QVERIFY(QFileInfo::exists(entry(a)) && QFileInfo::exists(entry(b)));
     }
 
     void badPicturesLoseNothing()
@@ -905,6 +972,38 @@ private slots:
         pear->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(f.w->PictureIndex, 1);
         QVERIFY(pear->state().checked == false);
+    }
+
+    // Export takes every entry's strokes, also of the entries not shown,
+    // and Replay and a key afterwards leave the board as it was.
+    void exportsEveryEntryWithItsStrokes()
+    {
+        QTemporaryDir pics, out;
+        for (const char *name : {"a.png", "b.png"})
+            QVERIFY(Colored(0xFFFFFFFF, 200, 100).save(pics.filePath(QString::fromLatin1(name)), "PNG"));
+        Fixture f;
+        QVERIFY(f.open(pics.filePath(QStringLiteral("a.png"))));
+        f.board().SetCrPen(Pen(0xFFFF0000, 10));
+        f.stroke({20, 30}, {180, 30}); // a.png: a line near the top
+        f.click(pwNext);
+        f.board().SetCrPen(Pen(0xFF0000FF, 10));
+        f.stroke({20, 70}, {180, 70}); // b.png, shown: near the bottom
+        Settings().ImageTypeDefault = 2; // PNG
+        QVERIFY(f.w->ExportTo(out.path(), false));
+        const QImage a(out.filePath(QStringLiteral("a.png"))), b(out.filePath(QStringLiteral("b.png")));
+        QCOMPARE(a.pixel(100, 30), 0xFFFF0000u);
+        QCOMPARE(a.pixel(100, 70), 0xFFFFFFFFu);
+        QCOMPARE(b.pixel(100, 70), 0xFF0000FFu);
+        QCOMPARE(b.pixel(100, 30), 0xFFFFFFFFu);
+        QVERIFY(f.messages.isEmpty());
+
+        const QImage shown = f.board().DspBitmap().copy();
+        f.click(pwReplay);
+        QVERIFY(f.board().IsReplaying());
+        QTest::keyClick(f.w.get(), Qt::Key_PageUp); // a key stops it, and does nothing else
+        QVERIFY(!f.board().IsReplaying());
+        QCOMPARE(f.board().DspBitmap(), shown);
+        QCOMPARE(f.board().PWRecArray().c, 0);
     }
 
     void startsBehindTheSplash_data()

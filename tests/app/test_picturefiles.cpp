@@ -1,5 +1,6 @@
 // The picture list's helpers: folder listing and its order, word lists in
 // every encoding, thumbnails, strip places and the names saved files get.
+#include "ExifFixture.h"
 #include "app/PictureFiles.h"
 #include "platform/Errors.h"
 
@@ -178,6 +179,23 @@ private slots:
         QCOMPARE(w, TextThumbnail(QStringLiteral("ABCDEXYZ"), QString()));
         QVERIFY(TextThumbnail(QStringLiteral("ABCDEF"), QString())
                 != TextThumbnail(QStringLiteral("ABCDEX"), QString()));
+    }
+
+    void thumbnailsUpright_data() { exif::AddCaseRows(); }
+
+    // A photo's thumbnail is as upright as the board shows it: the quarters of
+    // the upright picture, stretched into the tile.
+    void thumbnailsUpright()
+    {
+        QFETCH(int, row);
+        const exif::Case &c = exif::Cases()[row];
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("photo.jpg"));
+        Write(name, exif::OrientedJpeg(c.orientation));
+        QString error;
+        const QImage t = MakeThumbnail(name, &error);
+        QCOMPARE(t.size(), QSize(90, 90));
+        QVERIFY2(exif::QuartersAre(t, c.quarters), qPrintable(exif::QuarterNames(t)));
     }
 
     void pipesNamedLikePicturesNeverBlock()

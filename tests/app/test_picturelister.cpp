@@ -134,6 +134,34 @@ private slots:
         QVERIFY(ThumbnailPool().WaitForDone(5000));
     }
 
+    void pageInViewFirst_data()
+    {
+        QTest::addColumn<int>("firstShown");
+        QTest::addColumn<int>("shownCount");
+        QTest::addColumn<QList<int>>("order");
+        QTest::newRow("a middle page") << 4 << 3 << QList<int>{4, 5, 6, 0, 1, 2, 3, 7, 8, 9};
+        QTest::newRow("the last page, cut short") << 8 << 4 << QList<int>{8, 9, 0, 1, 2, 3, 4, 5, 6, 7};
+        QTest::newRow("no page in view") << 0 << 0 << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+        QTest::newRow("a page beyond the list") << 12 << 4 << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    }
+
+    // One worker makes them in the order it is given: the strip's page in
+    // view first, then the rest of the folder from its start.
+    void pageInViewFirst()
+    {
+        QFETCH(int, firstShown);
+        QFETCH(int, shownCount);
+        QFETCH(QList<int>, order);
+        PoolSize size(1);
+        Pictures pics(10);
+        PictureLister l;
+        Record r(l);
+        l.Start(pics.folder, pics.names, firstShown, shownCount);
+        QVERIFY(QTest::qWaitFor([&] { return r.finished > 0; }, 20000));
+        QCOMPARE(r.indices, order);
+        QVERIFY(ThumbnailPool().WaitForDone(5000));
+    }
+
     void cancelRestartAndDestroyMidListing()
     {
         MakerGuard slow(SlowThumbnail);

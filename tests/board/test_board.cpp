@@ -64,6 +64,52 @@ class TestBoard : public QObject
     Q_OBJECT
 private slots:
 
+    // Replay draws the strokes in the order they were recorded, each
+    // growing, on a picture of its own: the history stays as it was, and a
+    // press shows everything again at once.
+    void replayInRecordOrderUntilAPress()
+    {
+        TPWImage b;
+        b.resize(300, 200);
+        b.PWResize();
+        b.SetSrcBitmap(Picture(300, 200));
+        b.ZoomReset();
+        b.show();
+        const QRgb red = 0xFFFF0000, blue = 0xFF0000FF;
+        b.SetCrPen(MakeMenuItem(pwPn, red, 6));
+        Stroke(b, {{20, 50}, {80, 50}, {140, 50}});
+        b.SetCrPen(MakeMenuItem(pwPn, blue, 6));
+        Stroke(b, {{20, 150}, {80, 150}, {140, 150}});
+        const QImage all = b.DspBitmap().copy();
+        const int records = b.PWRecArray().c;
+        b.SetReplayPace(1000);
+        b.ReplayStart();
+        QVERIFY(b.IsReplaying());
+        // The first frame: no stroke yet.
+        QVERIFY(b.DspBitmap().pixel(20, 50) != red && b.DspBitmap().pixel(20, 150) != blue);
+        b.ReplayAdvance(500); // half the first stroke
+        QCOMPARE(b.DspBitmap().pixel(20, 50), red);
+        QVERIFY(b.DspBitmap().pixel(138, 50) != red);
+        QVERIFY(b.DspBitmap().pixel(20, 150) != blue);
+        b.ReplayAdvance(500); // the first stroke whole, the second not begun
+        QCOMPARE(b.DspBitmap().pixel(138, 50), red);
+        QVERIFY(b.DspBitmap().pixel(20, 150) != blue);
+        b.ReplayAdvance(500);
+        QCOMPARE(b.DspBitmap().pixel(20, 150), blue);
+        QVERIFY(b.DspBitmap().pixel(138, 150) != blue);
+        QTest::mousePress(&b, Qt::LeftButton, Qt::NoModifier, QPoint(200, 100));
+        QVERIFY(!b.IsReplaying());
+        QVERIFY2(FirstDifference(b.DspBitmap(), all).isEmpty(), qPrintable(FirstDifference(b.DspBitmap(), all)));
+        QCOMPARE(b.PWRecArray().c, records); // the press drew nothing, the replay recorded nothing
+        QCOMPARE(b.Bitmap().pixel(138, 150), blue); // the screen shows everything again
+
+        // Run to its end by the timer, it stops by itself on the whole picture.
+        b.SetReplayPace(100);
+        b.ReplayStart();
+        QTRY_VERIFY(!b.IsReplaying());
+        QVERIFY(FirstDifference(b.DspBitmap(), all).isEmpty());
+    }
+
     void fitsAndTurns()
     {
         TPWImage b;

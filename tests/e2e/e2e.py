@@ -14,6 +14,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import re
 import time
 
 from PIL import Image, ImageDraw
@@ -67,6 +68,8 @@ class App:
         self.exe, self.display, self.root = exe, display, root
         self.home = os.path.join(root, "home")
         self.config = os.path.join(self.home, ".config")
+        # The desktop's shared thumbnails, inside this home and nowhere else.
+        self.cache = os.path.join(self.home, ".cache")
         self.runtime = os.path.join(root, "runtime")
         self.pictures = os.path.join(self.home, "Pictures")
         for d in (self.config, self.runtime, self.pictures):
@@ -75,6 +78,7 @@ class App:
         # The program keeps this file listing where its controls are.
         self.geometry_file = os.path.join(root, "geometry.json")
         self.env = dict(os.environ, DISPLAY=display, HOME=self.home, XDG_CONFIG_HOME=self.config,
+                        XDG_CACHE_HOME=self.cache,
                         XDG_RUNTIME_DIR=self.runtime, QT_QPA_PLATFORM="xcb", LANG="C.UTF-8",
                         LC_ALL="C.UTF-8", XDG_PICTURES_DIR=self.pictures, TW_GEOMETRY_FILE=self.geometry_file)
         self.env.pop("QT_QPA_PLATFORMTHEME", None)
@@ -887,7 +891,147 @@ def journey_keepstrokes(app):
     check(app.close() == 0, "the program ends normally with kept strokes off")
 
 
+def shared_thumbnail_name(path):
+    """The desktop cache's name for a file: the MD5 of its URI."""
+    import hashlib
+    import urllib.parse
+    uri = "file://" + urllib.parse.quote(os.path.abspath(path))
+    return uri, hashlib.md5(uri.encode()).hexdigest() + ".png"
+
+
+def journey_photos(app):
+    """A folder of phone photos: a portrait one (stored lying on its side with
+    orientation 6) shows upright in the strip and on the board; thumbnails go
+    to the desktop's shared cache, and one that another program put there is
+    used instead of reading the photo."""
+    from PIL import PngImagePlugin
+    folder = os.path.join(app.root, "phone")
+    os.makedirs(folder)
+    red, green, blue, yellow = (230, 20, 20), (20, 190, 20), (20, 20, 230), (240, 240, 20)
+    # Stored 400 x 300 with red, green / blue, yellow quarters; upright it is
+    # 300 x 400 with blue, red / yellow, green.
+    stored = Image.new("RGB", (400, 300), red)
+    draw = ImageDraw.Draw(stored)
+    draw.rectangle((200, 0, 399, 149), fill=green)
+    draw.rectangle((0, 150, 199, 299), fill=blue)
+    draw.rectangle((200, 150, 399, 299), fill=yellow)
+    exif = Image.Exif()
+    exif[0x0112] = 6
+    portrait = os.path.join(folder, "a_portrait.jpg")
+    stored.save(portrait, quality=95, exif=exif.tobytes())
+    landscape = os.path.join(folder, "b_landscape.jpg")
+    Image.new("RGB", (400, 300), (200, 200, 200)).save(landscape, quality=95)
+    # A thumbnail another program made of the third photo: all magenta, which the photo is not.
+    known = os.path.join(folder, "c_known.jpg")
+    Image.new("RGB", (400, 300), (200, 200, 200)).save(known, quality=95)
+    uri, name = shared_thumbnail_name(known)
+    info = PngImagePlugin.PngInfo()
+    info.add_text("Thumb::URI", uri)
+    info.add_text("Thumb::MTime", str(int(os.stat(known).st_mtime)))
+    os.makedirs(os.path.join(app.cache, "thumbnails", "normal"), mode=0o700)
+    magenta = (220, 30, 220)
+    Image.new("RGB", (128, 96), magenta).save(os.path.join(app.cache, "thumbnails", "normal", name), pnginfo=info)
+
+    app.stop()
+    app.start([landscape])
+    img = app.shot("listed")
+    tx, ty = app.thumb(0)
+    quarters = [(tx - 15, ty - 15), (tx + 15, ty - 15), (tx - 15, ty + 15), (tx + 15, ty + 15)]
+    seen = [img.getpixel(p) for p in quarters]
+    check(all(near(px, whitened(c), 50) for px, c in zip(seen, (blue, red, yellow, green))),
+          f"the portrait photo's thumbnail is upright ({seen})")
+    check(near(img.getpixel(app.thumb(2)), whitened(magenta), 50),
+          "the thumbnail another program left in the shared cache is used")
+
+    app.click(app.thumb(0))
+    img = app.shot("portrait")
+    z, ox, oy = fit(app, 300, 400)
+    bx, by, _, _ = app.board_rect()
+    at = [(int(bx + (ox + px) * z), int(by + (oy + py) * z)) for px, py in ((75, 100), (225, 100), (75, 300), (225, 300))]
+    seen = [img.getpixel(p) for p in at]
+    check(all(near(px, c, 40) for px, c in zip(seen, (blue, red, yellow, green))),
+          f"the portrait photo stands upright on the board ({seen})")
+
+    # What the program wrote for the two photos it read, as the cache's other users read it.
+    for path in (portrait, landscape):
+        uri, name = shared_thumbnail_name(path)
+        entry = os.path.join(app.cache, "thumbnails", "normal", name)
+        check(os.path.exists(entry), f"a shared thumbnail of {os.path.basename(path)} is written")
+        thumb = Image.open(entry)
+        check(thumb.text.get("Thumb::URI") == uri and thumb.text.get("Thumb::MTime") == str(int(os.stat(path).st_mtime)),
+              "it names the photo by URI and modification time")
+        check(max(thumb.size) == 128 and os.stat(entry).st_mode & 0o777 == 0o600, f"it is 128 px, for the user alone")
+    check(Image.open(os.path.join(app.cache, "thumbnails", "normal", shared_thumbnail_name(portrait)[1])).size == (96, 128),
+          "the portrait photo's shared thumbnail is upright")
+    check(app.close() == 0, "the program ends normally")
+
+
+def journey_handout(app):
+    """Write numbered strokes on two words of a word list, export the list from
+    the launcher as a PDF, and look at its pages rendered by poppler: a page
+    per word, the word in grey, the strokes in their colours with their
+    numbered circles, and a caption line."""
+    for tool in ("pdfinfo", "pdftoppm"):
+        if not shutil.which(tool):
+            print(f"SKIP: {tool} is not installed")
+            return
+    words = os.path.join(app.root, "words.txt")
+    with open(words, "w", encoding="utf-8") as f:
+        f.write("十\n木\n")
+    app.click(app.tile(0))
+    app.wait_window("^Image Open$")
+    app.type(words)
+    app.key("Return")
+    time.sleep(1)
+    app.click(app.tile(7))  # Pen Setup: the pen-order pen
+    app.click(app.dialog_tile("Pen Order", "TPenSetupDlg"))
+    app.click(app.dialog_tile("OK", "TPenSetupDlg"))
+    for fy in (0.03, 0.07):
+        app.drag([app.board(0.45, fy), app.board(0.65, fy)], step=4)
+    app.click(app.thumb(1))  # the second word: one stroke
+    time.sleep(0.5)
+    app.drag([app.board(0.45, 0.03), app.board(0.65, 0.03)], step=4)
+    # Export, from the launcher ("Menu ..." is tile 13); a PDF (the question's default).
+    app.click(app.tile(13))
+    app.click(app.dialog_tile("Export ...", "TLnchDlg"))
+    app.wait_window("^Export$")
+    app.key("Return")
+    app.wait_window("^Export as PDF$")
+    pdf = os.path.join(app.root, "lesson.pdf")
+    app.type(pdf)
+    app.key("Return")
+    deadline = time.time() + 20
+    while not os.path.exists(pdf) and time.time() < deadline:
+        time.sleep(0.2)
+    check(os.path.exists(pdf), "the PDF is written")
+    info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True).stdout
+    check(re.search(r"Pages:\s+2\n", info) is not None, f"a page for each word ({info})")
+    pages = []
+    for n in (1, 2):
+        prefix = os.path.join(app.root, f"page{n}")
+        subprocess.run(["pdftoppm", "-r", "72", "-f", str(n), "-l", str(n), "-singlefile", "-png", pdf, prefix],
+                       check=True)
+        pages.append(Image.open(prefix + ".png").convert("RGB"))
+    # The word's picture fills the width inside half-inch margins, at the top.
+    w, h = pages[0].size
+    box = (36, 36, w - 36, 36 + (w - 72))
+    magenta, red = (255, 153, 255), (255, 153, 153)
+    for n, page in enumerate(pages):
+        check(count(page, box, lambda p: near(p, (0xDD, 0xDD, 0xDD), 12)) > 500, f"page {n + 1} shows its word in grey")
+        check(count(page, box, lambda p: near(p, magenta, 30)) > 30, f"page {n + 1} shows stroke 1 in magenta")
+        check(count(page, box, lambda p: max(p) < 190 and max(p) - min(p) < 12) > 10,
+              f"page {n + 1} shows the numbered circles")
+        caption = (36, box[3], w - 36, box[3] + 30)
+        check(count(page, caption, dark) > 20, f"page {n + 1} has its caption line")
+    check(count(pages[0], box, lambda p: near(p, red, 30)) > 30, "the first word's second stroke is red")
+    check(count(pages[1], box, lambda p: near(p, red, 30)) == 0, "the second word has one stroke only")
+    pages[0].save(os.path.join(app.root, "page1-seen.png"))
+    check(app.close() == 0, "the program ends normally")
+
+
 JOURNEYS = {
+    "handout": journey_handout,
+    "photos": journey_photos,
     "lessons": journey_lessons,
     "keepstrokes": journey_keepstrokes,
     "manypictures": journey_manypictures,

@@ -1,6 +1,7 @@
 // TFMXBitmapEx: the codec chosen by extension, errors that name the file and
 // the reason while the bitmap stays as it was, the TGA author, rotation, JPEG
 // quality, and saves that never destroy an existing file.
+#include "ExifFixture.h"
 #include "TestPictures.h"
 #include "imagefiles/FMXBitmapEx.h"
 #include "imagefiles/FMXTGA.h"
@@ -165,6 +166,35 @@ private slots:
         QCOMPARE(PixelAt(in, 0, 6), green);
         in.LoadFromFileEx(dir.filePath(name), 180);
         QCOMPARE(PixelAt(in, 6, 4), green);
+    }
+
+    void photosReadUpright_data() { exif::AddCaseRows(); }
+
+    // The board's picture is upright whatever orientation tag the photo
+    // carries, the board's own quarter turns come on top, and a saved copy
+    // holds the upright pixels.
+    void photosReadUpright()
+    {
+        QFETCH(int, row);
+        const exif::Case &c = exif::Cases()[row];
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("photo.jpg"));
+        WriteFile(name, exif::OrientedJpeg(c.orientation));
+        TFMXBitmapEx in;
+        in.LoadFromFileEx(name, 0);
+        QCOMPARE(in.size(), QSize(c.width, c.height));
+        QVERIFY2(exif::QuartersAre(in, c.quarters), qPrintable(exif::QuarterNames(in)));
+
+        in.LoadFromFileEx(name, 90);
+        QCOMPARE(in.size(), QSize(c.height, c.width));
+        // Turned right: what was top left is now top right.
+        QVERIFY(exif::Near(in.pixel(in.width() * 3 / 4, in.height() / 4), c.quarters[0]));
+
+        in.LoadFromFileEx(name, 0);
+        in.SaveToFileEx(dir.filePath(QStringLiteral("saved.png")));
+        const QImage saved(dir.filePath(QStringLiteral("saved.png")));
+        QCOMPARE(saved.size(), QSize(c.width, c.height));
+        QVERIFY2(exif::QuartersAre(saved, c.quarters), qPrintable(exif::QuarterNames(saved)));
     }
 
     void loadErrors_data()

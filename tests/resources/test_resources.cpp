@@ -32,6 +32,7 @@ const Expected Pictures[] = {
     {"CR_PEN", 32, 60, Transparent},      {"CR_MARKER", 32, 60, Transparent},   {"CR_RBPEN", 32, 60, Transparent},
     {"CR_RBMARKER", 32, 60, Transparent}, {"CR_ERASER", 32, 52, Transparent},   {"CR_HAND0", 32, 38, Transparent},
     {"CR_HAND1", 32, 38, Transparent},    {"CR_LASSO", 32, 23, Transparent},    {"SPLASH", 512, 256, Opaque},
+    {"MT_EXPORT", 30, 30, Transparent},   {"MT_PRINT", 30, 30, Transparent},    {"MT_REPLAY", 30, 30, Transparent},
     {"ICON", 64, 64, Transparent},        {"APP_256", 256, 256, Transparent},
 };
 

@@ -71,6 +71,8 @@ QString Diff(const SettingsModel &a, const SettingsModel &b)
     TW_FIELD(isSmoothing)
     TW_FIELD(isScreenPenWidth)
     TW_FIELD(isKeepStrokes)
+    TW_FIELD(isShareThumbnails)
+    TW_FIELD(ReplayStrokeMs)
     TW_FIELD(isPressure)
     TW_FIELD(MaxPictureCount)
     TW_FIELD(FillColor)
@@ -516,6 +518,7 @@ private slots:
         s.isSmoothing = false;
         s.isScreenPenWidth = false;
         s.isKeepStrokes = false;
+        s.isShareThumbnails = false;
         s.isPressure = false;
         s.MaxPictureCount = 299;
         s.FillColor = 0xFF000000;
@@ -549,18 +552,20 @@ private slots:
                                         "[PenOrder]", "[Detailed]"}));
         QVERIFY(first.startsWith("[Setup]\nisMaximized=1\nImageTypeDefault=5\nImageJPEGQuality=85\nImagePathDefault="));
         QVERIFY(first.contains("=0\nMaxPictureCount=299\n[Mark]\n"));
-        QVERIFY(first.endsWith("\n[PenOrder]\nNumFont=" + saved.NumFont.toUtf8() + "\nBkFont=" + saved.BkFont.toUtf8()
-                               + "\n[Detailed]\nisScreenPenWidth=0\nisKeepStrokes=0\nisPressure=0\n"));
+        QVERIFY(first.endsWith(
+            "\n[PenOrder]\nNumFont=" + saved.NumFont.toUtf8() + "\nBkFont=" + saved.BkFont.toUtf8()
+            + "\n[Detailed]\nisScreenPenWidth=0\nisKeepStrokes=0\nisShareThumbnails=0\nReplayStrokeMs=1000\n"
+            + "isPressure=0\n"));
     }
 
-    // Pen widths as seen on the screen, kept strokes and pressure: on by default and in
-    // a file without the keys; saving adds the keys in their own section and
+    // Pen widths as seen on the screen, kept strokes, shared thumbnails and
+    // pressure: on by default and in a file without the keys; saving adds the keys in their own section and
     // keeps every other line.
     void detailedSwitches()
     {
         QVERIFY(Settings().isScreenPenWidth);
         QVERIFY(Settings().isKeepStrokes);
-        QVERIFY(Settings().isPressure);
+        QVERIFY(Settings().isShareThumbnails);
         QVERIFY(QDir().mkpath(SettingsFolder()));
         const QByteArray old = "[Setup]\nisMaximized=1\n[Pen]\nisSmoothing=0\n[Notes]\nmine=kept\n";
         {
@@ -570,21 +575,26 @@ private slots:
         }
         LoadSettings();
         QVERIFY(Settings().isScreenPenWidth);
-        QVERIFY(Settings().isKeepStrokes && Settings().isPressure);
+        QVERIFY(Settings().isKeepStrokes);
+        QVERIFY(Settings().isShareThumbnails && Settings().isPressure);
         QVERIFY(Settings().isMaximized && !Settings().isSmoothing);
         Settings().isScreenPenWidth = false;
         Settings().isKeepStrokes = false;
+        Settings().isShareThumbnails = false;
         Settings().isPressure = false;
         WriteSetupIni();
         const QByteArray file = SetupBytes();
         QVERIFY(file.startsWith("[Setup]\nisMaximized=1\n"));
         QVERIFY(file.contains("[Pen]\nisSmoothing=0\n"));
         QVERIFY(file.contains("[Notes]\nmine=kept\n"));
-        QVERIFY(file.endsWith("[Detailed]\nisScreenPenWidth=0\nisKeepStrokes=0\nisPressure=0\n"));
+        QVERIFY(file.endsWith("[Detailed]\nisScreenPenWidth=0\nisKeepStrokes=0\nisShareThumbnails=0\nReplayStrokeMs="
+                              "1000\nisPressure=0\n"));
         SetDefaultSettings();
-        QVERIFY(Settings().isScreenPenWidth && Settings().isKeepStrokes && Settings().isPressure);
+        QVERIFY(Settings().isScreenPenWidth && Settings().isKeepStrokes && Settings().isShareThumbnails
+                && Settings().isPressure);
         LoadSettings();
-        QVERIFY(!Settings().isScreenPenWidth && !Settings().isKeepStrokes && !Settings().isPressure);
+        QVERIFY(!Settings().isScreenPenWidth && !Settings().isKeepStrokes && !Settings().isShareThumbnails
+                && !Settings().isPressure);
     }
 
     // As Windows' profile functions leave it, or as someone typed it there.
@@ -649,9 +659,10 @@ private slots:
         QVERIFY(saved.contains("\nCOUNT=5\nPENTYPE0=pwPn\nPENCOLOR0=16711680\nPENTHICKNESS0=12.5\n"));
         QVERIFY(saved.contains("\nPenType3=pwLaunch\n"));
         QVERIFY(saved.contains("\nMAXPICTURECOUNT=100\n"));
-        QVERIFY(saved.endsWith("\n[UNKNOWN]\nKEY=1\n[PenOrder]\nNumFont=" + s.NumFont.toUtf8()
-                               + "\nBkFont=" + s.BkFont.toUtf8()
-                               + "\n[Detailed]\nisScreenPenWidth=1\nisKeepStrokes=1\nisPressure=1\n"));
+        QVERIFY(saved.endsWith(
+            "\n[UNKNOWN]\nKEY=1\n[PenOrder]\nNumFont=" + s.NumFont.toUtf8() + "\nBkFont=" + s.BkFont.toUtf8()
+            + "\n[Detailed]\nisScreenPenWidth=1\nisKeepStrokes=1\nisShareThumbnails=1\nReplayStrokeMs=1000\n"
+            + "isPressure=1\n"));
         QCOMPARE(saved.toLower().count("[menu]"), 1);
     }
 

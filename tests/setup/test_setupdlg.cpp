@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
@@ -480,9 +481,10 @@ private slots:
         DialogFixture f;
         QVERIFY(f.Show());
         TSetupDlg &d = f.dlg;
-        QCOMPARE(ListNames(d, d.LnchLB), QStringList({"pwPrev", "pwNext", "pwZoom0", "pwZoom1", "pwWBrd", "pwLasso",
-                                                      "pwMarkPtr3", "pwMarkPtr4", "pwMarkPtr5", "pwMarkPtr6",
-                                                      "pwMarkPtr7", "pwMarkPtr8", "pwMarkPtr9", "pwTurnL", "pwTurnR"}));
+        QCOMPARE(ListNames(d, d.LnchLB),
+                 QStringList({"pwPrev", "pwNext", "pwZoom0", "pwZoom1", "pwWBrd", "pwLasso", "pwMarkPtr3", "pwMarkPtr4",
+                              "pwMarkPtr5", "pwMarkPtr6", "pwMarkPtr7", "pwMarkPtr8", "pwMarkPtr9", "pwTurnL",
+                              "pwTurnR", "pwExport", "pwPrint", "pwReplay"}));
         const QStringList menu({"pwOpen", "pwSaveAs", "pwUndo", "pwRedo", "pwMarkPtr0", "pwMarkPtr1", "pwMarkPtr2",
                                 "pwPenSetup", "pwEr", "pwEraseAll", "pwMove", "pwCenter", "pwInfo"});
         QCOMPARE(ListNames(d, d.MenuLB), menu);
@@ -578,7 +580,7 @@ private slots:
         QCOMPARE(ListNames(d, d.MenuLB), menu);
         QVERIFY(!ListNames(d, d.LnchLB).contains("pwPrev"));
         QVERIFY(!ListNames(d, d.LnchLB).contains("pwWBrd"));
-        QCOMPARE(d.LnchLB->count(), 13);
+        QCOMPARE(d.LnchLB->count(), 16);
 
         // Without a tool bar selection they go to the end; without an offered
         // selection ">" does nothing.
@@ -732,8 +734,9 @@ private slots:
 
     void toolBarFullAfterOK()
     {
-        // Thirty offered entries: Multi View with the mirror window and one
-        // more command, so that moving them all in passes the 29 kept.
+        // Thirty-three offered entries: Multi View with the mirror window and
+        // one more command, more than the tool bar's 31 places: moving them
+        // all in takes the first 31, and OK keeps the first 29.
         SetMirrorViewExists(true);
         SetDefaultSettings();
         SettingsModel &s = Settings();
@@ -747,13 +750,13 @@ private slots:
         OnModal([&inOrder](QDialog *dlg) {
             auto *d = static_cast<TSetupDlg *>(dlg);
             Click(d->MenuBarBackAllBtn);
-            QCOMPARE(d->LnchLB->count(), 30);
+            QCOMPARE(d->LnchLB->count(), 33);
             for (int i = 0; i < d->LnchLB->count(); ++i)
                 ClickItem(d->LnchLB, i);
             inOrder = ListNames(*d, d->LnchLB);
             Click(d->MenuBarAdd);
-            QCOMPARE(Settings().MenuCount, 30);
-            QCOMPARE(d->LnchLB->count(), 0);
+            QCOMPARE(Settings().MenuCount, 31);
+            QCOMPARE(ListNames(*d, d->LnchLB), inOrder.mid(31));
             Click(d->BtnOK);
         });
         QVERIFY(f.dlg.Execute());
@@ -831,6 +834,17 @@ private slots:
         Click(d.KeepStrokes);
         QCOMPARE(Settings().isKeepStrokes, false);
         Settings().isKeepStrokes = true;
+        QVERIFY(d.ShareThumbnails->isChecked() && d.ShareThumbnails->isVisible());
+        Click(d.ShareThumbnails);
+        QCOMPARE(Settings().isShareThumbnails, false);
+        Settings().isShareThumbnails = true;
+        d.ShowSettings();
+        QVERIFY(d.ShareThumbnails->isChecked());
+        // The switches of the right column fit the page, one under the other.
+        for (QWidget *w : {static_cast<QWidget *>(d.ScreenPenWidth), static_cast<QWidget *>(d.ShareThumbnails),
+                           static_cast<QWidget *>(d.KeepStrokes), static_cast<QWidget *>(d.ForgetStrokes)})
+            QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), qPrintable(w->objectName()));
+        QVERIFY(d.ShareThumbnails->geometry().bottom() < d.KeepStrokes->geometry().top());
         int forgets = 0;
         d.OnForgetStrokes = [&] { ++forgets; };
         QVERIFY(d.ForgetStrokes->isVisible());
@@ -842,12 +856,14 @@ private slots:
         Settings().isPressure = true;
         d.ShowSettings();
         QVERIFY(d.Pressure->isChecked());
-        // The switches and the button below them all show whole on the tab.
-        const QList<QWidget *> column{d.ScreenPenWidth, d.KeepStrokes, d.Pressure, d.ForgetStrokes};
-        for (int i = 0; i < column.size(); ++i) {
-            QVERIFY2(d.TabItem4->rect().contains(column[i]->geometry()), qPrintable(column[i]->objectName()));
+        // The right-hand column shows whole on the tab, nothing over anything else.
+        const QWidget *const column[]
+            = {d.PenSmoothing,   d.Pressure,        d.MaximizeStartup, d.Label4,       d.ComboBox2,
+               d.ScreenPenWidth, d.ShareThumbnails, d.KeepStrokes,     d.ForgetStrokes};
+        for (int i = 0; i < int(std::size(column)); ++i) {
+            QVERIFY2(d.TabItem4->rect().contains(column[i]->geometry()), qPrintable(QString::number(i)));
             if (i > 0)
-                QVERIFY(!column[i]->geometry().intersects(column[i - 1]->geometry()));
+                QVERIFY2(!column[i]->geometry().intersects(column[i - 1]->geometry()), qPrintable(QString::number(i)));
         }
     }
 
@@ -1172,7 +1188,7 @@ private slots:
             QCOMPARE(d->TabControl1->currentIndex(), 0);
             QCOMPARE(d->PenIndex, 0);
             QCOMPARE(d->PenColorIndex, 0);
-            QCOMPARE(d->LnchLB->count(), 15);
+            QCOMPARE(d->LnchLB->count(), 18);
             Click(d->BtnCancel);
         });
         QVERIFY(!f.dlg.Execute());

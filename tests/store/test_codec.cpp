@@ -69,7 +69,7 @@ private slots:
             {"empty", {}},
             {"another version", QByteArray::fromHex("02") + Head().mid(1) + QByteArray(1, 0)},
             {"unknown flag", Head(char(0x44)) + QByteArray(1, 0)},
-            {"unknown pen kind", Head().left(2) + QByteArray::fromHex("29") + Head().mid(3) + QByteArray(1, 0)},
+            {"unknown pen kind", Head().left(2) + QByteArray(1, char(PenTypeCount)) + Head().mid(3) + QByteArray(1, 0)},
             {"unknown dash", Head().left(3) + QByteArray::fromHex("06") + Head().mid(4) + QByteArray(1, 0)},
             {"thickness not finite",
              Head().left(8) + QByteArray::fromHex("0000c07f") + Head().mid(12) + QByteArray(1, 0)},

@@ -16,6 +16,13 @@ QPainterPath Line(QPointF a, QPointF b)
     return path;
 }
 
+QPainterPath Box(const QRectF &r)
+{
+    QPainterPath path;
+    path.addRect(r);
+    return path;
+}
+
 QPainterPath Circle(QPointF c, double r)
 {
     QPainterPath path;
@@ -505,6 +512,64 @@ void DrawOk(QPainter &p)
     p.drawPath(check);
 }
 
+// A page with its corner turned, and an arrow leaving it: the lesson handed out.
+void DrawExport(QPainter &p)
+{
+    SetGlyph(p);
+    QPainterPath page;
+    page.moveTo(4, 3);
+    page.lineTo(14, 3);
+    page.lineTo(19, 8);
+    page.lineTo(19, 27);
+    page.lineTo(4, 27);
+    page.closeSubpath();
+    p.drawPath(page);
+    p.drawLine(QPointF(14, 3), QPointF(14, 8));
+    p.drawLine(QPointF(14, 8), QPointF(19, 8));
+    for (double y : {13.0, 17.0})
+        p.drawLine(QPointF(7.5, y), QPointF(12.5, y));
+    Knockout(p, Box(QRectF(13, 16, 16, 8)), 1.5);
+    SetGlyph(p);
+    p.drawLine(QPointF(13, 20), QPointF(25, 20));
+    FillGlyph(p, ArrowHead(QPointF(28.5, 20), QPointF(1, 0), 6, 4.5));
+}
+
+// A printer with a sheet going in at the top and one coming out below.
+void DrawPrint(QPainter &p)
+{
+    SetGlyph(p);
+    p.drawRect(QRectF(9, 3, 12, 8));
+    QPainterPath body;
+    body.addRoundedRect(QRectF(3, 11, 24, 11), 2, 2);
+    p.drawPath(body);
+    FillGlyph(p, Circle(QPointF(22.5, 14.5), 1.3));
+    Knockout(p, Box(QRectF(8, 17, 14, 11)), 1.2);
+    SetGlyph(p);
+    p.drawRect(QRectF(9, 18, 12, 9));
+    p.drawLine(QPointF(11.5, 21.5), QPointF(18.5, 21.5));
+    p.drawLine(QPointF(11.5, 24.5), QPointF(16.5, 24.5));
+}
+
+// A play triangle inside a circling arrow: the strokes drawn again.
+void DrawReplay(QPainter &p)
+{
+    SetGlyph(p);
+    QPainterPath arc;
+    arc.arcMoveTo(QRectF(3, 3, 24, 24), 100);
+    arc.arcTo(QRectF(3, 3, 24, 24), 100, 300);
+    p.drawPath(arc);
+    // The head where the arc ends (at 40 degrees), pointing on round it.
+    const double a = qDegreesToRadians(40.0);
+    const QPointF end(15 + 12 * std::cos(a), 15 - 12 * std::sin(a)), along(-std::sin(a), -std::cos(a));
+    FillGlyph(p, ArrowHead(end + along * 3.5, along, 7, 4.5));
+    QPainterPath play;
+    play.moveTo(12, 9.5);
+    play.lineTo(21, 15);
+    play.lineTo(12, 20.5);
+    play.closeSubpath();
+    FillGlyph(p, play);
+}
+
 Picture Icon(const char *name, const char *caption, std::function<void(QPainter &)> draw)
 {
     Picture pic;
@@ -552,6 +617,9 @@ QList<Picture> TileIcons()
         Icon("MT_CLOSE", "Close", DrawClose),
         Icon("MT_DESKTOP", "Desktop", DrawDesktop),
         Icon("MT_OK", "OK", DrawOk),
+        Icon("MT_EXPORT", "Export ...", DrawExport),
+        Icon("MT_PRINT", "Print ...", DrawPrint),
+        Icon("MT_REPLAY", "Replay", DrawReplay),
     };
 }
 
