@@ -227,6 +227,7 @@ private:
     void CreateFileTab();
     void ShowFileTab();
     void CreateDetailedTab();
+    void CreateDetailedSwitches();
     void ShowDetailedTab();
 
     QWidget *m_mainWindow;

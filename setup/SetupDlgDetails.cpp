@@ -53,7 +53,7 @@ void TSetupDlg::CreateFileTab()
     ReplayGroup->setGeometry(240, 112, 225, 89);
     ReplayPaceSB = NewSpinBox(ReplayGroup, QRect(12, 32, 201, 40), 100, 5000, 100, 20);
     ReplayPaceSB->setSuffix(QStringLiteral(" ms a stroke"));
-    connect(ReplayPaceSB, &QSpinBox::valueChanged, this, [this](int ms) { Settings().ReplayStrokeMs = ms; });
+    connect(ReplayPaceSB, &QSpinBox::valueChanged, this, [](int ms) { Settings().ReplayStrokeMs = ms; });
 
     GroupBox5 = new QGroupBox(QStringLiteral("Default Image Folder"), TabItem3);
     GroupBox5->setGeometry(12, 312, 449, 73);
@@ -177,6 +177,12 @@ void TSetupDlg::CreateDetailedTab()
     MaxPictCountSB->setMaximum(300);
     MaxPictCountSB->setMinimum(50);
 
+    CreateDetailedSwitches();
+}
+
+// The switches under the picture limit, added after the tab's first controls.
+void TSetupDlg::CreateDetailedSwitches()
+{
     ScreenPenWidth = new QCheckBox(QStringLiteral("Pen width as seen on the screen"), TabItem4);
     ScreenPenWidth->move(332, 288);
     connect(ScreenPenWidth, &QCheckBox::toggled, this, &TSetupDlg::ScreenPenWidthChange);

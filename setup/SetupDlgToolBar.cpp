@@ -193,9 +193,9 @@ void TSetupDlg::MenuBarAddClick()
     }
     const int n = std::min(int(tags.size()), MenuSlotCount - s.MenuCount);
     for (int j = s.MenuCount - 1; j >= p; --j)
-        s.MenuItems[size_t(j + n)] = s.MenuItems[size_t(j)];
+        s.MenuItems[size_t(j) + size_t(n)] = s.MenuItems[size_t(j)];
     for (int k = 0; k < n; ++k)
-        s.MenuItems[size_t(p + k)] = s.LnchItems[size_t(tags[k])];
+        s.MenuItems[size_t(p) + size_t(k)] = s.LnchItems[size_t(tags[k])];
     s.MenuCount += n;
     RebuildLists();
 }
