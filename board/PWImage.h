@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 
+class QEventPoint;
 class QTouchEvent;
 
 class TPWImage : public QWidget
@@ -234,6 +235,9 @@ private:
     }
     void StylusLifted();
     void TouchEvent(QTouchEvent *e);
+    // Collects the fingers still on the board; returns the drawing one, if any.
+    const QEventPoint *TouchFingers(const QTouchEvent *e, QList<const QEventPoint *> &fingers);
+    void TouchStep(const QList<const QEventPoint *> &fingers, const QEventPoint *drawing);
     void GestureBegin(const QPointF &a, const QPointF &b);
     void GestureMove(const QPointF &a, const QPointF &b);
     // Brings what a change of the document did to the screen.

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QVector>
 #include <array>
+#include <cmath>
 #include <vector>
 
 // Row-major 3x3 matrix m0..m8; m6..m8 hold 0, 0, 1 and are not read when mapping.
@@ -47,7 +48,7 @@ struct TRenderStyle {
 // PressureFull; a stroke drawn without pressure has none.
 using TPressure = QVector<quint16>;
 constexpr quint16 PressureFull = 65535;
-inline quint16 PressureLevel(double pressure) { return quint16(qBound(0.0, pressure, 1.0) * PressureFull + 0.5); }
+inline quint16 PressureLevel(double pressure) { return quint16(std::lround(qBound(0.0, pressure, 1.0) * PressureFull)); }
 
 struct TPWRec {
     TPWMenuItem Menu;

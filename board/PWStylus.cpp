@@ -119,8 +119,21 @@ void TPWImage::TouchEvent(QTouchEvent *e)
         m_palms.clear();
         return;
     }
-    // The fingers on the board: not a palm, and not landed while a stylus was near.
     QList<const QEventPoint *> fingers;
+    const QEventPoint *drawing = TouchFingers(e, fingers);
+    TouchStep(fingers, drawing);
+    if (e->type() == QEvent::TouchEnd) {
+        if (m_touchMode == 1 && drawing)
+            PointerRelease(drawing->position());
+        m_touchMode = 0;
+        m_touchId = -1;
+        m_palms.clear();
+    }
+}
+
+const QEventPoint *TPWImage::TouchFingers(const QTouchEvent *e, QList<const QEventPoint *> &fingers)
+{
+    // The fingers on the board: not a palm, and not landed while a stylus was near.
     const QEventPoint *drawing = nullptr;
     for (const QEventPoint &point : e->points()) {
         const bool known = m_palms.contains(point.id());
@@ -134,6 +147,11 @@ void TPWImage::TouchEvent(QTouchEvent *e)
         if (point.state() != QEventPoint::Released)
             fingers.append(&point);
     }
+    return drawing;
+}
+
+void TPWImage::TouchStep(const QList<const QEventPoint *> &fingers, const QEventPoint *drawing)
+{
     switch (m_touchMode) {
     case 0:
         if (fingers.size() == 1 && isDown == 0) {
@@ -180,13 +198,6 @@ void TPWImage::TouchEvent(QTouchEvent *e)
             m_touchMode = 3; // the last finger does not draw
         break;
     default: break;
-    }
-    if (e->type() == QEvent::TouchEnd) {
-        if (m_touchMode == 1 && drawing)
-            PointerRelease(drawing->position());
-        m_touchMode = 0;
-        m_touchId = -1;
-        m_palms.clear();
     }
 }
 
