@@ -146,7 +146,8 @@ public:
     void PWMouseEnter();
     void PWMouseWheel(int wheelDelta);
     void StrokeEnd();
-    // Takes back the stroke being drawn as if it had never begun.
+    // Takes back the stroke being drawn, a drag of the selection or a press
+    // on the menu square, as if it had never begun.
     void StrokeWithdraw();
 
     // ---- stylus and touch ------------------------------------------------------------

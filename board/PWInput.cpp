@@ -191,6 +191,18 @@ void TPWImage::PressureAdd()
 
 void TPWImage::StrokeWithdraw()
 {
+    if (isDown == 2) { // the menu square does not open
+        isDown = 0;
+        return;
+    }
+    if (isDown == 3) {
+        // The selection goes back to where the drag began, nothing moved.
+        m_selImage->move(int(RoundEven(SelPosition.x())), int(RoundEven(SelPosition.y())));
+        isDown = 0;
+        CursorLoad(QStringLiteral("CR_HAND0"));
+        ViewCursorUpdate();
+        return;
+    }
     if (isDown != 1)
         return;
     isDown = 0;

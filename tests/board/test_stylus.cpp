@@ -266,6 +266,27 @@ private slots:
         QVERIFY(f.b.Bitmap() == screen);
     }
 
+    void secondFingerPutsADraggedSelectionBack()
+    {
+        Fixture f;
+        QTest::mousePress(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+        QTest::mouseMove(&f.b, QPoint(80, 50));
+        QTest::mouseRelease(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(80, 50));
+        f.b.SetCrPen(MakeMenuItem(pwLasso, 0, 1));
+        FingerStroke(&f.b, {{30, 30}, {130, 30}, {130, 130}, {30, 130}, {30, 31}});
+        QCOMPARE(f.b.SelLines(), (TLines{0}));
+        const QPoint shown = f.b.SelImage()->pos();
+        QTest::touchEvent(&f.b, Screen()).press(0, QPoint(60, 50), &f.b);
+        QTest::touchEvent(&f.b, Screen()).move(0, QPoint(90, 70), &f.b);
+        QCOMPARE(f.b.SelImage()->pos(), shown + QPoint(30, 20));
+        QTest::touchEvent(&f.b, Screen()).move(0, QPoint(90, 70), &f.b).press(1, QPoint(300, 200), &f.b);
+        QTest::touchEvent(&f.b, Screen()).release(0, QPoint(90, 70), &f.b).release(1, QPoint(300, 200), &f.b);
+        QCOMPARE(f.b.DownState(), 0);
+        QCOMPARE(f.b.SelImage()->pos(), shown);
+        f.b.LassoUpdate();
+        QCOMPARE(f.b.PWRecArray().c, 0); // the stroke, and no move
+    }
+
     void palmsAndTouchesNearAStylusDrawNothing()
     {
         Fixture f;
