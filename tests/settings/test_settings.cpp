@@ -156,9 +156,11 @@ private slots:
         for (int i = 0; i < 10; ++i)
             lnch << pwMarkPtr;
         QTest::newRow("one monitor") << false << head + QList<int>{pwInfo, pwLaunch, pwSetup}
-                                     << lnch + QList<int>{pwTurnL, pwTurnR, pwInfo, pwClose};
+                                     << lnch + QList<int>{pwTurnL,  pwTurnR, pwExport, pwPrint,
+                                                          pwReplay, pwInfo,  pwClose};
         QTest::newRow("mirror view") << true << head + QList<int>{pwMView, pwInfo, pwLaunch, pwSetup}
-                                     << lnch + QList<int>{pwMView, pwTurnL, pwTurnR, pwInfo, pwClose};
+                                     << lnch + QList<int>{pwMView, pwTurnL,  pwTurnR, pwExport,
+                                                          pwPrint, pwReplay, pwInfo,  pwClose};
     }
     void defaultsWithoutFile()
     {
@@ -263,6 +265,11 @@ private slots:
             << MenuFile("PenType0=pwMarkPtr\nPenColor0=12\n") << MakeMenuItem(pwMarkPtr, 12, 1) << true;
         QTest::newRow("pwApp without the program")
             << MenuFile("PenType0=pwApp\n") << MakeMenuItem(pwApp, 0xFFFFFFFF, 1) << false;
+        const std::pair<const char *, TPWPenType> added[]
+            = {{"pwExport", pwExport}, {"pwPrint", pwPrint}, {"pwReplay", pwReplay}};
+        for (const auto &[name, kind] : added)
+            QTest::newRow(name) << MenuFile(QByteArray("PenType0=") + name + "\n") << MakeMenuItem(kind, 0xFFFFFFFF, 1)
+                                << true;
         QTest::newRow("pwSetup moves to the end")
             << MenuFile("PenType0=pwSetup\n") << MakeMenuItem(pwSetup, 0xFFFFFFFF, 1) << false;
     }
@@ -509,6 +516,8 @@ private slots:
                                                   0.1f * Single(i + 1) + 0.5f, TStrokeDash(i % 6));
         s.MenuItems[0] = MakeMenuItem(pwFuPn, 0xFF123456, 2.75f, sdDot);
         s.MenuItems[1] = MakeMenuItem(pwMarkPtr, 9, 1);
+        s.MenuItems[2] = MakeMenuItem(pwReplay, 0xFFFFFFFF, 1); // a command added after the original ones
+        s.ReplayStrokeMs = 2500;
         s.PenSetupThickness = {1, 1.5f, 33.3f, 59.99f, 60};
         s.PenSetupColor[3] = 0xFF010203;
         s.ImageTypeDefault = 5;
@@ -538,6 +547,7 @@ private slots:
         WriteSetupIni();
         QCOMPARE(SetupBytes(), first);
         QVERIFY(first.contains("\nPenThickness0=0.6\n"));
+        QVERIFY(first.contains("\nPenType2=pwReplay\n"));
         QVERIFY(first.contains("\nThickness3=59.99\n"));
         QVERIFY(first.contains("\nFillColor=0\nDrawColor=11259375\n"));
         QVERIFY(!first.contains('\r'));
@@ -550,8 +560,9 @@ private slots:
                                         "[PenOrder]", "[Detailed]"}));
         QVERIFY(first.startsWith("[Setup]\nisMaximized=1\nImageTypeDefault=5\nImageJPEGQuality=85\nImagePathDefault="));
         QVERIFY(first.contains("=0\nMaxPictureCount=299\n[Mark]\n"));
-        QVERIFY(first.endsWith("\n[PenOrder]\nNumFont=" + saved.NumFont.toUtf8() + "\nBkFont=" + saved.BkFont.toUtf8()
-                               + "\n[Detailed]\nisScreenPenWidth=0\nisKeepStrokes=0\nisShareThumbnails=0\n"));
+        QVERIFY(first.endsWith(
+            "\n[PenOrder]\nNumFont=" + saved.NumFont.toUtf8() + "\nBkFont=" + saved.BkFont.toUtf8()
+            + "\n[Detailed]\nisScreenPenWidth=0\nisKeepStrokes=0\nisShareThumbnails=0\nReplayStrokeMs=2500\n"));
     }
 
     // Pen widths as seen on the screen, kept strokes and shared thumbnails: on
@@ -582,7 +593,8 @@ private slots:
         QVERIFY(file.startsWith("[Setup]\nisMaximized=1\n"));
         QVERIFY(file.contains("[Pen]\nisSmoothing=0\n"));
         QVERIFY(file.contains("[Notes]\nmine=kept\n"));
-        QVERIFY(file.endsWith("[Detailed]\nisScreenPenWidth=0\nisKeepStrokes=0\nisShareThumbnails=0\n"));
+        QVERIFY(file.endsWith(
+            "[Detailed]\nisScreenPenWidth=0\nisKeepStrokes=0\nisShareThumbnails=0\nReplayStrokeMs=1000\n"));
         SetDefaultSettings();
         QVERIFY(Settings().isScreenPenWidth && Settings().isKeepStrokes && Settings().isShareThumbnails);
         LoadSettings();
@@ -651,9 +663,9 @@ private slots:
         QVERIFY(saved.contains("\nCOUNT=5\nPENTYPE0=pwPn\nPENCOLOR0=16711680\nPENTHICKNESS0=12.5\n"));
         QVERIFY(saved.contains("\nPenType3=pwLaunch\n"));
         QVERIFY(saved.contains("\nMAXPICTURECOUNT=100\n"));
-        QVERIFY(saved.endsWith("\n[UNKNOWN]\nKEY=1\n[PenOrder]\nNumFont=" + s.NumFont.toUtf8()
-                               + "\nBkFont=" + s.BkFont.toUtf8()
-                               + "\n[Detailed]\nisScreenPenWidth=1\nisKeepStrokes=1\nisShareThumbnails=1\n"));
+        QVERIFY(saved.endsWith(
+            "\n[UNKNOWN]\nKEY=1\n[PenOrder]\nNumFont=" + s.NumFont.toUtf8() + "\nBkFont=" + s.BkFont.toUtf8()
+            + "\n[Detailed]\nisScreenPenWidth=1\nisKeepStrokes=1\nisShareThumbnails=1\nReplayStrokeMs=1000\n"));
         QCOMPARE(saved.toLower().count("[menu]"), 1);
     }
 
