@@ -86,3 +86,16 @@ inline QStringList Photos(const QString &folder, int count)
     }
     return files;
 }
+
+// A few small plain photos in folder, for the benchmarks' short mode.
+inline QStringList SmallPhotos(const QString &folder, int count)
+{
+    QStringList files;
+    QImage photo(400, 300, QImage::Format_RGB32);
+    for (int i = 0; i < count; ++i) {
+        photo.fill(qRgb(40 * i, 100, 200 - 30 * i));
+        files << QDir(folder).filePath(QStringLiteral("p%1.jpg").arg(i));
+        photo.save(files.last());
+    }
+    return files;
+}

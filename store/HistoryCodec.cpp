@@ -179,7 +179,9 @@ bool DecodeHead(Reader &r, quint8 &flags, TPWRec &rec)
         return r.Fail("the record was written by another version");
     if (flags & ~KnownFlags)
         return r.Fail("the record has unknown flags");
-    if (type >= PenTypeCount)
+    // The kinds a record was ever written with; the commands added after
+    // them (export, print, replay) are never recorded.
+    if (type > pwApp)
         return r.Fail("the pen kind is unknown");
     if (dash > sdCustom)
         return r.Fail("the dash style is unknown");

@@ -72,12 +72,7 @@ int main(int argc, char *argv[])
     QTemporaryDir work;
     QStringList files;
     if (BenchShort() && argc < 2) { // a few small photos of its own
-        QImage photo(400, 300, QImage::Format_RGB32);
-        for (int i = 0; i < 3; ++i) {
-            photo.fill(qRgb(40 * i, 100, 200 - 30 * i));
-            files << work.filePath(QStringLiteral("p%1.jpg").arg(i));
-            photo.save(files.last());
-        }
+        files = SmallPhotos(work.path(), 3);
     } else {
         files = Photos(folderArg == QLatin1String("-") ? BenchPhotoFolder() : folderArg, count);
     }

@@ -170,12 +170,7 @@ int main(int argc, char *argv[])
     QTemporaryDir made;
     QStringList files;
     if (BenchShort() && argc < 2) {
-        QImage photo(400, 300, QImage::Format_RGB32);
-        for (int i = 0; i < 6; ++i) {
-            photo.fill(qRgb(40 * i, 100, 200 - 30 * i));
-            files << made.filePath(QStringLiteral("p%1.jpg").arg(i));
-            photo.save(files.last());
-        }
+        files = SmallPhotos(made.path(), 6);
     } else {
         files = Photos(folderArg == QLatin1String("-") ? defaultFolder : folderArg, count);
     }

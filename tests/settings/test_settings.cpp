@@ -157,9 +157,11 @@ private slots:
         for (int i = 0; i < 10; ++i)
             lnch << pwMarkPtr;
         QTest::newRow("one monitor") << false << head + QList<int>{pwInfo, pwLaunch, pwSetup}
-                                     << lnch + QList<int>{pwTurnL, pwTurnR, pwInfo, pwClose};
+                                     << lnch + QList<int>{pwTurnL,  pwTurnR, pwExport, pwPrint,
+                                                          pwReplay, pwInfo,  pwClose};
         QTest::newRow("mirror view") << true << head + QList<int>{pwMView, pwInfo, pwLaunch, pwSetup}
-                                     << lnch + QList<int>{pwMView, pwTurnL, pwTurnR, pwInfo, pwClose};
+                                     << lnch + QList<int>{pwMView, pwTurnL,  pwTurnR, pwExport,
+                                                          pwPrint, pwReplay, pwInfo,  pwClose};
     }
     void defaultsWithoutFile()
     {
@@ -264,6 +266,11 @@ private slots:
             << MenuFile("PenType0=pwMarkPtr\nPenColor0=12\n") << MakeMenuItem(pwMarkPtr, 12, 1) << true;
         QTest::newRow("pwApp without the program")
             << MenuFile("PenType0=pwApp\n") << MakeMenuItem(pwApp, 0xFFFFFFFF, 1) << false;
+        const std::pair<const char *, TPWPenType> added[]
+            = {{"pwExport", pwExport}, {"pwPrint", pwPrint}, {"pwReplay", pwReplay}};
+        for (const auto &[name, kind] : added)
+            QTest::newRow(name) << MenuFile(QByteArray("PenType0=") + name + "\n") << MakeMenuItem(kind, 0xFFFFFFFF, 1)
+                                << true;
         QTest::newRow("pwSetup moves to the end")
             << MenuFile("PenType0=pwSetup\n") << MakeMenuItem(pwSetup, 0xFFFFFFFF, 1) << false;
     }
@@ -510,6 +517,8 @@ private slots:
                                                   0.1f * Single(i + 1) + 0.5f, TStrokeDash(i % 6));
         s.MenuItems[0] = MakeMenuItem(pwFuPn, 0xFF123456, 2.75f, sdDot);
         s.MenuItems[1] = MakeMenuItem(pwMarkPtr, 9, 1);
+        s.MenuItems[2] = MakeMenuItem(pwReplay, 0xFFFFFFFF, 1); // a command added after the original ones
+        s.ReplayStrokeMs = 2500;
         s.PenSetupThickness = {1, 1.5f, 33.3f, 59.99f, 60};
         s.PenSetupColor[3] = 0xFF010203;
         s.ImageTypeDefault = 5;
@@ -540,6 +549,7 @@ private slots:
         WriteSetupIni();
         QCOMPARE(SetupBytes(), first);
         QVERIFY(first.contains("\nPenThickness0=0.6\n"));
+        QVERIFY(first.contains("\nPenType2=pwReplay\n"));
         QVERIFY(first.contains("\nThickness3=59.99\n"));
         QVERIFY(first.contains("\nFillColor=0\nDrawColor=11259375\n"));
         QVERIFY(!first.contains('\r'));
@@ -554,7 +564,7 @@ private slots:
         QVERIFY(first.contains("=0\nMaxPictureCount=299\n[Mark]\n"));
         QVERIFY(first.endsWith(
             "\n[PenOrder]\nNumFont=" + saved.NumFont.toUtf8() + "\nBkFont=" + saved.BkFont.toUtf8()
-            + "\n[Detailed]\nisScreenPenWidth=0\nisKeepStrokes=0\nisShareThumbnails=0\nReplayStrokeMs=1000\n"
+            + "\n[Detailed]\nisScreenPenWidth=0\nisKeepStrokes=0\nisShareThumbnails=0\nReplayStrokeMs=2500\n"
             + "isPressure=0\n"));
     }
 
