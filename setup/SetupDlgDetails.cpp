@@ -110,15 +110,11 @@ void TSetupDlg::Button1Click()
 void TSetupDlg::CreateDetailedTab()
 {
     PenSmoothing = new QCheckBox(QStringLiteral("Pen Smoothing"), TabItem4);
-    PenSmoothing->move(332, 16);
+    PenSmoothing->move(332, 20);
     connect(PenSmoothing, &QCheckBox::toggled, this, &TSetupDlg::PenSmoothingChange);
-    // With the pen's other switch; the column below is full.
-    Pressure = new QCheckBox(QStringLiteral("Pen pressure"), TabItem4);
-    Pressure->move(332, 38);
-    connect(Pressure, &QCheckBox::toggled, this, &TSetupDlg::PressureChange);
     MaximizeStartup = new QCheckBox(QStringLiteral("Maximize at Starup"), TabItem4);
-    MaximizeStartup->move(332, 60);
-    FitWidths({PenSmoothing, Pressure, MaximizeStartup}, 135);
+    MaximizeStartup->move(332, 56);
+    FitWidths({PenSmoothing, MaximizeStartup}, 135);
     connect(MaximizeStartup, &QCheckBox::toggled, this, &TSetupDlg::MaximizeStartupChange);
 
     GroupBox1 = new QGroupBox(QStringLiteral("White Board"), TabItem4);

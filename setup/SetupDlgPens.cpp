@@ -7,6 +7,7 @@
 #include "setup/ColorEditor.h"
 #include "setup/SetupControls.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -196,6 +197,11 @@ void TSetupDlg::CreatePenSetupTab()
         connect(sb, &QSpinBox::valueChanged, this, [this, sb] { PenThicknessSBXChange(sb); });
         PenThicknessSB[size_t(t)] = sb;
     }
+    // A stylus's pressure, under the pen dialog's widths.
+    Pressure = new QCheckBox(QStringLiteral("Pen pressure"), TabItem5);
+    Pressure->move(336, 300);
+    FitWidths({Pressure}, 129);
+    connect(Pressure, &QCheckBox::toggled, this, &TSetupDlg::PressureChange);
 }
 
 void TSetupDlg::SelectPenColor(int index)

@@ -850,16 +850,19 @@ private slots:
         QVERIFY(d.ForgetStrokes->isVisible());
         d.ForgetStrokes->click();
         QCOMPARE(forgets, 1);
-        QVERIFY(d.Pressure->isChecked());
+        // The pressure switch sits on the Pen Setup tab, under the widths.
+        d.TabControl1->setCurrentWidget(d.TabItem5);
+        QVERIFY(d.Pressure->isChecked() && d.Pressure->isVisible());
+        QVERIFY(d.TabItem5->rect().contains(d.Pressure->geometry()));
+        QVERIFY(!d.Pressure->geometry().intersects(d.GroupBox4->geometry()));
         Click(d.Pressure);
         QCOMPARE(Settings().isPressure, false);
         Settings().isPressure = true;
         d.ShowSettings();
         QVERIFY(d.Pressure->isChecked());
         // The right-hand column shows whole on the tab, nothing over anything else.
-        const QWidget *const column[]
-            = {d.PenSmoothing,   d.Pressure,        d.MaximizeStartup, d.Label4,       d.ComboBox2,
-               d.ScreenPenWidth, d.ShareThumbnails, d.KeepStrokes,     d.ForgetStrokes};
+        const QWidget *const column[] = {d.PenSmoothing,   d.MaximizeStartup, d.Label4,      d.ComboBox2,
+                                         d.ScreenPenWidth, d.ShareThumbnails, d.KeepStrokes, d.ForgetStrokes};
         for (int i = 0; i < int(std::size(column)); ++i) {
             QVERIFY2(d.TabItem4->rect().contains(column[i]->geometry()), qPrintable(QString::number(i)));
             if (i > 0)
