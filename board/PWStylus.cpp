@@ -25,6 +25,10 @@ void TPWImage::tabletEvent(QTabletEvent *e)
     switch (e->type()) {
     case QEvent::TabletPress:
         m_stylusNear = m_stylusDown = true;
+        if (m_replay) { // the press stops the replay, and only that
+            ReplayStop();
+            break;
+        }
         if (m_touchMode == 1) {
             // The hand resting on the screen began that stroke, not a finger.
             StrokeWithdraw();
@@ -111,6 +115,10 @@ void TPWImage::TouchEvent(QTouchEvent *e)
     if (e->type() == QEvent::TouchBegin) {
         m_touchMode = 0;
         m_palms.clear();
+        if (m_replay) { // the touch stops the replay, and only that
+            ReplayStop();
+            m_touchMode = 3;
+        }
     }
     if (e->type() == QEvent::TouchCancel) {
         if (m_touchMode == 1)

@@ -187,6 +187,25 @@ private slots:
         QCOMPARE(f.b.PWRecArray().Rec[2].Menu.PenType, pwMk);
     }
 
+    // A replay stops on a stylus's or a finger's touch as on a click, and
+    // that touch draws nothing.
+    void touchesStopAReplay()
+    {
+        Fixture f;
+        StylusStroke(&f.b, Stylus(), Row(100, 50, 300, 10), 1, 1);
+        for (int finger = 0; finger < 2; ++finger) {
+            f.b.ReplayStart();
+            QVERIFY(f.b.IsReplaying());
+            if (finger)
+                FingerStroke(&f.b, {{100, 200}, {200, 200}});
+            else
+                StylusStroke(&f.b, Stylus(), Row(200, 50, 300, 10));
+            QVERIFY(!f.b.IsReplaying());
+            QCOMPARE(f.b.PWRecArray().p, 0);
+            QCOMPARE(qAlpha(f.b.PenBitmap().pixel(150, 200)), 0);
+        }
+    }
+
     void oneFingerDraws()
     {
         Fixture f;
