@@ -4,6 +4,7 @@
 #include "board/PWImage.h"
 
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
@@ -23,7 +24,7 @@ public:
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
-            return QStringLiteral("Board");
+            return QCoreApplication::translate("Board", "Board");
         return QAccessibleWidget::text(t);
     }
     int childCount() const override { return 0; }
