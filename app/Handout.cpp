@@ -8,6 +8,7 @@
 #include "platform/Errors.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -189,7 +190,8 @@ THandoutResult ExportHandoutFolder(const THandoutJob &job, const QString &folder
                 psd.Layer[0].Bitmap = picture;
                 psd.Layer[1].Bitmap = pens;
                 if (!WritePSDLayers(name, psd))
-                    throw FileError(QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(name)));
+                    throw FileError(QCoreApplication::translate("Files", "Unable to write to %1")
+                                        .arg(QDir::toNativeSeparators(name)));
             } else {
                 TFMXBitmapEx bmp;
                 bmp = shown;
@@ -216,7 +218,7 @@ void PrintHandout(QPrinter &printer, const QVector<THandoutEntry> &entries, int 
         const QImage shown = RenderHandoutEntry(entries[i], wordFont);
         printer.setPageOrientation(shown.width() > shown.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
         if (p.isActive() ? !printer.newPage() : !p.begin(&printer))
-            throw FileError(QStringLiteral("The printer cannot be used."));
+            throw FileError(QCoreApplication::translate("Files", "The printer cannot be used."));
         const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
         const THandoutPage layout = HandoutLayout(page.size(), shown.size());
         p.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -49,13 +49,13 @@ TWBDMainFrm::TWBDMainFrm(QWidget *parent) : QWidget(parent)
     Button2->setIconSize(QSize(13, 20));
     Button2->setFocusPolicy(Qt::NoFocus);
     // Names for assistive technology, which sees only arrows here.
-    Button1->setAccessibleName(QStringLiteral("Previous pictures"));
-    Button2->setAccessibleName(QStringLiteral("Next pictures"));
-    PicturePanel->setAccessibleName(QStringLiteral("Pictures"));
+    Button1->setAccessibleName(tr("Previous pictures"));
+    Button2->setAccessibleName(tr("Next pictures"));
+    PicturePanel->setAccessibleName(tr("Pictures"));
 
     MenuPanel = new Panel(this, 0xFF1F1F1F);
     MenuPanel->setObjectName(QStringLiteral("MenuPanel"));
-    MenuPanel->setAccessibleName(QStringLiteral("Tool bar"));
+    MenuPanel->setAccessibleName(tr("Tool bar"));
     MenuRectangle = new Panel(MenuPanel, 0xFF000000);
     MenuRectangle->setObjectName(QStringLiteral("MenuRectangle"));
     RectangleBG = new Panel(this, 0);

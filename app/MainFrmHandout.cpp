@@ -24,7 +24,7 @@ QVector<THandoutEntry> TWBDMainFrm::HandoutEntries()
     QVector<THandoutEntry> entries;
     if (PictureFiles.Files.isEmpty()) { // the white board alone
         THandoutEntry e;
-        e.Caption = QStringLiteral("White board");
+        e.Caption = tr("White board");
         e.Picture = WBrdBitmapMake();
         e.History = isWBrd ? PWImage->PWRecArray() : WBrdRecArray;
         entries.append(e);
@@ -50,24 +50,24 @@ QVector<THandoutEntry> TWBDMainFrm::HandoutEntries()
 
 void TWBDMainFrm::ExportExecute()
 {
-    QMessageBox ask(QMessageBox::Question, QStringLiteral("Export"),
-                    QStringLiteral("Export every picture of the list with its strokes:\n"
-                                   "as one PDF file, or as a picture file each in a folder?"),
+    QMessageBox ask(QMessageBox::Question, tr("Export"),
+                    tr("Export every picture of the list with its strokes:\n"
+                       "as one PDF file, or as a picture file each in a folder?"),
                     QMessageBox::Cancel, this);
-    QPushButton *pdf = ask.addButton(QStringLiteral("PDF file ..."), QMessageBox::AcceptRole);
-    QPushButton *folder = ask.addButton(QStringLiteral("Folder ..."), QMessageBox::AcceptRole);
+    QPushButton *pdf = ask.addButton(tr("PDF file ..."), QMessageBox::AcceptRole);
+    QPushButton *folder = ask.addButton(tr("Folder ..."), QMessageBox::AcceptRole);
     ask.setDefaultButton(pdf);
     ask.exec();
     const QString start = Settings().ImagePathDefault;
     if (ask.clickedButton() == pdf) {
-        const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Export as PDF"),
+        const QString name = QFileDialog::getSaveFileName(this, tr("Export as PDF"),
                                                           QDir(start).filePath(NowFileName() + QStringLiteral(".pdf")),
                                                           QStringLiteral("PDF (*.pdf)"));
         if (!name.isEmpty())
             ExportTo(name.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive) ? name : name + QStringLiteral(".pdf"),
                      true);
     } else if (ask.clickedButton() == folder) {
-        const QString dir = QFileDialog::getExistingDirectory(this, QStringLiteral("Export into a folder"), start);
+        const QString dir = QFileDialog::getExistingDirectory(this, tr("Export into a folder"), start);
         if (!dir.isEmpty())
             ExportTo(dir, false);
     }
@@ -81,8 +81,7 @@ bool TWBDMainFrm::ExportTo(const QString &target, bool pdf)
     job.WordFont = s.BkFont;
     job.JpegQuality = s.ImageJPEGQuality;
     job.Kind = s.ImageTypeDefault;
-    QProgressDialog progress(QStringLiteral("Exporting ..."), QStringLiteral("Cancel"), 0, int(job.Entries.size()),
-                             this);
+    QProgressDialog progress(tr("Exporting ..."), tr("Cancel"), 0, int(job.Entries.size()), this);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);
     job.Progress = [&progress](int done, int) {
@@ -96,12 +95,12 @@ bool TWBDMainFrm::ExportTo(const QString &target, bool pdf)
         = pdf ? ExportHandoutPdf(job, target, &error) : ExportHandoutFolder(job, target, &written, &error);
     progress.close();
     if (r == THandoutResult::Failed) {
-        ShowError(QStringLiteral("The export failed: %1\nNothing was written.").arg(error));
+        ShowError(tr("The export failed: %1\nNothing was written.").arg(error));
         return false;
     }
     if (r == THandoutResult::Done) {
         const QString where = QDir::toNativeSeparators(pdf ? target : QDir(target).absolutePath());
-        m_saveNotice->Show(QStringLiteral("Exported %1 page(s) to \"%2\"").arg(job.Entries.size()).arg(where),
+        m_saveNotice->Show(tr("Exported %1 page(s) to \"%2\"").arg(job.Entries.size()).arg(where),
                            RectangleBG->geometry(), 4000);
     }
     return r == THandoutResult::Done;

@@ -23,7 +23,7 @@ void TWBDMainFrm::SetLessonStore(LessonStore *store)
     if (!m_store)
         return;
     connect(m_store, &LessonStore::Problem, this, [this](const QString &message) {
-        LessonNotice(message + QStringLiteral("\nThe strokes stay on the board until the program closes."));
+        LessonNotice(message + tr("\nThe strokes stay on the board until the program closes."));
     });
     if (isWBrd && !m_boardLooked) {
         LoadKeptBoardStrokes();
@@ -96,8 +96,8 @@ void TWBDMainFrm::ForgetKeptStrokes()
 {
     if (!m_store || !m_store->IsOpen())
         return;
-    if (!AskYesNo(QStringLiteral("Forget the strokes kept for every picture, word and the white board?\n"
-                                 "The strokes on the board now stay until the program closes.")))
+    if (!AskYesNo(tr("Forget the strokes kept for every picture, word and the white board?\n"
+                     "The strokes on the board now stay until the program closes.")))
         return;
     m_store->Forget();
 }
@@ -116,7 +116,7 @@ void TWBDMainFrm::ResumeLastLesson()
         else if (last.entry != PictureIndex && last.entry < PictureFiles.Files.size())
             PictureSelect(last.entry);
     }
-    LessonNotice(QStringLiteral("The program did not close properly last time: the lesson is back with its strokes."));
+    LessonNotice(tr("The program did not close properly last time: the lesson is back with its strokes."));
 }
 
 void TWBDMainFrm::LessonNotice(const QString &text) { m_saveNotice->Show(text, RectangleBG->geometry(), 8000); }

@@ -30,9 +30,17 @@ const char *SaveFilter = "JPEG File|*.jpg;*.jpeg|PNG File|*.png|BMP File|*.bmp|T
 QStringList QtFilters(const char *filter)
 {
     const QStringList parts = QString::fromLatin1(filter).split(QLatin1Char('|'));
+    // Only the words are translated; the format names and patterns stay as they are.
+    const auto label = [](const QString &name) {
+        if (name == QLatin1String("All Files"))
+            return QCoreApplication::translate("TWBDMainFrm", "All Files");
+        if (name == QLatin1String("Text File"))
+            return QCoreApplication::translate("TWBDMainFrm", "Text File");
+        return name;
+    };
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2)
-        out << QStringLiteral("%1 (%2)").arg(parts[i],
+        out << QStringLiteral("%1 (%2)").arg(label(parts[i]),
                                              QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
     return out;
 }
@@ -49,7 +57,7 @@ QString WithoutTrailingSlash(const QString &folder)
 
 void TWBDMainFrm::ImageOpenExecute()
 {
-    QFileDialog dlg(this, QStringLiteral("Image Open"));
+    QFileDialog dlg(this, tr("Image Open"));
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setNameFilters(QtFilters(OpenFilter));
@@ -73,8 +81,8 @@ void TWBDMainFrm::ImageOpen(const QString &fileName)
         picture.LoadFromFileEx(fileName, 0);
     if (text && words.isEmpty()) {
         busy.End();
-        ShowWarning(QStringLiteral("The word list \"%1\" holds no words, so nothing was changed.")
-                        .arg(QDir::toNativeSeparators(fileName)));
+        ShowWarning(
+            tr("The word list \"%1\" holds no words, so nothing was changed.").arg(QDir::toNativeSeparators(fileName)));
         return;
     }
 
@@ -164,7 +172,7 @@ int TWBDMainFrm::PictureListFolder(const QString &fileName)
     bool readable = false;
     const QStringList all = ListFolderPictures(folder, ext, &readable);
     if (!readable) {
-        ShowError(QStringLiteral("The folder \"%1\" cannot be read, so its pictures are not listed.")
+        ShowError(tr("The folder \"%1\" cannot be read, so its pictures are not listed.")
                       .arg(QDir::toNativeSeparators(WithoutTrailingSlash(folder))));
         return -1;
     }
@@ -190,7 +198,7 @@ int TWBDMainFrm::PictureListFolder(const QString &fileName)
             result = i;
     }
     if (all.size() > n)
-        m_listingWarning = QStringLiteral("The ") + QString::number(limit) + QStringLiteral(" images were listed. ");
+        m_listingWarning = tr("The %1 images were listed. ").arg(limit);
     m_listedCount = 0;
     return result;
 }
@@ -360,15 +368,13 @@ void TWBDMainFrm::ImageSave()
     if (!QFileInfo(folder).isDir()) {
         // The folder went away after it was chosen (a stick taken out, a
         // folder deleted): the picture goes where pictures go by default.
-        note = QStringLiteral("The folder \"%1\" does not exist.")
-                   .arg(QDir::toNativeSeparators(WithoutTrailingSlash(folder)));
+        note = tr("The folder \"%1\" does not exist.").arg(QDir::toNativeSeparators(WithoutTrailingSlash(folder)));
         folder = GetMyPicturesFolder();
     } else if (QDir::cleanPath(folder) == home && !pictures.isEmpty() && QDir::cleanPath(pictures) != home
                && !QFileInfo(pictures).isDir()) {
         // Without a picture folder the home folder stands in for it; the
         // teacher is told, and no folder is made behind their back.
-        note = QStringLiteral("There is no picture folder (\"%1\" does not exist).")
-                   .arg(QDir::toNativeSeparators(pictures));
+        note = tr("There is no picture folder (\"%1\" does not exist).").arg(QDir::toNativeSeparators(pictures));
     }
     // Two saves within the same second keep both pictures.
     const QString name = ImageSaveToFile(folder + NowFileName(), s.ImageTypeDefault, true);
@@ -378,8 +384,7 @@ void TWBDMainFrm::ImageSave()
 void TWBDMainFrm::SaveNoticeShow(const QString &fileName, const QString &note)
 {
     const QFileInfo fi(fileName);
-    QString text
-        = QStringLiteral("Saved \"%1\" in \"%2\"").arg(fi.fileName(), QDir::toNativeSeparators(fi.absolutePath()));
+    QString text = tr("Saved \"%1\" in \"%2\"").arg(fi.fileName(), QDir::toNativeSeparators(fi.absolutePath()));
     if (!note.isEmpty())
         text = note + QLatin1Char('\n') + text;
     m_saveNotice->Show(text, RectangleBG->geometry(), note.isEmpty() ? 4000 : 8000);
@@ -388,7 +393,7 @@ void TWBDMainFrm::SaveNoticeShow(const QString &fileName, const QString &note)
 void TWBDMainFrm::ImageSaveAs()
 {
     const SettingsModel &s = Settings();
-    QFileDialog dlg(this, QStringLiteral("Image Save As"));
+    QFileDialog dlg(this, tr("Image Save As"));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     const QStringList filters = QtFilters(SaveFilter);
     dlg.setNameFilters(filters);
@@ -408,8 +413,8 @@ void TWBDMainFrm::ImageSaveAs()
         const int k = chosen > 0 ? chosen : kind;
         const QString name = SaveFileName(dlg.selectedFiles().first(), k);
         if (QFileInfo::exists(name)
-            && !AskYesNo(QStringLiteral("\"%1\" already exists.\nDo you want to replace it?")
-                             .arg(QDir::toNativeSeparators(name)))) {
+            && !AskYesNo(
+                tr("\"%1\" already exists.\nDo you want to replace it?").arg(QDir::toNativeSeparators(name)))) {
             typed = QFileInfo(name).fileName(); // back to the dialog, with the name it had
             continue;
         }

@@ -11,6 +11,7 @@
 
 #include <QBuffer>
 #include <QCollator>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -87,8 +88,8 @@ QStringList ReadTextFileLines(const QString &fileName, QByteArray *content)
         throw FileError(OpenErrorText(fileName, file.errorString()));
     if (data.size() > MaxWordListBytes)
         throw FileError(OpenErrorText(
-            fileName,
-            QStringLiteral("it is larger than %1 MiB, too large for a word list").arg(MaxWordListBytes >> 20)));
+            fileName, QCoreApplication::translate("Files", "it is larger than %1 MiB, too large for a word list")
+                          .arg(MaxWordListBytes >> 20)));
     if (content)
         *content = data;
     QString text;
@@ -212,8 +213,9 @@ QImage MakeThumbnail(const QString &path, QString *error)
     QString noted;
     if (FindThumbnailFailure(key, &noted)) {
         if (error)
-            *error
-                = noted.isEmpty() ? OpenErrorText(path, QStringLiteral("it could not be read when last tried")) : noted;
+            *error = noted.isEmpty() ? OpenErrorText(
+                         path, QCoreApplication::translate("Files", "it could not be read when last tried"))
+                                     : noted;
         return QImage();
     }
     const bool share = ShareThumbnails;

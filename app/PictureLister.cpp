@@ -1,5 +1,7 @@
 #include "app/PictureLister.h"
 
+#include <QCoreApplication>
+
 #include "app/PictureFiles.h"
 #include "app/WorkerPool.h"
 #include "imagefiles/FileIO.h"
@@ -46,7 +48,7 @@ PictureLister::Thumb MakeGuarded(PictureLister::Maker maker, const QString &path
     try {
         return maker(path);
     } catch (const std::bad_alloc &) {
-        t.error = OpenErrorText(path, QStringLiteral("there is not enough memory to read it"));
+        t.error = OpenErrorText(path, QCoreApplication::translate("Files", "there is not enough memory to read it"));
     } catch (const std::exception &e) {
         t.error = OpenErrorText(path, QString::fromLocal8Bit(e.what()));
     }

@@ -5,6 +5,7 @@
 #include "settings/Settings.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QScreen>
 #include <QSplashScreen>
@@ -77,7 +78,7 @@ std::unique_ptr<TWBDMainFrm> StartBehindSplash(const std::function<void()> &show
         picture.reinterpretAsFormat(QImage::Format_RGB32);
     QSplashScreen splash(QPixmap::fromImage(picture), Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
     splash.setAttribute(Qt::WA_ShowWithoutActivating);
-    splash.setWindowTitle(QStringLiteral("TOVAREK W starting"));
+    splash.setWindowTitle(QCoreApplication::translate("StartUp", "TOVAREK W starting"));
     splash.show();
     QApplication::processEvents();
     QElapsedTimer onScreen;

@@ -5,6 +5,7 @@
 #include "app/PictureFiles.h"
 #include "app/SingleInstance.h"
 #include "app/StartUp.h"
+#include "app/Translations.h"
 #include "app/WorkerPool.h"
 #include "auxiliary/HelpPage.h"
 #include "mirror/ViewFrm.h"
@@ -61,6 +62,7 @@ int main(int argc, char *argv[])
         return 0;
 
     InstallGeometryDump();
+    InstallTranslations();
     SelectHelpPage();
     // Pictures as large as the readers accept (1 GiB), not Qt's default limit.
     QImageReader::setAllocationLimit(1024);

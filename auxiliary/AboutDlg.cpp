@@ -11,7 +11,7 @@
 
 TAboutDlg::TAboutDlg(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
-    setWindowTitle(QStringLiteral("About This Application"));
+    setWindowTitle(tr("About This Application"));
     setFixedSize(354, 174);
 
     Image1 = new QLabel(this);
@@ -26,7 +26,7 @@ TAboutDlg::TAboutDlg(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::MSWindo
     Label1->setFont(f1);
     Label1->move(92, 28);
 
-    Label3 = new QLabel(QStringLiteral("Made for the classroom by ORVEN PROJECT"), this);
+    Label3 = new QLabel(tr("Made for the classroom by ORVEN PROJECT"), this);
     QFont f3 = Label3->font();
     f3.setPixelSize(12);
     Label3->setFont(f3);
@@ -42,7 +42,7 @@ TAboutDlg::TAboutDlg(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::MSWindo
     Label4->setCursor(Qt::PointingHandCursor);
     Label4->installEventFilter(this);
 
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
+    Button1 = new QPushButton(tr("OK"), this);
     Button1->setGeometry(260, 144, 80, 22);
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);

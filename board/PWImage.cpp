@@ -24,7 +24,7 @@ public:
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
-            return QStringLiteral("Board");
+            return QCoreApplication::translate("Board", "Board");
         return QAccessibleWidget::text(t);
     }
     int childCount() const override { return 0; }

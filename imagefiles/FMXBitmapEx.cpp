@@ -9,6 +9,7 @@
 #include "platform/Errors.h"
 #include "platform/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
@@ -22,10 +23,13 @@ namespace {
 QString KindRefusal(const QString &fileName, bool saving)
 {
     const QString ext = LowerExtension(fileName);
-    const QString what = saving ? QStringLiteral("save") : QStringLiteral("read");
     if (ext.isEmpty() || ext == QLatin1String("."))
-        return QStringLiteral("the name has no extension that says what kind of picture it is");
-    return QStringLiteral("the program does not %1 %2 files (it knows JPEG, PNG, BMP, TGA and PSD)").arg(what, ext);
+        return QCoreApplication::translate("Files", "the name has no extension that says what kind of picture it is");
+    return (saving ? QCoreApplication::translate(
+                "Files", "the program does not save %1 files (it knows JPEG, PNG, BMP, TGA and PSD)")
+                   : QCoreApplication::translate(
+                       "Files", "the program does not read %1 files (it knows JPEG, PNG, BMP, TGA and PSD)"))
+        .arg(ext);
 }
 
 QByteArray CodecFormat(const QString &fileName)
@@ -138,7 +142,8 @@ void TFMXBitmapEx::LoadFromFileEx(const QString &fileName, Single rotate)
         reader.setAutoTransform(true);
         if (!reader.read(&img) || img.isNull())
             throw FileError(OpenErrorText(
-                fileName, QStringLiteral("the file is damaged or is not a picture the program can read (%1)")
+                fileName, QCoreApplication::translate(
+                              "Files", "the file is damaged or is not a picture the program can read (%1)")
                               .arg(reader.errorString())));
     } else {
         ImageReadResult result;
@@ -153,7 +158,7 @@ void TFMXBitmapEx::LoadFromFileEx(const QString &fileName, Single rotate)
             throw FileError(OpenErrorText(fileName, result.reason));
     }
     if (img.isNull() || img.width() == 0 || img.height() == 0)
-        throw FileError(OpenErrorText(fileName, QStringLiteral("the file holds no picture")));
+        throw FileError(OpenErrorText(fileName, QCoreApplication::translate("Files", "the file holds no picture")));
     *this = Rotated(ToBitmap(img), rotate);
 }
 
@@ -163,7 +168,7 @@ void TFMXBitmapEx::SaveToFileEx(const QString &fileName, const QString &params)
     if (kind == ImageFileKind::None)
         throw FileError(SaveErrorText(fileName, KindRefusal(fileName, true)));
     if (isNull() || width() == 0 || height() == 0)
-        throw FileError(SaveErrorText(fileName, QStringLiteral("there is no picture to save")));
+        throw FileError(SaveErrorText(fileName, QCoreApplication::translate("Files", "there is no picture to save")));
 
     switch (kind) {
     case ImageFileKind::Tga: WriteTGAFile(fileName, *this, Author, hasAlpha); break;

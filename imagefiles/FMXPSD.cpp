@@ -11,6 +11,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Errors.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QIODevice>
 #include <QPainter>
@@ -342,16 +343,16 @@ void WriteMergedImage(PsdOut &out, const PackedChannels &packed)
 QString ModeName(int mode)
 {
     switch (mode) {
-    case 2: return QStringLiteral("indexed colour");
+    case 2: return QCoreApplication::translate("Files", "indexed colour");
     case 4: return QStringLiteral("CMYK");
-    case 7: return QStringLiteral("multichannel");
-    case 8: return QStringLiteral("duotone");
-    case 9: return QStringLiteral("Lab colour");
-    default: return QStringLiteral("colour mode %1").arg(mode);
+    case 7: return QCoreApplication::translate("Files", "multichannel");
+    case 8: return QCoreApplication::translate("Files", "duotone");
+    case 9: return QCoreApplication::translate("Files", "Lab colour");
+    default: return QCoreApplication::translate("Files", "colour mode %1").arg(mode);
     }
 }
 
-QString DamagedReason() { return QStringLiteral("the file is incomplete or damaged"); }
+QString DamagedReason() { return QCoreApplication::translate("Files", "the file is incomplete or damaged"); }
 
 } // namespace
 
@@ -504,30 +505,36 @@ QString ReadPSDHeader(ByteReader &in, PsdHeader &head)
     head.mode = in.u16be();
     const int mode = head.mode;
     if (!in.ok() || std::memcmp(sig, "8BPS", 4) != 0)
-        return QStringLiteral("this is not a Photoshop document");
+        return QCoreApplication::translate("Files", "this is not a Photoshop document");
     if (version != 1)
-        return QStringLiteral("this Photoshop document format (version %1) is not supported").arg(version);
+        return QCoreApplication::translate("Files", "this Photoshop document format (version %1) is not supported")
+            .arg(version);
     if (mode != 0 && mode != 1 && mode != 3)
-        return QStringLiteral("this PSD file uses a colour mode the program cannot read (%1)").arg(ModeName(mode));
+        return QCoreApplication::translate("Files", "this PSD file uses a colour mode the program cannot read (%1)")
+            .arg(ModeName(mode));
     // Bitmap mode holds one bit per pixel; greyscale and RGB one byte per channel.
     if (head.depth != (mode == 0 ? 1 : 8))
-        return QStringLiteral("this PSD file uses %1-bit channels, which the program cannot read").arg(head.depth);
+        return QCoreApplication::translate("Files", "this PSD file uses %1-bit channels, which the program cannot read")
+            .arg(head.depth);
     if (head.channels < 1 || head.channels > 56)
         return DamagedReason();
     if (!ImageSizeAccepted(head.width, head.height)) {
         return head.width == 0 || head.height == 0
-                   ? QStringLiteral("the picture has no pixels")
-                   : QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(head.width).arg(head.height);
+                   ? QCoreApplication::translate("Files", "the picture has no pixels")
+                   : QCoreApplication::translate("Files", "the picture is too large (%1 x %2 pixels)")
+                         .arg(head.width)
+                         .arg(head.height);
     }
     if (in.u32be() != 0 || !in.ok())
-        return QStringLiteral("this PSD file uses a colour table the program cannot read");
+        return QCoreApplication::translate("Files", "this PSD file uses a colour table the program cannot read");
     in.skip(in.u32be()); // image resources
     in.skip(in.u32be()); // layer and mask information
     head.compression = in.u16be();
     if (!in.ok())
-        return QStringLiteral("the file is incomplete: it holds no merged picture");
+        return QCoreApplication::translate("Files", "the file is incomplete: it holds no merged picture");
     if (head.compression == 2 || head.compression == 3)
-        return QStringLiteral("its merged picture is compressed with ZIP, which the program cannot read");
+        return QCoreApplication::translate("Files",
+                                           "its merged picture is compressed with ZIP, which the program cannot read");
     if (head.compression != 0 && head.compression != 1)
         return DamagedReason();
     return {};
@@ -642,13 +649,17 @@ ImageReadResult ReadPSD(ByteReader &in, QImage &bitmap)
 
     std::vector<uchar> counts;
     if (!ReadRowCounts(in, head.channels, lay, counts)) {
-        result.reason = QStringLiteral("the file is too short for the picture its header describes (%1 x %2 pixels)")
+        result.reason = QCoreApplication::translate(
+                            "Files", "the file is too short for the picture its header describes (%1 x %2 pixels)")
                             .arg(w)
                             .arg(h);
         return result;
     }
     if (!ReuseOrAllocate(bitmap, w, h)) {
-        result.reason = QStringLiteral("there is not enough memory for a picture of %1 x %2 pixels").arg(w).arg(h);
+        result.reason
+            = QCoreApplication::translate("Files", "there is not enough memory for a picture of %1 x %2 pixels")
+                  .arg(w)
+                  .arg(h);
         return result;
     }
     QImage &img = bitmap;
@@ -701,11 +712,12 @@ bool WritePSD(QIODevice &dev, const QImage &bitmap)
 static void CheckWritable(const QString &fileName, qint64 width, qint64 height)
 {
     if (width <= 0 || height <= 0)
-        throw FileError(SaveErrorText(fileName, QStringLiteral("there is no picture to save")));
+        throw FileError(SaveErrorText(fileName, QCoreApplication::translate("Files", "there is no picture to save")));
     if (!SizeWritable(width, height))
         throw FileError(SaveErrorText(
             fileName,
-            QStringLiteral("a PSD file cannot hold a picture wider or taller than %1 pixels").arg(PSDMaxSide)));
+            QCoreApplication::translate("Files", "a PSD file cannot hold a picture wider or taller than %1 pixels")
+                .arg(PSDMaxSide)));
 }
 
 bool WritePSDFile(const QString &fileName, const QImage &bitmap)

@@ -10,6 +10,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Errors.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QIODevice>
 #include <QtEndian>
@@ -99,7 +100,8 @@ void ReadExtensionArea(ByteReader &in, TTGAParamsVals &params)
 
 QString FormatReason(const QString &what)
 {
-    return QStringLiteral("this TGA file uses a colour format the program cannot read (%1)").arg(what);
+    return QCoreApplication::translate("Files", "this TGA file uses a colour format the program cannot read (%1)")
+        .arg(what);
 }
 
 // Ratio fields: numerator / denominator in 16 bits each; 0 is stored as 0/10000.
@@ -190,19 +192,21 @@ QString ReadTGAHeader(ByteReader &in, TgaHeader &head)
     head.descriptor = in.u8();
     const int imageType = head.imageType, depth = head.depth;
     if (!in.ok())
-        return QStringLiteral("the file is too short to be a TGA picture");
+        return QCoreApplication::translate("Files", "the file is too short to be a TGA picture");
     if (imageType == 1 || imageType == 9)
-        return FormatReason(QStringLiteral("%1-bit colour map").arg(depth));
+        return FormatReason(QCoreApplication::translate("Files", "%1-bit colour map").arg(depth));
     if (imageType == 3 || imageType == 11)
-        return FormatReason(QStringLiteral("greyscale"));
+        return FormatReason(QCoreApplication::translate("Files", "greyscale"));
     if (imageType != 2 && imageType != 10)
-        return QStringLiteral("this is not a TGA picture the program can read");
+        return QCoreApplication::translate("Files", "this is not a TGA picture the program can read");
     if (depth != 24 && depth != 32)
-        return FormatReason(QStringLiteral("%1-bit colour").arg(depth));
+        return FormatReason(QCoreApplication::translate("Files", "%1-bit colour").arg(depth));
     if (head.width == 0 || head.height == 0)
-        return QStringLiteral("the picture has no pixels");
+        return QCoreApplication::translate("Files", "the picture has no pixels");
     if (!ImageSizeAccepted(head.width, head.height))
-        return QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(head.width).arg(head.height);
+        return QCoreApplication::translate("Files", "the picture is too large (%1 x %2 pixels)")
+            .arg(head.width)
+            .arg(head.height);
     return {};
 }
 
@@ -328,7 +332,8 @@ ImageReadResult ReadTGA(ByteReader &in, QImage &bitmap, TTGAParamsVals &params)
         return result;
     const int width = head.width, height = head.height;
     if (!ReadTGAPrologue(in, head, params)) {
-        result.reason = QStringLiteral("the file is too short for the picture its header describes (%1 x %2 pixels)")
+        result.reason = QCoreApplication::translate(
+                            "Files", "the file is too short for the picture its header describes (%1 x %2 pixels)")
                             .arg(width)
                             .arg(height);
         return result;
@@ -340,7 +345,9 @@ ImageReadResult ReadTGA(ByteReader &in, QImage &bitmap, TTGAParamsVals &params)
 
     if (!ReuseOrAllocate(bitmap, width, height)) {
         result.reason
-            = QStringLiteral("there is not enough memory for a picture of %1 x %2 pixels").arg(width).arg(height);
+            = QCoreApplication::translate("Files", "there is not enough memory for a picture of %1 x %2 pixels")
+                  .arg(width)
+                  .arg(height);
         return result;
     }
     // Not cleared: every pixel is written, and what a damaged file leaves
@@ -349,7 +356,7 @@ ImageReadResult ReadTGA(ByteReader &in, QImage &bitmap, TTGAParamsVals &params)
         result.status = ImageReadStatus::Read;
     } else {
         result.status = ImageReadStatus::Truncated;
-        result.reason = QStringLiteral("the file is incomplete or damaged");
+        result.reason = QCoreApplication::translate("Files", "the file is incomplete or damaged");
     }
     return result;
 }
@@ -559,10 +566,11 @@ bool WriteTGA(QIODevice &dev, const QImage &source, const TTGAParamsVals &params
 void WriteTGAFile(const QString &fileName, const QImage &bitmap, const QString &author, bool hasAlpha)
 {
     if (bitmap.isNull())
-        throw FileError(SaveErrorText(fileName, QStringLiteral("there is no picture to save")));
+        throw FileError(SaveErrorText(fileName, QCoreApplication::translate("Files", "there is no picture to save")));
     if (!TGASizeWritable(bitmap))
         throw FileError(SaveErrorText(
-            fileName, QStringLiteral("a TGA file cannot hold a picture wider or taller than 65535 pixels")));
+            fileName, QCoreApplication::translate(
+                          "Files", "a TGA file cannot hold a picture wider or taller than 65535 pixels")));
     TTGAParamsVals params;
     params.ResetInfo();
     params.fTGA_Compressed = !hasAlpha;

@@ -5,6 +5,7 @@
 #include "platform/OrdinaryFile.h"
 #include "platform/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,12 +21,12 @@ QString NativeName(const QString &fileName) { return QDir::toNativeSeparators(fi
 
 QString OpenErrorText(const QString &fileName, const QString &reason)
 {
-    return QStringLiteral("Cannot open \"%1\": %2.").arg(NativeName(fileName), reason);
+    return QCoreApplication::translate("Files", "Cannot open \"%1\": %2.").arg(NativeName(fileName), reason);
 }
 
 QString SaveErrorText(const QString &fileName, const QString &reason)
 {
-    return QStringLiteral("Cannot save \"%1\": %2.").arg(NativeName(fileName), reason);
+    return QCoreApplication::translate("Files", "Cannot save \"%1\": %2.").arg(NativeName(fileName), reason);
 }
 
 void OpenForReading(QFile &file, const QString &fileName)
@@ -41,7 +42,7 @@ QByteArray ReadWholeFile(const QString &fileName)
     OpenForReading(file, fileName);
     const qint64 size = file.size();
     if (size > MaxFileBytes)
-        throw FileError(OpenErrorText(fileName, QStringLiteral("the file is too large")));
+        throw FileError(OpenErrorText(fileName, QCoreApplication::translate("Files", "the file is too large")));
     QByteArray data;
     if (size > 0) {
         data.resize(size);
@@ -62,18 +63,19 @@ QByteArray ReadWholeFile(const QString &fileName)
 void SaveFileSafely(const QString &fileName, const std::function<bool(QIODevice &)> &write)
 {
     if (fileName.isEmpty())
-        throw FileError(SaveErrorText(fileName, QStringLiteral("no file name was given")));
+        throw FileError(SaveErrorText(fileName, QCoreApplication::translate("Files", "no file name was given")));
     const QFileInfo info(fileName);
     if (!info.absoluteDir().exists())
-        throw FileError(SaveErrorText(fileName, QStringLiteral("the folder does not exist")));
+        throw FileError(SaveErrorText(fileName, QCoreApplication::translate("Files", "the folder does not exist")));
     if (info.isDir())
-        throw FileError(SaveErrorText(fileName, QStringLiteral("a folder of that name exists")));
+        throw FileError(SaveErrorText(fileName, QCoreApplication::translate("Files", "a folder of that name exists")));
     SafeFileWriter file(fileName);
     if (!file.create())
         throw FileError(SaveErrorText(fileName, file.reason()));
     if (!write(file)) {
         // The system's reason when it refused a write; the writer has none of its own.
-        const QString reason = file.failed() ? file.reason() : QStringLiteral("the data could not be written");
+        const QString reason
+            = file.failed() ? file.reason() : QCoreApplication::translate("Files", "the data could not be written");
         file.discard();
         throw FileError(SaveErrorText(fileName, reason));
     }

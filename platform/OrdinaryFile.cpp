@@ -1,5 +1,6 @@
 #include "platform/OrdinaryFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -13,10 +14,10 @@ QString ReasonFor(int error)
 {
     switch (error) {
     case ENOENT:
-    case ENOTDIR: return QStringLiteral("the file does not exist");
+    case ENOTDIR: return QCoreApplication::translate("Files", "the file does not exist");
     case EACCES:
-    case EPERM: return QStringLiteral("the program is not allowed to read it");
-    case ELOOP: return QStringLiteral("its links lead round in a circle");
+    case EPERM: return QCoreApplication::translate("Files", "the program is not allowed to read it");
+    case ELOOP: return QCoreApplication::translate("Files", "its links lead round in a circle");
     default: return QString::fromLocal8Bit(std::strerror(error));
     }
 }
@@ -30,7 +31,7 @@ bool OpenOrdinaryFile(QFile &file, const QString &fileName, QString *reason)
         return false;
     };
     if (fileName.isEmpty())
-        return fail(QStringLiteral("no file name was given"));
+        return fail(QCoreApplication::translate("Files", "no file name was given"));
     // O_NONBLOCK: opening a pipe for reading would otherwise wait for a writer.
     const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
@@ -43,11 +44,11 @@ bool OpenOrdinaryFile(QFile &file, const QString &fileName, QString *reason)
     }
     if (S_ISDIR(st.st_mode)) {
         ::close(fd);
-        return fail(QStringLiteral("it is a folder, not a file"));
+        return fail(QCoreApplication::translate("Files", "it is a folder, not a file"));
     }
     if (!S_ISREG(st.st_mode)) {
         ::close(fd);
-        return fail(QStringLiteral("it is not an ordinary file"));
+        return fail(QCoreApplication::translate("Files", "it is not an ordinary file"));
     }
     // Reads of an ordinary file never wait; blocking mode is what readers expect.
     const int flags = ::fcntl(fd, F_GETFL);

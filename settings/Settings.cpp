@@ -140,7 +140,7 @@ void WriteColor(IniFile &ini, const QString &section, const QString &key, TAlpha
 // "Unable to write to <path>", followed by the system's reason when it gave one.
 [[noreturn]] void WriteFailed(const QString &path, const QString &reason)
 {
-    QString text = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(path));
+    QString text = QCoreApplication::translate("Settings", "Unable to write to %1").arg(QDir::toNativeSeparators(path));
     if (!reason.isEmpty())
         text += QStringLiteral(": ") + reason;
     throw FileError(text);

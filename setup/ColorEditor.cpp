@@ -286,8 +286,8 @@ ColorEditor::ColorEditor(QWidget *parent) : QWidget(parent)
     Edit = new QLineEdit(this);
     Edit->setGeometry(0, 200, 113, 22);
     Edit->installEventFilter(this);
-    Edit->setAccessibleName(QStringLiteral("Color code"));
-    Btn = new QPushButton(QStringLiteral("color"), this);
+    Edit->setAccessibleName(tr("Color code"));
+    Btn = new QPushButton(tr("color"), this);
     Btn->setGeometry(120, 200, 57, 22);
     Btn->setAutoDefault(false);
 
@@ -330,5 +330,5 @@ bool ColorEditor::eventFilter(QObject *watched, QEvent *event)
 void ColorEditor::SetAccessibleName(const QString &name)
 {
     setAccessibleName(name);
-    Edit->setAccessibleName(name + QStringLiteral(" code"));
+    Edit->setAccessibleName(tr("%1 code").arg(name));
 }

@@ -31,7 +31,7 @@ TSetupDlg::TSetupDlg(QWidget *mainWindow, std::function<QString()> lastFile,
       m_penIndex(penIndex ? penIndex : &m_spareIndex)
 {
     setModal(true);
-    setWindowTitle(QStringLiteral("Setup"));
+    setWindowTitle(tr("Setup"));
     // Captions are laid out for a 12-pixel font.
     QFont f = font();
     f.setPixelSize(12);
@@ -62,11 +62,11 @@ void TSetupDlg::FormCreate()
     TabItem5 = new QWidget;
     TabItem3 = new QWidget;
     TabItem4 = new QWidget;
-    TabControl1->addTab(TabItem1, QStringLiteral("Stock Pen"));
-    TabControl1->addTab(TabItem2, QStringLiteral("ToolBar"));
-    TabControl1->addTab(TabItem5, QStringLiteral("Pen Setup"));
-    TabControl1->addTab(TabItem3, QStringLiteral("File"));
-    TabControl1->addTab(TabItem4, QStringLiteral("Detailed"));
+    TabControl1->addTab(TabItem1, tr("Stock Pen"));
+    TabControl1->addTab(TabItem2, tr("ToolBar"));
+    TabControl1->addTab(TabItem5, tr("Pen Setup"));
+    TabControl1->addTab(TabItem3, tr("File"));
+    TabControl1->addTab(TabItem4, tr("Detailed"));
     // The stock-pen tiles follow edits made on the other tabs.
     connect(TabControl1, &QTabWidget::currentChanged, this, [this](int) {
         if (TabControl1->currentWidget() == TabItem2)
@@ -79,9 +79,9 @@ void TSetupDlg::FormCreate()
     CreateFileTab();
     CreateDetailedTab();
 
-    BtnDefault = NewButton(this, QStringLiteral("Default"), QRect(8, 436, 90, 45));
-    BtnOK = NewButton(this, QStringLiteral("OK"), QRect(288, 436, 90, 45));
-    BtnCancel = NewButton(this, QStringLiteral("Cancel"), QRect(392, 436, 90, 45));
+    BtnDefault = NewButton(this, tr("Default"), QRect(8, 436, 90, 45));
+    BtnOK = NewButton(this, tr("OK"), QRect(288, 436, 90, 45));
+    BtnCancel = NewButton(this, tr("Cancel"), QRect(392, 436, 90, 45));
     BtnOK->setDefault(true);
     connect(BtnDefault, &QPushButton::clicked, this, &TSetupDlg::BtnDefaultClick);
     connect(BtnOK, &QPushButton::clicked, this, &TSetupDlg::BtnOKClick);

@@ -26,11 +26,13 @@ using namespace SetupControls;
 
 void TSetupDlg::CreateFileTab()
 {
-    GroupBox2 = new QGroupBox(QStringLiteral("Default Image Format"), TabItem3);
+    GroupBox2 = new QGroupBox(tr("Default Image Format"), TabItem3);
     GroupBox2->setGeometry(12, 12, 225, 293);
-    static const char *const formats[5] = {"JPEG Format", "PNG Format", "BMP Format", "TGA Format", "PSD (Pen Layer)"};
+    static const char *const formats[5]
+        = {QT_TR_NOOP("JPEG Format"), QT_TR_NOOP("PNG Format"), QT_TR_NOOP("BMP Format"), QT_TR_NOOP("TGA Format"),
+           QT_TR_NOOP("PSD (Pen Layer)")};
     for (int i = 0; i < 5; ++i) {
-        auto *rb = new QRadioButton(QLatin1String(formats[i]), GroupBox2);
+        auto *rb = new QRadioButton(tr(formats[i]), GroupBox2);
         rb->setObjectName(QStringLiteral("DefaultImageIndex%1").arg(i + 1));
         rb->setProperty("Tag", i + 1);
         SetPixelFont(rb, 16);
@@ -43,24 +45,24 @@ void TSetupDlg::CreateFileTab()
     }
 
     // The quality is kept and shown to no one: its group stays hidden.
-    GroupBox3 = new QGroupBox(QStringLiteral("JPEG Quarity"), TabItem3);
+    GroupBox3 = new QGroupBox(tr("JPEG Quarity"), TabItem3);
     GroupBox3->setGeometry(240, 12, 225, 89);
     GroupBox3->setVisible(false);
     ImageJPEGQUalitySP = NewSpinBox(GroupBox3, QRect(37, 32, 150, 40), 0, 100, 1, 20);
 
     // How long Replay takes over each stroke.
-    ReplayGroup = new QGroupBox(QStringLiteral("Replay"), TabItem3);
+    ReplayGroup = new QGroupBox(tr("Replay"), TabItem3);
     ReplayGroup->setGeometry(240, 112, 225, 89);
     ReplayPaceSB = NewSpinBox(ReplayGroup, QRect(12, 32, 201, 40), 100, 5000, 100, 20);
-    ReplayPaceSB->setSuffix(QStringLiteral(" ms a stroke"));
+    ReplayPaceSB->setSuffix(tr(" ms a stroke"));
     connect(ReplayPaceSB, &QSpinBox::valueChanged, this, [](int ms) { Settings().ReplayStrokeMs = ms; });
 
-    GroupBox5 = new QGroupBox(QStringLiteral("Default Image Folder"), TabItem3);
+    GroupBox5 = new QGroupBox(tr("Default Image Folder"), TabItem3);
     GroupBox5->setGeometry(12, 312, 449, 73);
     ImagePathEdit = new QLineEdit(GroupBox5);
     ImagePathEdit->setGeometry(8, 20, 341, 40);
     SetPixelFont(ImagePathEdit, 16);
-    Button1 = NewButton(GroupBox5, QStringLiteral("Browse"), QRect(356, 20, 85, 40));
+    Button1 = NewButton(GroupBox5, tr("Browse"), QRect(356, 20, 85, 40));
     SetPixelFont(Button1, 16);
     connect(Button1, &QPushButton::clicked, this, &TSetupDlg::Button1Click);
 }
@@ -97,7 +99,7 @@ void TSetupDlg::DefaultImageIndexXChange(QObject *sender)
 void TSetupDlg::Button1Click()
 {
     QString folder = ImagePathEdit->text();
-    if (!BrowseFolder(QStringLiteral("Default Image Folder"), folder, this))
+    if (!BrowseFolder(tr("Default Image Folder"), folder, this))
         return;
     // A root already ends with its separator.
     if (!folder.endsWith(QLatin1Char('/')))
@@ -109,20 +111,20 @@ void TSetupDlg::Button1Click()
 
 void TSetupDlg::CreateDetailedTab()
 {
-    PenSmoothing = new QCheckBox(QStringLiteral("Pen Smoothing"), TabItem4);
+    PenSmoothing = new QCheckBox(tr("Pen Smoothing"), TabItem4);
     PenSmoothing->move(332, 20);
     connect(PenSmoothing, &QCheckBox::toggled, this, &TSetupDlg::PenSmoothingChange);
-    MaximizeStartup = new QCheckBox(QStringLiteral("Maximize at Starup"), TabItem4);
+    MaximizeStartup = new QCheckBox(tr("Maximize at Starup"), TabItem4);
     MaximizeStartup->move(332, 56);
     FitWidths({PenSmoothing, MaximizeStartup}, 135);
     connect(MaximizeStartup, &QCheckBox::toggled, this, &TSetupDlg::MaximizeStartupChange);
 
-    GroupBox1 = new QGroupBox(QStringLiteral("White Board"), TabItem4);
+    GroupBox1 = new QGroupBox(tr("White Board"), TabItem4);
     GroupBox1->setGeometry(12, 16, 317, 365);
-    WBrdColor0 = new QRadioButton(QStringLiteral("Background Color"), GroupBox1);
+    WBrdColor0 = new QRadioButton(tr("Background Color"), GroupBox1);
     WBrdColor0->setProperty("Tag", 0);
     WBrdColor0->move(8, 20);
-    WBrdColor1 = new QRadioButton(QStringLiteral("Line Color"), GroupBox1);
+    WBrdColor1 = new QRadioButton(tr("Line Color"), GroupBox1);
     WBrdColor1->setProperty("Tag", 1);
     WBrdColor1->move(8, 56);
     FitWidths({WBrdColor0, WBrdColor1}, 122);
@@ -133,15 +135,15 @@ void TSetupDlg::CreateDetailedTab()
         });
 
     WBrdColor = new ColorEditor(GroupBox1);
-    WBrdColor->SetAccessibleName(QStringLiteral("White board color"));
+    WBrdColor->SetAccessibleName(tr("White board color"));
     WBrdColor->move(132, 16);
     connect(WBrdColor, &ColorEditor::QDChange, this, &TSetupDlg::WBrdColorQDChange);
     connect(WBrdColor, &ColorEditor::BtnClick, this, &TSetupDlg::WBrdColorBtnClick);
 
-    Label3 = NewLabel(GroupBox1, QStringLiteral("Horizontal Grid"), 16, 140);
+    Label3 = NewLabel(GroupBox1, tr("Horizontal Grid"), 16, 140);
     WBrdWSB = NewSpinBox(GroupBox1, QRect(16, 160, 100, 22), 0, 80, 10);
     connect(WBrdWSB, &QSpinBox::valueChanged, this, &TSetupDlg::WBrdWSBChange);
-    Label2 = NewLabel(GroupBox1, QStringLiteral("Vertical Grid"), 16, 192);
+    Label2 = NewLabel(GroupBox1, tr("Vertical Grid"), 16, 192);
     WBrdHSB = NewSpinBox(GroupBox1, QRect(16, 212, 100, 22), 0, 80, 10);
     Label3->setBuddy(WBrdWSB);
     Label2->setBuddy(WBrdHSB);
@@ -154,16 +156,16 @@ void TSetupDlg::CreateDetailedTab()
     WBrdImage->setGeometry(12, 248, 293, 101);
     WBrdImage->OnPaint = [this](QPainter &canvas, const QRect &r) { WBrdImagePaint(canvas, QRectF(r)); };
 
-    Label4 = NewLabel(TabItem4, QStringLiteral("Pen Order Number Font"), 333, 89);
+    Label4 = NewLabel(TabItem4, tr("Pen Order Number Font"), 333, 89);
     ComboBox2 = NewComboBox(TabItem4, QRect(332, 108, 133, 38));
-    Label5 = NewLabel(TabItem4, QStringLiteral("Pen Order BkImage Font"), 333, 157);
+    Label5 = NewLabel(TabItem4, tr("Pen Order BkImage Font"), 333, 157);
     ComboBox3 = NewComboBox(TabItem4, QRect(332, 176, 133, 38));
     for (QComboBox *cb : {ComboBox2, ComboBox3}) {
         FillFontComboBox(cb);
         SetItemHeight(cb, 36);
     }
 
-    Label6 = NewLabel(TabItem4, QStringLiteral("Image List Max Count"), 331, 225);
+    Label6 = NewLabel(TabItem4, tr("Image List Max Count"), 331, 225);
     FitWidths({Label4, Label5, Label6}, 134);
     MaxPictCountSB = NewSpinBox(TabItem4, QRect(331, 243, 134, 38), 0, 0, 5, 20);
     Label4->setBuddy(ComboBox2);
@@ -179,19 +181,18 @@ void TSetupDlg::CreateDetailedTab()
 // The switches under the picture limit, added after the tab's first controls.
 void TSetupDlg::CreateDetailedSwitches()
 {
-    ScreenPenWidth = new QCheckBox(QStringLiteral("Pen width as seen on the screen"), TabItem4);
+    ScreenPenWidth = new QCheckBox(tr("Pen width as seen on the screen"), TabItem4);
     ScreenPenWidth->move(332, 288);
     connect(ScreenPenWidth, &QCheckBox::toggled, this, &TSetupDlg::ScreenPenWidthChange);
-    ShareThumbnails = new QCheckBox(QStringLiteral("Share thumbnails"), TabItem4);
+    ShareThumbnails = new QCheckBox(tr("Share thumbnails"), TabItem4);
     ShareThumbnails->move(332, 310);
-    ShareThumbnails->setToolTip(
-        QStringLiteral("Keep the picture list's thumbnails where file managers find them, and use theirs"));
+    ShareThumbnails->setToolTip(tr("Keep the picture list's thumbnails where file managers find them, and use theirs"));
     connect(ShareThumbnails, &QCheckBox::toggled, this, &TSetupDlg::ShareThumbnailsChange);
-    KeepStrokes = new QCheckBox(QStringLiteral("Keep strokes after closing"), TabItem4);
+    KeepStrokes = new QCheckBox(tr("Keep strokes after closing"), TabItem4);
     KeepStrokes->move(332, 332);
     FitWidths({ScreenPenWidth, ShareThumbnails, KeepStrokes}, 135);
     connect(KeepStrokes, &QCheckBox::toggled, this, &TSetupDlg::KeepStrokesChange);
-    ForgetStrokes = new QPushButton(QStringLiteral("Forget kept strokes"), TabItem4);
+    ForgetStrokes = new QPushButton(tr("Forget kept strokes"), TabItem4);
     ForgetStrokes->setGeometry(332, 354, 135, 28);
     connect(ForgetStrokes, &QPushButton::clicked, this, [this] {
         if (OnForgetStrokes)

@@ -40,31 +40,28 @@ void TSetupDlg::CreateStockPenTab()
     }
 
     StockPenTypeCB = NewComboBox(TabItem1, QRect(280, 12, 177, 38));
-    StockPenTypeCB->setAccessibleName(QStringLiteral("Stock pen kind"));
-    StockPenTypeCB->addItems({QStringLiteral("Pen"), QStringLiteral("Marker"), QStringLiteral("Rainbow Pen"),
-                              QStringLiteral("Rainbow Marker"), QStringLiteral("Single Arrow"),
-                              QStringLiteral("Both Arrows"), QStringLiteral("Single Arrrow Marker"),
-                              QStringLiteral("Both Arrows Marker"), QStringLiteral("Brush"),
-                              QStringLiteral("Pen Order")});
+    StockPenTypeCB->setAccessibleName(tr("Stock pen kind"));
+    StockPenTypeCB->addItems({tr("Pen"), tr("Marker"), tr("Rainbow Pen"), tr("Rainbow Marker"), tr("Single Arrow"),
+                              tr("Both Arrows"), tr("Single Arrrow Marker"), tr("Both Arrows Marker"), tr("Brush"),
+                              tr("Pen Order")});
     SetItemHeight(StockPenTypeCB, 36);
     StockPenTypeCB->setMaxVisibleItems(10);
     connect(StockPenTypeCB, &QComboBox::currentIndexChanged, this, &TSetupDlg::StockPenTypeCBChange);
 
     StockPenColor = new ColorEditor(TabItem1);
-    StockPenColor->SetAccessibleName(QStringLiteral("Stock pen color"));
+    StockPenColor->SetAccessibleName(tr("Stock pen color"));
     StockPenColor->move(280, 56);
     connect(StockPenColor, &ColorEditor::QDChange, this, &TSetupDlg::StockPenColorQDChange);
     connect(StockPenColor, &ColorEditor::BtnClick, this, &TSetupDlg::StockPenColorBtnClick);
 
     StockPenSB = NewSpinBox(TabItem1, QRect(280, 290, 177, 40), 1, 40, 1, 20);
     // The tab shows no labels; assistive technology gets names instead.
-    StockPenSB->setAccessibleName(QStringLiteral("Stock pen thickness"));
+    StockPenSB->setAccessibleName(tr("Stock pen thickness"));
     connect(StockPenSB, &QSpinBox::valueChanged, this, &TSetupDlg::StockPenSBChange);
 
     StockPenDashCB = NewComboBox(TabItem1, QRect(280, 338, 177, 38));
-    StockPenDashCB->setAccessibleName(QStringLiteral("Stock pen line"));
-    StockPenDashCB->addItems({QStringLiteral("Solid"), QStringLiteral("Dash"), QStringLiteral("Dot"),
-                              QStringLiteral("DashDot"), QStringLiteral("DashDotDot")});
+    StockPenDashCB->setAccessibleName(tr("Stock pen line"));
+    StockPenDashCB->addItems({tr("Solid"), tr("Dash"), tr("Dot"), tr("DashDot"), tr("DashDotDot")});
     SetItemHeight(StockPenDashCB, 36);
     connect(StockPenDashCB, &QComboBox::currentIndexChanged, this, &TSetupDlg::StockPenDashCBChange);
 }
@@ -167,7 +164,7 @@ void TSetupDlg::StockPenDashCBChange()
 
 void TSetupDlg::CreatePenSetupTab()
 {
-    Label1 = NewLabel(TabItem5, QStringLiteral("Pen Color"), 8, 20);
+    Label1 = NewLabel(TabItem5, tr("Pen Color"), 8, 20);
     // The form's names of the preset rectangles, by Tag.
     static const int rectangleNumber[10] = {11, 13, 14, 15, 16, 17, 18, 19, 20, 12};
     for (int t = 0; t < 10; ++t) {
@@ -183,12 +180,12 @@ void TSetupDlg::CreatePenSetupTab()
     }
 
     PenColor = new ColorEditor(TabItem5);
-    PenColor->SetAccessibleName(QStringLiteral("Pen color"));
+    PenColor->SetAccessibleName(tr("Pen color"));
     PenColor->move(148, 40);
     connect(PenColor, &ColorEditor::QDChange, this, &TSetupDlg::PenColorQDChange);
     connect(PenColor, &ColorEditor::BtnClick, this, &TSetupDlg::PenColorBtnClick);
 
-    GroupBox4 = new QGroupBox(QStringLiteral("Pen Thickness"), TabItem5);
+    GroupBox4 = new QGroupBox(tr("Pen Thickness"), TabItem5);
     GroupBox4->setGeometry(336, 20, 129, 265);
     for (int t = 0; t < 5; ++t) {
         QSpinBox *sb = NewSpinBox(GroupBox4, QRect(8, 22 + 48 * t, 110, 40), 1, 60, 1, 20);

@@ -17,7 +17,7 @@ void TSetupDlg::CreateToolBarTab()
     auto *lnch = new TileListBox(TabItem2, &LnchBtn);
     lnch->setObjectName(QStringLiteral("LnchLB"));
     lnch->setGeometry(8, 16, 160, 361);
-    lnch->setAccessibleName(QStringLiteral("All commands"));
+    lnch->setAccessibleName(tr("All commands"));
     LnchLB = lnch;
 
     auto *menu = new TileListBox(TabItem2, &LnchBtn);
@@ -32,7 +32,7 @@ void TSetupDlg::CreateToolBarTab()
     menu->OnMouseDown = [this](const QPointF &p) { MenuLBMouseDown(p); };
     menu->OnDragOver = [this](const QPointF &p, const QMimeData *d) { return MenuLBDragOver(p, d); };
     menu->OnDragDrop = [this](const QPointF &p) { MenuLBDragDrop(p); };
-    menu->setAccessibleName(QStringLiteral("Tool bar"));
+    menu->setAccessibleName(tr("Tool bar"));
     MenuLB = menu;
 
     MenuBarAdd = NewButton(TabItem2, QStringLiteral(">"), QRect(176, 76, 120, 60));

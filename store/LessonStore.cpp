@@ -3,6 +3,7 @@
 #include "store/HistoryCodec.h"
 #include "store/StoreImpl.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -11,7 +12,10 @@
 #include <cstring>
 
 namespace {
-QString KeptOnlyInMemory() { return QStringLiteral("Drawing goes on; strokes are kept only until the program ends."); }
+QString KeptOnlyInMemory()
+{
+    return QCoreApplication::translate("KeptStrokes", "Drawing goes on; strokes are kept only until the program ends.");
+}
 
 // Reads the session row, then marks it not clean so that a run that never
 // reaches MarkCleanExit is known as such next time.
@@ -83,9 +87,10 @@ bool LessonStore::Open(const QString &path)
         return true;
     d->path = path;
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        emit Problem(QStringLiteral("Strokes cannot be kept: the folder %1 cannot be made. ")
-                         .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()))
-                     + KeptOnlyInMemory());
+        emit Problem(
+            QCoreApplication::translate("KeptStrokes", "Strokes cannot be kept: the folder %1 cannot be made. ")
+                .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()))
+            + KeptOnlyInMemory());
         return false;
     }
     if (!d->OpenFile(path))
@@ -108,17 +113,20 @@ bool LessonStore::Impl::OpenFile(const QString &file)
         const QString moved = MoveStoreAside(file);
         const QString name = QDir::toNativeSeparators(file);
         if (moved.isEmpty()) {
-            emit q->Problem(QStringLiteral("Strokes cannot be kept in %1: the file is damaged and cannot be moved "
-                                           "aside. ")
+            emit q->Problem(QCoreApplication::translate(
+                                "KeptStrokes", "Strokes cannot be kept in %1: the file is damaged and cannot be moved "
+                                               "aside. ")
                                 .arg(name)
                             + KeptOnlyInMemory());
             return false;
         }
         emit q->Problem((kind == TStoreFile::Foreign
-                             ? QStringLiteral("%1 was not a file of kept strokes: it was moved aside as %2 and a "
-                                              "new one was started.")
-                             : QStringLiteral("The file of kept strokes %1 was damaged: it was moved aside as %2 "
-                                              "and a new one was started."))
+                             ? QCoreApplication::translate(
+                                 "KeptStrokes", "%1 was not a file of kept strokes: it was moved aside as %2 and a "
+                                                "new one was started.")
+                             : QCoreApplication::translate(
+                                 "KeptStrokes", "The file of kept strokes %1 was damaged: it was moved aside as %2 "
+                                                "and a new one was started."))
                             .arg(name, QDir::toNativeSeparators(moved)));
         kind = TStoreFile::New;
         rc = OpenStoreConnection(file, false, &wdb, &kind);
@@ -134,9 +142,9 @@ bool LessonStore::Impl::OpenFile(const QString &file)
     if (rc == SQLITE_OK)
         rc = OpenStoreConnection(file, true, &rdb, nullptr);
     if (rc != SQLITE_OK) {
-        emit q->Problem(
-            QStringLiteral("Strokes cannot be kept in %1: %2. ").arg(QDir::toNativeSeparators(file), SqlReason(rc, wdb))
-            + KeptOnlyInMemory());
+        emit q->Problem(QCoreApplication::translate("KeptStrokes", "Strokes cannot be kept in %1: %2. ")
+                            .arg(QDir::toNativeSeparators(file), SqlReason(rc, wdb))
+                        + KeptOnlyInMemory());
         Close();
         return false;
     }

@@ -1,5 +1,6 @@
 #include "store/StoreDb.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -221,22 +222,23 @@ QString SqlReason(int rc, sqlite3 *db)
 {
     const int system = db ? sqlite3_system_errno(db) : 0;
     switch (rc & 0xFF) {
-    case SQLITE_FULL: return QStringLiteral("the disk is full");
-    case SQLITE_READONLY: return QStringLiteral("the file or its folder may only be read");
+    case SQLITE_FULL: return QCoreApplication::translate("KeptStrokes", "the disk is full");
+    case SQLITE_READONLY: return QCoreApplication::translate("KeptStrokes", "the file or its folder may only be read");
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return QStringLiteral("another program is using the file");
+    case SQLITE_LOCKED: return QCoreApplication::translate("KeptStrokes", "another program is using the file");
     case SQLITE_CORRUPT:
-    case SQLITE_NOTADB: return QStringLiteral("the file is damaged");
-    case SQLITE_NOMEM: return QStringLiteral("there is not enough memory");
+    case SQLITE_NOTADB: return QCoreApplication::translate("KeptStrokes", "the file is damaged");
+    case SQLITE_NOMEM: return QCoreApplication::translate("KeptStrokes", "there is not enough memory");
     case SQLITE_IOERR:
     case SQLITE_CANTOPEN:
     case SQLITE_PERM:
         if (system == ENOSPC)
-            return QStringLiteral("the disk is full");
+            return QCoreApplication::translate("KeptStrokes", "the disk is full");
         if (system != 0)
             return QString::fromLocal8Bit(std::strerror(system));
-        return (rc & 0xFF) == SQLITE_IOERR ? QStringLiteral("the disk could not be read or written")
-                                           : QStringLiteral("the file cannot be opened or made");
+        return (rc & 0xFF) == SQLITE_IOERR
+                   ? QCoreApplication::translate("KeptStrokes", "the disk could not be read or written")
+                   : QCoreApplication::translate("KeptStrokes", "the file cannot be opened or made");
     default: return QString::fromUtf8(sqlite3_errstr(rc));
     }
 }

@@ -1,7 +1,9 @@
 // Reading a kept history back: from memory while it still waits to be
 // written, otherwise from the file, trusting no record that does not decode.
 #include "store/HistoryCodec.h"
+
 #include "store/StoreImpl.h"
+#include <QCoreApplication>
 
 namespace {
 void FromSnapshot(const TStoreSnapshot &s, TPWRecArray &history)
@@ -42,14 +44,14 @@ int ReadRecords(sqlite3 *db, TStoredHistory &out, TReadResult &res)
         TStoredRec rec;
         const QByteArray blob = rows.Blob(1);
         if (rows.Int(0) != expected) {
-            res.why = QStringLiteral("a record is missing");
+            res.why = QCoreApplication::translate("KeptStrokes", "a record is missing");
         } else if (DecodeRecord(blob, rec.rec, &res.why)) {
             if (FitsAt(rec.rec, expected)) {
                 rec.bytes = blob.size();
                 out.recs.push_back(std::move(rec));
                 continue;
             }
-            res.why = QStringLiteral("a move names a stroke after it");
+            res.why = QCoreApplication::translate("KeptStrokes", "a move names a stroke after it");
         }
         res.damagedAt = expected;
         rows.Run();
@@ -59,7 +61,7 @@ int ReadRecords(sqlite3 *db, TStoredHistory &out, TReadResult &res)
         return rc;
     if (int(out.recs.size()) <= res.c) {
         res.damagedAt = int(out.recs.size());
-        res.why = QStringLiteral("records are missing");
+        res.why = QCoreApplication::translate("KeptStrokes", "records are missing");
     }
     return SQLITE_OK;
 }
@@ -118,7 +120,7 @@ bool LessonStore::Load(const QString &key, TPWRecArray &history)
     }
     if (rc != SQLITE_OK) {
         if (d->reportedDamage.insert(QString()).second) // once, whichever history it was
-            emit Problem(QStringLiteral("Kept strokes cannot be read: %1.").arg(reason));
+            emit Problem(QCoreApplication::translate("KeptStrokes", "Kept strokes cannot be read: %1.").arg(reason));
         return false;
     }
     if (!res.found)
@@ -133,8 +135,9 @@ bool LessonStore::Load(const QString &key, TPWRecArray &history)
     if (res.damagedAt >= 0) {
         // Not seeded: the next save rewrites the history whole.
         if (d->reportedDamage.insert(key).second)
-            emit Problem(QStringLiteral("Some kept strokes were damaged (%1): the %2 strokes before them are back, "
-                                        "the rest were left out.")
+            emit Problem(QCoreApplication::translate(
+                             "KeptStrokes", "Some kept strokes were damaged (%1): the %2 strokes before them are back, "
+                                            "the rest were left out.")
                              .arg(res.why)
                              .arg(res.damagedAt));
     } else {

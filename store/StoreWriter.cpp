@@ -3,6 +3,7 @@
 #include "store/HistoryCodec.h"
 #include "store/StoreImpl.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QMetaObject>
@@ -126,8 +127,9 @@ void LessonStore::Impl::Fail(const QString &fault)
 
 QString LessonStore::Impl::WriteFault(int rc)
 {
-    return QStringLiteral("Strokes can no longer be kept in %1: %2. Drawing goes on; strokes drawn from now on "
-                          "are kept only until the program ends.")
+    return QCoreApplication::translate(
+               "KeptStrokes", "Strokes can no longer be kept in %1: %2. Drawing goes on; strokes drawn from now on "
+                              "are kept only until the program ends.")
         .arg(QDir::toNativeSeparators(path), SqlReason(rc, wdb));
 }
 

@@ -6,6 +6,7 @@
 
 #include <QAccessibleWidget>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -138,6 +139,52 @@ QString TMetroButton::CaptionFontFamily()
     return family;
 }
 
+QRectF TMetroButton::CaptionRect() const { return QRectF(6, 3, width() - 12, height() - 6); }
+
+QFont TMetroButton::CaptionFont(bool *oneLine) const
+{
+    if (oneLine)
+        *oneLine = false;
+    const double base = height() * 0.16;
+    QFont font(CaptionFontFamily());
+    SetFontPixelSize(font, base, this);
+    if (FText.isEmpty())
+        return font;
+    const QRectF area = CaptionRect();
+    const int flags = Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap;
+    const double twoLines = 2 * QFontMetricsF(font, this).lineSpacing() + 0.5;
+    // Japanese has no spaces and may break between any two characters: a
+    // caption a little too wide for one line is drawn a little smaller
+    // rather than broken in the middle of its word.
+    const bool oneWord = !FText.contains(QLatin1Char(' '));
+    // A caption may reach into the right margin as far as the English ones
+    // always have; two pixels stay clear of the tile's edge.
+    const double room = area.width() + 4;
+    const auto fits = [&](double px, bool single) {
+        SetFontPixelSize(font, px, this);
+        const QFontMetricsF m(font, this);
+        if (single)
+            return m.horizontalAdvance(FText) <= room;
+        const QRectF need = m.boundingRect(area, flags, FText);
+        return need.width() <= room && need.height() <= twoLines;
+    };
+    if (oneWord) {
+        for (double px = base; px >= base * 0.8; px -= 0.5)
+            if (fits(px, true)) {
+                if (oneLine)
+                    *oneLine = true;
+                return font;
+            }
+    }
+    // Otherwise it gets two lines under the icon; one that needs more, or has
+    // a word wider than the tile, is drawn smaller until it fits rather than
+    // running over the icon or out of the tile.
+    for (double px = base; px > 6.0; px -= 0.5)
+        if (fits(px, false))
+            return font;
+    return font;
+}
+
 void TMetroButton::BitmapRecolor(bool black)
 {
     if (FBitmap.isNull())
@@ -193,12 +240,13 @@ void TMetroButton::paintEvent(QPaintEvent *)
 
     if (FText.isEmpty())
         return;
-    QFont font(CaptionFontFamily());
-    SetFontPixelSize(font, H * 0.16, this);
+    bool oneLine = false;
+    const QFont font = CaptionFont(&oneLine);
+    const QRectF textRect = CaptionRect();
+    const int flags = Qt::AlignLeft | Qt::AlignBottom | (oneLine ? Qt::TextSingleLine : Qt::TextWordWrap);
     p.setFont(font);
     p.setPen(content);
-    p.drawText(QRectF(R.left() + 6, R.top() + 3, W - 12, H - 6), Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap,
-               FText);
+    p.drawText(textRect, flags, FText);
 }
 
 QRect TMetroButton::FullRect() const

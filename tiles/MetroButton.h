@@ -68,6 +68,12 @@ public:
     static bool IsLightColor(TAlphaColor color);
     // The caption font family: "Segoe UI" when installed, else the default sans-serif.
     static QString CaptionFontFamily();
+    // The caption's font as the tile draws it now: 16% of the tile's height,
+    // smaller only when the caption would not fit two lines under the icon,
+    // or (a caption without spaces, drawn on one line then) one line.
+    QFont CaptionFont(bool *oneLine = nullptr) const;
+    // Where the caption is drawn, bottom-aligned and wrapped at words.
+    QRectF CaptionRect() const;
 
 protected:
     void paintEvent(QPaintEvent *e) override;

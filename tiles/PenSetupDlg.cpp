@@ -25,7 +25,10 @@ int RowTop(int r) { return Step * r + 5; }
 // The kind tiles in their order; they look as the tool bar's pen tiles do.
 constexpr std::array<TPWPenType, 8> KindOrder = {pwPn, pwRbPn, pwMk, pwRbMk, pwArPn0, pwArPn1, pwFuPn, pwFuMk};
 
-constexpr std::array<const char *, 5> DashCaptions = {"Solid", "Dash", "Dot", "DashDot", "DashDot2"};
+constexpr std::array<const char *, 5> DashCaptions
+    = {QT_TRANSLATE_NOOP("TPenSetupDlg", "Solid"), QT_TRANSLATE_NOOP("TPenSetupDlg", "Dash"),
+       QT_TRANSLATE_NOOP("TPenSetupDlg", "Dot"), QT_TRANSLATE_NOOP("TPenSetupDlg", "DashDot"),
+       QT_TRANSLATE_NOOP("TPenSetupDlg", "DashDot2")};
 
 // The group index a tile carries, or -1 when it is outside the group.
 int TagOf(QObject *sender, int groupSize)
@@ -85,14 +88,14 @@ void TPenSetupDlg::FormCreate()
         PenTBtn[size_t(i)]->SetBitmap(ResourceImage(look.Icon));
     }
     for (int i = 0; i < 5; ++i) {
-        PenDBtn[size_t(i)]->SetText(QString::fromLatin1(DashCaptions[size_t(i)]));
+        PenDBtn[size_t(i)]->SetText(tr(DashCaptions[size_t(i)]));
         PenDBtn[size_t(i)]->SetBitmap(DashImage(TStrokeDash(i)));
     }
     OKButton->SetColor(MetroGreen);
-    OKButton->SetText(QStringLiteral("OK"));
+    OKButton->SetText(tr("OK"));
     OKButton->SetBitmap(ResourceImage(QStringLiteral("MT_OK")));
     CancelButton->SetColor(MetroRed);
-    CancelButton->SetText(QStringLiteral("Cancel"));
+    CancelButton->SetText(tr("Cancel"));
     CancelButton->SetBitmap(ResourceImage(QStringLiteral("MT_CLOSE")));
 }
 

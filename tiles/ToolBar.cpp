@@ -5,36 +5,39 @@
 #include "platform/Bitmap.h"
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
+
+// Captions are looked up in the user's language every time a tile is dressed.
 MenuItemLook MenuCommandLook(TPWPenType t)
 {
     switch (t) {
-    case pwEr: return {QStringLiteral("Eraser"), QStringLiteral("MT_ERASER")};
-    case pwMove: return {QStringLiteral("Move"), QStringLiteral("MT_MOVE")};
-    case pwEraseAll: return {QStringLiteral("Erase All"), QStringLiteral("MT_ERASEALL")};
-    case pwOpen: return {QStringLiteral("Open ..."), QStringLiteral("MT_OPEN")};
-    case pwSave: return {QStringLiteral("Save"), QStringLiteral("MT_SAVE")};
-    case pwSaveAs: return {QStringLiteral("Save As ..."), QStringLiteral("MT_SAVE")};
-    case pwUndo: return {QStringLiteral("Undo"), QStringLiteral("MT_UNDO")};
-    case pwRedo: return {QStringLiteral("Redo"), QStringLiteral("MT_REDO")};
-    case pwZoom0: return {QStringLiteral("Zoom+"), QStringLiteral("MT_ZOOM0")};
-    case pwZoom1: return {QStringLiteral("Zoom-"), QStringLiteral("MT_ZOOM1")};
-    case pwWBrd: return {QStringLiteral("W-Board"), QStringLiteral("MT_WBRD")};
-    case pwNext: return {QStringLiteral("Next"), QStringLiteral("MT_NEXT")};
-    case pwPrev: return {QStringLiteral("Prev"), QStringLiteral("MT_PREV")};
-    case pwCenter: return {QStringLiteral("Center"), QStringLiteral("MT_CENTER")};
-    case pwLaunch: return {QStringLiteral("Menu ..."), QStringLiteral("MT_LAUNCH")};
-    case pwMView: return {QStringLiteral("Multi View"), QStringLiteral("MT_MVIEW")};
-    case pwTurnR: return {QStringLiteral("Turn Right"), QStringLiteral("MT_TURNR")};
-    case pwTurnL: return {QStringLiteral("Turn Left"), QStringLiteral("MT_TURNL")};
-    case pwLasso: return {QStringLiteral("Lasso"), QStringLiteral("MT_LASSO")};
-    case pwInfo: return {QStringLiteral("Info"), QStringLiteral("MT_INFO")};
-    case pwSetup: return {QStringLiteral("Setup ..."), QStringLiteral("MT_SETUP")};
-    case pwPenSetup: return {QStringLiteral("Pen Setup"), QStringLiteral("MT_PENSETUP")};
-    case pwClose: return {QStringLiteral("Close"), QStringLiteral("MT_CLOSE")};
-    case pwApp: return {QStringLiteral("Desktop"), QStringLiteral("MT_DESKTOP")};
-    case pwExport: return {QStringLiteral("Export ..."), QStringLiteral("MT_EXPORT")};
-    case pwPrint: return {QStringLiteral("Print ..."), QStringLiteral("MT_PRINT")};
-    case pwReplay: return {QStringLiteral("Replay"), QStringLiteral("MT_REPLAY")};
+    case pwEr: return {QCoreApplication::translate("ToolBar", "Eraser"), QStringLiteral("MT_ERASER")};
+    case pwMove: return {QCoreApplication::translate("ToolBar", "Move"), QStringLiteral("MT_MOVE")};
+    case pwEraseAll: return {QCoreApplication::translate("ToolBar", "Erase All"), QStringLiteral("MT_ERASEALL")};
+    case pwOpen: return {QCoreApplication::translate("ToolBar", "Open ..."), QStringLiteral("MT_OPEN")};
+    case pwSave: return {QCoreApplication::translate("ToolBar", "Save"), QStringLiteral("MT_SAVE")};
+    case pwSaveAs: return {QCoreApplication::translate("ToolBar", "Save As ..."), QStringLiteral("MT_SAVE")};
+    case pwUndo: return {QCoreApplication::translate("ToolBar", "Undo"), QStringLiteral("MT_UNDO")};
+    case pwRedo: return {QCoreApplication::translate("ToolBar", "Redo"), QStringLiteral("MT_REDO")};
+    case pwZoom0: return {QCoreApplication::translate("ToolBar", "Zoom+"), QStringLiteral("MT_ZOOM0")};
+    case pwZoom1: return {QCoreApplication::translate("ToolBar", "Zoom-"), QStringLiteral("MT_ZOOM1")};
+    case pwWBrd: return {QCoreApplication::translate("ToolBar", "W-Board"), QStringLiteral("MT_WBRD")};
+    case pwNext: return {QCoreApplication::translate("ToolBar", "Next"), QStringLiteral("MT_NEXT")};
+    case pwPrev: return {QCoreApplication::translate("ToolBar", "Prev"), QStringLiteral("MT_PREV")};
+    case pwCenter: return {QCoreApplication::translate("ToolBar", "Center"), QStringLiteral("MT_CENTER")};
+    case pwLaunch: return {QCoreApplication::translate("ToolBar", "Menu ..."), QStringLiteral("MT_LAUNCH")};
+    case pwMView: return {QCoreApplication::translate("ToolBar", "Multi View"), QStringLiteral("MT_MVIEW")};
+    case pwTurnR: return {QCoreApplication::translate("ToolBar", "Turn Right"), QStringLiteral("MT_TURNR")};
+    case pwTurnL: return {QCoreApplication::translate("ToolBar", "Turn Left"), QStringLiteral("MT_TURNL")};
+    case pwLasso: return {QCoreApplication::translate("ToolBar", "Lasso"), QStringLiteral("MT_LASSO")};
+    case pwInfo: return {QCoreApplication::translate("ToolBar", "Info"), QStringLiteral("MT_INFO")};
+    case pwSetup: return {QCoreApplication::translate("ToolBar", "Setup ..."), QStringLiteral("MT_SETUP")};
+    case pwPenSetup: return {QCoreApplication::translate("ToolBar", "Pen Setup"), QStringLiteral("MT_PENSETUP")};
+    case pwClose: return {QCoreApplication::translate("ToolBar", "Close"), QStringLiteral("MT_CLOSE")};
+    case pwApp: return {QCoreApplication::translate("ToolBar", "Desktop"), QStringLiteral("MT_DESKTOP")};
+    case pwExport: return {QCoreApplication::translate("ToolBar", "Export ..."), QStringLiteral("MT_EXPORT")};
+    case pwPrint: return {QCoreApplication::translate("ToolBar", "Print ..."), QStringLiteral("MT_PRINT")};
+    case pwReplay: return {QCoreApplication::translate("ToolBar", "Replay"), QStringLiteral("MT_REPLAY")};
     default: return {};
     }
 }
@@ -42,16 +45,16 @@ MenuItemLook MenuCommandLook(TPWPenType t)
 MenuItemLook MenuPenLook(TPWPenType t)
 {
     switch (t) {
-    case pwPn: return {QStringLiteral("Pen"), QStringLiteral("MT_PEN"), true};
-    case pwMk: return {QStringLiteral("Marker"), QStringLiteral("MT_MARKER"), true};
-    case pwRbPn: return {QStringLiteral("Pen"), QStringLiteral("MT_RBPEN"), false};
-    case pwRbMk: return {QStringLiteral("Marker"), QStringLiteral("MT_RBMARKER"), false};
+    case pwPn: return {QCoreApplication::translate("ToolBar", "Pen"), QStringLiteral("MT_PEN"), true};
+    case pwMk: return {QCoreApplication::translate("ToolBar", "Marker"), QStringLiteral("MT_MARKER"), true};
+    case pwRbPn: return {QCoreApplication::translate("ToolBar", "Pen"), QStringLiteral("MT_RBPEN"), false};
+    case pwRbMk: return {QCoreApplication::translate("ToolBar", "Marker"), QStringLiteral("MT_RBMARKER"), false};
     case pwArPn0:
-    case pwArMk0: return {QStringLiteral("Arrow"), QStringLiteral("MT_ARROWS"), true};
+    case pwArMk0: return {QCoreApplication::translate("ToolBar", "Arrow"), QStringLiteral("MT_ARROWS"), true};
     case pwArPn1:
-    case pwArMk1: return {QStringLiteral("Arrow Both"), QStringLiteral("MT_ARROWD"), true};
-    case pwFuPn: return {QStringLiteral("Brush"), QStringLiteral("MT_FUPEN"), false};
-    case pwFuMk: return {QStringLiteral("Pen Order"), QStringLiteral("MT_FUMARKER"), false};
+    case pwArMk1: return {QCoreApplication::translate("ToolBar", "Arrow Both"), QStringLiteral("MT_ARROWD"), true};
+    case pwFuPn: return {QCoreApplication::translate("ToolBar", "Brush"), QStringLiteral("MT_FUPEN"), false};
+    case pwFuMk: return {QCoreApplication::translate("ToolBar", "Pen Order"), QStringLiteral("MT_FUMARKER"), false};
     default: return {};
     }
 }
@@ -78,7 +81,7 @@ void MenuButtonSet(const TPWMenuItem &item, TMetroButton *button, int &penIndex)
         if (k < 0) {
             // Only an edited settings file gets here: show what the entry is
             // meant to be without reading past the stock pens.
-            button->SetText(QStringLiteral("Stock Pen"));
+            button->SetText(QCoreApplication::translate("ToolBar", "Stock Pen"));
             button->SetBitmap(QImage());
             return;
         }

@@ -64,7 +64,7 @@ class Xvfb:
 class App:
     """The program with a home, settings and runtime folder of its own."""
 
-    def __init__(self, exe, display, root, args=()):
+    def __init__(self, exe, display, root, args=(), lang="C.UTF-8"):
         self.exe, self.display, self.root = exe, display, root
         self.home = os.path.join(root, "home")
         self.config = os.path.join(self.home, ".config")
@@ -79,8 +79,8 @@ class App:
         self.geometry_file = os.path.join(root, "geometry.json")
         self.env = dict(os.environ, DISPLAY=display, HOME=self.home, XDG_CONFIG_HOME=self.config,
                         XDG_CACHE_HOME=self.cache,
-                        XDG_RUNTIME_DIR=self.runtime, QT_QPA_PLATFORM="xcb", LANG="C.UTF-8",
-                        LC_ALL="C.UTF-8", XDG_PICTURES_DIR=self.pictures, TW_GEOMETRY_FILE=self.geometry_file)
+                        XDG_RUNTIME_DIR=self.runtime, QT_QPA_PLATFORM="xcb", LANG=lang,
+                        LC_ALL=lang, XDG_PICTURES_DIR=self.pictures, TW_GEOMETRY_FILE=self.geometry_file)
         self.env.pop("QT_QPA_PLATFORMTHEME", None)
         self.log = open(os.path.join(root, "program.log"), "w")
         self.start(args)
@@ -1029,6 +1029,83 @@ def journey_handout(app):
     check(app.close() == 0, "the program ends normally")
 
 
+def has_japanese(text):
+    return any("\u3040" <= ch <= "\u30ff" or "\u4e00" <= ch <= "\u9fff" for ch in text)
+
+
+def journey_japanese(app):
+    """Under a Japanese locale the tool bar's tiles and the setup dialog speak
+    Japanese, and the captions stay on their tiles. Tiles are found by their
+    tags here, since their captions are what is being checked."""
+    def tool_bar_tiles():
+        for win in app.places():
+            if win.get("name") == "TWBDMainFrm":
+                return sorted((c for c in win["controls"] if c["kind"] == "tile" and c.get("in") == "MenuPanel"),
+                              key=lambda c: c["tag"])
+        return []
+
+    tiles = tool_bar_tiles()
+    check(len(tiles) >= 10, f"the tool bar shows its tiles ({len(tiles)})")
+    captions = [c["text"] for c in tiles]
+    check(captions[0] == "開く…" and captions[1] == "別名保存…" and captions[-1] == "設定…",
+          f"the first and the last tiles have Japanese captions ({captions[0]}, {captions[1]}, {captions[-1]})")
+    check(all(has_japanese(t) for t in captions), f"every tool bar tile's caption is Japanese ({captions})")
+    img = app.shot("japanese_toolbar")
+    # Each caption is drawn in white inside its own tile: the rows just above
+    # and below every tile (the tool bar's dark gaps) stay free of it.
+    for c in tiles:
+        x0, x1 = c["x"] + 4, c["x"] + c["w"] - 4
+        inside = count(img, (x0, c["y"] + c["h"] - 26, x1, c["y"] + c["h"] - 2), lambda p: min(p) > 150)
+        check(inside > 5, f"the caption {c['text']} is drawn on its tile")
+        for y in (c["y"] - 3, c["y"] + c["h"] + 2):
+            if 0 <= y < SCREEN_H:
+                spill = count(img, (x0, y, x1, y + 1), lambda p: min(p) > 150)
+                check(spill == 0, f"the caption {c['text']} stays on its tile (row {y})")
+
+    # The launcher and the pen dialog, closed with their own Japanese tiles.
+    def dialog_captions(window):
+        deadline = time.time() + 10
+        while time.time() < deadline:
+            found = [c["text"] for win in app.places() if win.get("name") == window
+                     for c in win["controls"] if c["kind"] == "tile"]
+            if found:
+                return found
+            time.sleep(0.2)
+        return []
+
+    app.click(app.tile(captions.index("メニュー…")))
+    found = dialog_captions("TLnchDlg")
+    check(len(found) > 20 and all(has_japanese(t) for t in found), f"the launcher's tiles are Japanese ({found})")
+    app.shot("japanese_launcher")
+    app.click(app.dialog_tile("閉じる", "TLnchDlg"))
+    app.click(app.tile(captions.index("ペン設定")))
+    found = dialog_captions("TPenSetupDlg")
+    check({"実線", "破線", "二点鎖線", "キャンセル"} <= set(found), "the pen dialog's tiles are Japanese")
+    app.shot("japanese_pensetup")
+    app.click(app.dialog_tile("キャンセル", "TPenSetupDlg"))
+
+    # The setup dialog: found by its class, since its title is Japanese too.
+    app.click(app.tile(tiles[-1]["tag"]))
+    tabs = []
+    deadline = time.time() + 15
+    while time.time() < deadline and len(tabs) < 5:
+        tabs = [c["text"] for win in app.places() if win.get("name") == "TSetupDlg"
+                for c in win["controls"] if c["kind"] == "tab"]
+        time.sleep(0.2)
+    check(tabs == ["登録ペン", "ツールバー", "ペン設定", "ファイル", "詳細"], f"the setup dialog's tabs are Japanese ({tabs})")
+    buttons = [c["text"] for win in app.places() if win.get("name") == "TSetupDlg"
+               for c in win["controls"] if c["kind"] == "button"]
+    check("キャンセル" in buttons and "初期設定" in buttons, "its buttons are Japanese")
+    app.click(app.centre_of("tab", text="ファイル", window="TSetupDlg"))
+    app.shot("japanese_setup_file")
+    check(app.find("button", text="PSD（ペンレイヤー付き）", window="TSetupDlg"), "the format choices are Japanese")
+    app.click(app.centre_of("tab", text="詳細", window="TSetupDlg"))
+    app.shot("japanese_setup_detailed")
+    check(app.find("button", text="起動時に最大化する", window="TSetupDlg"), "the Detailed tab is Japanese")
+    app.click(app.centre_of("button", text="キャンセル", window="TSetupDlg"))
+    check(app.close() == 0, "the program ends normally")
+
+
 JOURNEYS = {
     "handout": journey_handout,
     "photos": journey_photos,
@@ -1042,7 +1119,10 @@ JOURNEYS = {
     "pictures": journey_pictures,
     "badfiles": journey_badfiles,
     "board": journey_board,
+    "japanese": journey_japanese,
 }
+# The locale each journey runs in; the others run in the C locale.
+JOURNEY_LANG = {"japanese": "ja_JP.UTF-8"}
 
 
 def main():
@@ -1059,7 +1139,7 @@ def main():
     x = Xvfb()
     app = None
     try:
-        app = App(os.path.abspath(args.exe), x.display, root)
+        app = App(os.path.abspath(args.exe), x.display, root, lang=JOURNEY_LANG.get(args.journey, "C.UTF-8"))
         JOURNEYS[args.journey](app)
         print(f"PASS {args.journey}")
         return 0

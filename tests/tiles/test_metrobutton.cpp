@@ -88,6 +88,10 @@ private slots:
     void defaultColourKeepsIconAsStored();
     void frameShowsWhenDown();
     void pictureTileDrawsNoCaption();
+    void captionKeepsItsSize_data();
+    void captionKeepsItsSize();
+    void longCaptionStaysOnTheTile_data();
+    void longCaptionStaysOnTheTile();
 };
 
 void TestMetroButton::clickWithAnyButton_data()
@@ -395,6 +399,77 @@ void TestMetroButton::pictureTileDrawsNoCaption()
     QVERIFY(qAbs(qBlue(mid) - 255) <= 1 && qAbs(qRed(mid) - 128) <= 2);
     const QRgb corner = plain.pixel(1, 88);
     QVERIFY(qAbs(qRed(corner) - 128) <= 2);
+}
+
+namespace {
+// The rows and columns a white caption covers on a plain blue tile.
+QRect CaptionInk(TMetroButton &tile)
+{
+    const QImage shot = tile.grab().toImage();
+    QRect ink;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (Luma(shot.pixel(x, y)) > 160)
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+QFont BaseCaptionFont(const TMetroButton &tile)
+{
+    QFont f(TMetroButton::CaptionFontFamily());
+    SetFontPixelSize(f, tile.height() * 0.16, &tile);
+    return f;
+}
+} // namespace
+
+void TestMetroButton::captionKeepsItsSize_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("caption");
+    // The English captions of the tool bar, the launcher and the pen dialog
+    // that are widest or break at a hyphen.
+    for (const char *c : {"Save As ...", "Arrow Both", "Multi View", "Turn Right", "W-Board", "Pen Order", "Erase All",
+                          "DashDot2", "Desktop", "#FFFFFF", "Stock Pen", "Cancel"}) {
+        QTest::addRow("small %s", c) << int(mtSmallSingle) << QString::fromLatin1(c);
+        QTest::addRow("large %s", c) << int(mtSingle) << QString::fromLatin1(c);
+    }
+}
+
+void TestMetroButton::captionKeepsItsSize()
+{
+    QFETCH(int, type);
+    QFETCH(QString, caption);
+    TMetroButton tile(nullptr, TMetroButtonType(type));
+    tile.SetText(caption);
+    QCOMPARE(tile.CaptionFont().pointSizeF(), BaseCaptionFont(tile).pointSizeF());
+}
+
+void TestMetroButton::longCaptionStaysOnTheTile_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("oneLine");
+    QTest::newRow("one word a little too wide") << QStringLiteral("メニュー…") << true;
+    QTest::newRow("one word just too wide") << QStringLiteral("別名保存…") << true;
+    QTest::newRow("two lines") << QStringLiteral("ホワイトボード") << false;
+    QTest::newRow("three lines") << QStringLiteral("ファイルを開いて画像を読み込む") << false;
+    QTest::newRow("a word wider than the tile") << QStringLiteral("Zzzzzzzzzzzzzzzzzzzzzz") << false;
+}
+
+void TestMetroButton::longCaptionStaysOnTheTile()
+{
+    QFETCH(QString, caption);
+    QFETCH(bool, oneLine);
+    TMetroButton tile(nullptr, mtSmallSingle);
+    tile.SetText(caption);
+    const QRect ink = CaptionInk(tile);
+    QVERIFY(!ink.isEmpty());
+    // Inside the tile with its left margin, and in the lower half: never over the icon.
+    QVERIFY2(ink.left() >= 5 && ink.right() <= tile.width() - 2,
+             qPrintable(QStringLiteral("columns %1..%2").arg(ink.left()).arg(ink.right())));
+    QVERIFY2(ink.top() >= tile.height() / 2, qPrintable(QStringLiteral("top row %1").arg(ink.top())));
+    const double line = QFontMetricsF(BaseCaptionFont(tile), &tile).lineSpacing();
+    if (oneLine)
+        QVERIFY2(ink.height() < line * 1.3, qPrintable(QStringLiteral("%1 rows").arg(ink.height())));
 }
 
 QTEST_MAIN(TestMetroButton)
