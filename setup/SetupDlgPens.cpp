@@ -195,7 +195,7 @@ void TSetupDlg::CreatePenSetupTab()
         PenThicknessSB[size_t(t)] = sb;
     }
     // A stylus's pressure, under the pen dialog's widths.
-    Pressure = new QCheckBox(QStringLiteral("Pen pressure"), TabItem5);
+    Pressure = new QCheckBox(tr("Pen pressure"), TabItem5);
     Pressure->move(336, 300);
     FitWidths({Pressure}, 129);
     connect(Pressure, &QCheckBox::toggled, this, &TSetupDlg::PressureChange);

@@ -599,6 +599,10 @@
         <source>Tool bar</source>
         <translation>ツールバー</translation>
     </message>
+    <message>
+        <source>Pen pressure</source>
+        <translation>筆圧を使う</translation>
+    </message>
 </context>
 <context>
     <name>TWBDMainFrm</name>
