@@ -4,6 +4,7 @@
 // measured against, in the same run.
 #include "board/PWImage.h"
 
+#include "BenchMain.h"
 #include "BenchPhoto.h"
 #include "BenchShort.h"
 
@@ -252,12 +253,4 @@ void BM_QuarterTurn(benchmark::State &state)
 BENCHMARK(BM_QuarterTurn)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(BenchMinTime(3));
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return RunWidgetBenchmarks(argc, argv); }

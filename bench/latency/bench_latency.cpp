@@ -9,6 +9,7 @@
 // backing store of twice the size in both directions).
 #include "board/PWImage.h"
 
+#include "BenchMain.h"
 #include "BenchPhoto.h"
 #include "BenchShort.h"
 
@@ -251,12 +252,4 @@ void BM_InkLatency(benchmark::State &state)
 BENCHMARK(BM_InkLatency)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(BenchShort() ? 1 : 5);
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return RunWidgetBenchmarks(argc, argv); }

@@ -6,6 +6,7 @@
 #include "board/PWImage.h"
 #include "store/LessonStore.h"
 
+#include "BenchMain.h"
 #include "BenchPhoto.h"
 #include "BenchShort.h"
 
@@ -133,12 +134,4 @@ BENCHMARK(BM_OpenWithStrokes)
     ->Repetitions(BenchReps(3));
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return RunWidgetBenchmarks(argc, argv); }
