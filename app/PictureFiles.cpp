@@ -240,6 +240,29 @@ QImage MakeThumbnail(const QString &path, QString *error)
     }
 }
 
+QString PageEntryName(const QString &documentFile, int page)
+{
+    return QStringLiteral("%1-%2").arg(QFileInfo(documentFile).completeBaseName()).arg(page + 1);
+}
+
+QImage PageThumbnail(const TPdfPages &pdf, int page, QString *error)
+{
+    try {
+        const QImage small = pdf.Render(page, ThumbnailSize);
+        // Unlike a photo, a page squeezed into a square would be hard to
+        // recognise: it keeps its shape and the rest of the tile stays white.
+        QImage tile = NewBitmap(ThumbnailSize, ThumbnailSize);
+        BitmapClear(tile, 0xFFFFFFFF);
+        QPainter p(&tile);
+        p.drawImage((ThumbnailSize - small.width()) / 2, (ThumbnailSize - small.height()) / 2, small);
+        return tile;
+    } catch (const FileError &e) {
+        if (error)
+            *error = e.message();
+        return QImage();
+    }
+}
+
 WorkerPool &ThumbnailPool()
 {
     static WorkerPool pool;

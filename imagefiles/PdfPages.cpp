@@ -1,0 +1,106 @@
+#include "imagefiles/PdfPages.h"
+
+#include "imagefiles/FileIO.h"
+#include "platform/Bitmap.h"
+#include "platform/Errors.h"
+
+#include <poppler-qt6.h>
+
+#include <QCoreApplication>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+QString Reason(const char *text) { return QCoreApplication::translate("Files", text); }
+
+// Poppler writes what it finds wrong in a document to the terminal; the
+// teacher gets the reason in a message instead.
+void Quiet(const QString &, const QVariant &) { }
+
+std::unique_ptr<Poppler::Document> Open(const QByteArray &data)
+{
+    static const bool quieted = [] {
+        Poppler::setDebugErrorFunction(Quiet, QVariant());
+        return true;
+    }();
+    (void)quieted;
+    std::unique_ptr<Poppler::Document> doc = Poppler::Document::loadFromData(data);
+    if (doc) {
+        doc->setPaperColor(Qt::white);
+        doc->setRenderHint(Poppler::Document::Antialiasing, true);
+        doc->setRenderHint(Poppler::Document::TextAntialiasing, true);
+    }
+    return doc;
+}
+} // namespace
+
+TPdfPages TPdfPages::Load(const QString &fileName) { return FromData(ReadWholeFile(fileName), fileName); }
+
+TPdfPages TPdfPages::FromData(const QByteArray &data, const QString &fileName)
+{
+    TPdfPages pages;
+    pages.m_fileName = fileName;
+    if (!data.startsWith("%PDF-") && !data.left(1024).contains("%PDF-"))
+        throw FileError(OpenErrorText(fileName, Reason("it is not a PDF document")));
+    const std::unique_ptr<Poppler::Document> doc = Open(data);
+    if (!doc)
+        throw FileError(OpenErrorText(fileName, Reason("the PDF document is damaged")));
+    if (doc->isLocked())
+        throw FileError(OpenErrorText(fileName, Reason("the PDF document is protected by a password")));
+    const int n = doc->numPages();
+    if (n <= 0)
+        throw FileError(OpenErrorText(fileName, Reason("the PDF document has no pages")));
+    pages.m_pageSizes.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        const std::unique_ptr<Poppler::Page> page = doc->page(i);
+        QSizeF size = page ? page->pageSizeF() : QSizeF();
+        // A page without a usable size is shown as a sheet of A4.
+        if (!(size.width() > 0 && size.height() > 0) || !std::isfinite(size.width()) || !std::isfinite(size.height()))
+            size = QSizeF(595, 842);
+        pages.m_pageSizes.append(size);
+    }
+    pages.m_data = data;
+    return pages;
+}
+
+QSize TPdfPages::PixelSize(int page, int side) const
+{
+    const QSizeF pt = PageSize(page);
+    if (pt.isEmpty() || side <= 0)
+        return {1, 1};
+    double scale = side / std::max(pt.width(), pt.height());
+    const double pixels = pt.width() * scale * pt.height() * scale;
+    if (pixels > double(PdfMaxPagePixels))
+        scale *= std::sqrt(double(PdfMaxPagePixels) / pixels);
+    return {std::max(1, int(std::lround(pt.width() * scale))), std::max(1, int(std::lround(pt.height() * scale)))};
+}
+
+QImage TPdfPages::Render(int page, int side) const
+{
+    if (page < 0 || page >= PageCount())
+        throw FileError(OpenErrorText(m_fileName, Reason("the PDF document has no such page")));
+    const QSize px = PixelSize(page, side);
+    const QSizeF pt = PageSize(page);
+    const std::unique_ptr<Poppler::Document> doc = Open(m_data);
+    const std::unique_ptr<Poppler::Page> p = doc ? doc->page(page) : nullptr;
+    QImage img;
+    if (p) {
+        // Resolutions in dots per inch that make the page exactly px.
+        const double xres = 72.0 * px.width() / pt.width();
+        const double yres = 72.0 * px.height() / pt.height();
+        img = p->renderToImage(xres, yres, 0, 0, px.width(), px.height());
+    }
+    if (img.isNull())
+        throw FileError(OpenErrorText(m_fileName, Reason("a page of the PDF document cannot be shown")));
+    if (img.size() != px) {
+        // Rounding may leave a pixel out or over: the page keeps its size.
+        QImage sized(px, BitmapFormat);
+        sized.fill(Qt::white);
+        QPainter painter(&sized);
+        painter.drawImage(0, 0, img);
+        painter.end();
+        img = sized;
+    }
+    return ToBitmap(img);
+}
