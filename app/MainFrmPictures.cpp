@@ -123,6 +123,8 @@ void TWBDMainFrm::PictureListMake(const QString &fileName, const QStringList *wo
     ProgressBar1->setValue(0);
     ProgressBar1->show();
     try {
+        // Thumbnails are made for the screen the strip is on.
+        SetThumbnailDensity(devicePixelRatioF());
         PictureIndex = words ? PictureListText(*words) : PictureListFolder(fileName);
         PicturePanelResize();
         if (!words && !PictureFiles.Files.isEmpty()) {

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <cmath>
+
 ImageControl::ImageControl(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_NoSystemBackground);
@@ -10,7 +12,13 @@ ImageControl::ImageControl(QWidget *parent) : QWidget(parent)
 
 void ImageControl::SetHitTest(bool on) { setAttribute(Qt::WA_TransparentForMouseEvents, !on); }
 
-void ImageControl::FitToBitmap() { resize(Bitmap.width(), Bitmap.height()); }
+void ImageControl::FitToBitmap()
+{
+    // A bitmap made for a high-density screen covers fewer logical pixels
+    // than it has; a partly covered one at the edge still belongs to it.
+    const qreal dpr = Bitmap.devicePixelRatio();
+    resize(int(std::ceil(Bitmap.width() / dpr - 1e-6)), int(std::ceil(Bitmap.height() / dpr - 1e-6)));
+}
 
 void ImageControl::paintEvent(QPaintEvent *e)
 {

@@ -19,7 +19,7 @@ public:
 
     // false lets pointer events pass through to the control below.
     void SetHitTest(bool on);
-    // Takes the size of the bitmap.
+    // Takes the size of the bitmap, in logical pixels.
     void FitToBitmap();
 
 protected:
