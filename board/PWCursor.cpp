@@ -10,7 +10,14 @@ void TPWImage::CursorLoad(const QString &name)
     m_curImage->Bitmap = ResourceImage(name, devicePixelRatioF());
     m_cursorName = name;
     m_curImage->FitToBitmap();
-    m_curImage->update();
+    CursorRepaint();
+}
+
+void TPWImage::CursorRepaint()
+{
+    update(m_curImage->geometry());
+    if (m_selImage->isVisible())
+        m_selImage->update(m_curImage->geometry().translated(-m_selImage->pos()));
 }
 
 void TPWImage::CursorColorMark(TAlphaColor color)
@@ -76,7 +83,7 @@ void TPWImage::CursorSet(const TPWMenuItem &pen)
         m_curOffset = offset;
     }
     m_curImage->FitToBitmap();
-    m_curImage->update();
+    CursorRepaint();
 }
 
 QPointF TPWImage::CursorFootprint(Single width, const QPointF &offset)

@@ -64,6 +64,17 @@ TPWImage::TPWImage(QWidget *parent) : QWidget(parent)
     setCursor(Qt::BlankCursor);
     m_curImage = new ImageControl(this);
     m_curImage->SetHitTest(false);
+    // The board draws the cursor picture over its screen image: it follows
+    // every pointer move, and a child window of its own would double what
+    // each move costs.
+    m_curImage->SetDrawnByParent([this](const QRect &was, const QRect &now) {
+        update(was);
+        update(now);
+        if (m_selImage->isVisible()) {
+            m_selImage->update(was.translated(-m_selImage->pos()));
+            m_selImage->update(now.translated(-m_selImage->pos()));
+        }
+    });
     m_curImage->hide();
     CursorSet(FCrPen);
 }
@@ -396,11 +407,18 @@ void TPWImage::paintEvent(QPaintEvent *e)
     // old and new places need not be one rectangle's worth of pixels.
     const QRect screen = ScreenRect();
     const bool uncovered = screen.width() < width() || screen.height() < height();
+    const bool cursor = m_curImage->isVisible() && !m_curImage->Bitmap.isNull();
+    const QRect cursorRect = m_curImage->geometry();
     for (const QRect &r : e->region()) {
         if (uncovered)
             p.fillRect(r, Qt::black);
         const QRect shown = r & screen;
         p.drawImage(QRectF(shown), m_bitmap, ScreenPixels(shown));
+        if (cursor && r.intersects(cursorRect)) {
+            p.setClipRect(r);
+            p.drawImage(cursorRect.topLeft(), m_curImage->Bitmap);
+            p.setClipping(false);
+        }
     }
 }
 

@@ -192,6 +192,8 @@ public:
     void CursorSet(const TPWMenuItem &pen);
     void CursorLoad(const QString &name);
     void CursorColorMark(TAlphaColor color);
+    // The cursor picture changed where it is.
+    void CursorRepaint();
     // Draws the ring of a pen's width around the cursor's tip into the
     // cursor picture; returns the offset of the grown picture.
     QPointF CursorFootprint(Single width, const QPointF &offset);

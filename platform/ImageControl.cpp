@@ -1,6 +1,8 @@
 #include "ImageControl.h"
 
+#include <QMoveEvent>
 #include <QPainter>
+#include <QResizeEvent>
 
 #include <cmath>
 
@@ -29,4 +31,34 @@ void ImageControl::paintEvent(QPaintEvent *e)
     }
     if (!Bitmap.isNull())
         p.drawImage(QPoint(0, 0), Bitmap);
+}
+
+void ImageControl::SetDrawnByParent(std::function<void(const QRect &, const QRect &)> placed)
+{
+    setAttribute(Qt::WA_DontShowOnScreen, true);
+    m_placed = std::move(placed);
+}
+
+void ImageControl::moveEvent(QMoveEvent *e)
+{
+    if (m_placed)
+        m_placed(QRect(e->oldPos(), size()), geometry());
+}
+
+void ImageControl::resizeEvent(QResizeEvent *e)
+{
+    if (m_placed)
+        m_placed(QRect(pos(), e->oldSize()), geometry());
+}
+
+void ImageControl::showEvent(QShowEvent *)
+{
+    if (m_placed)
+        m_placed(QRect(), geometry());
+}
+
+void ImageControl::hideEvent(QHideEvent *)
+{
+    if (m_placed)
+        m_placed(geometry(), QRect());
 }
