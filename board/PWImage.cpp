@@ -68,11 +68,13 @@ TPWImage::TPWImage(QWidget *parent) : QWidget(parent)
     // every pointer move, and a child window of its own would double what
     // each move costs.
     m_curImage->SetDrawnByParent([this](const QRect &was, const QRect &now) {
-        update(was);
-        update(now);
-        if (m_selImage->isVisible()) {
-            m_selImage->update(was.translated(-m_selImage->pos()));
-            m_selImage->update(now.translated(-m_selImage->pos()));
+        // A step of the pointer leaves the two places overlapping: one
+        // rectangle around both paints in one go what would be bands.
+        const QRect both = was.intersects(now) ? was.united(now) : QRect();
+        for (const QRect &r : both.isEmpty() ? QList<QRect>{was, now} : QList<QRect>{both}) {
+            update(r);
+            if (m_selImage->isVisible())
+                m_selImage->update(r.translated(-m_selImage->pos()));
         }
     });
     m_curImage->hide();
@@ -413,7 +415,7 @@ void TPWImage::paintEvent(QPaintEvent *e)
         if (uncovered)
             p.fillRect(r, Qt::black);
         const QRect shown = r & screen;
-        p.drawImage(QRectF(shown), m_bitmap, ScreenPixels(shown));
+        p.drawImage(QPointF(shown.topLeft()), m_bitmap, ScreenPixels(shown));
         if (cursor && r.intersects(cursorRect)) {
             p.setClipRect(r);
             p.drawImage(cursorRect.topLeft(), m_curImage->Bitmap);

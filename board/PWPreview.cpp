@@ -75,9 +75,12 @@ void TPWImage::PreviewPath(Single opacity)
     const TAlphaColor color = eraser ? 0xFFFFFFFF : FCrPen.PenColor;
     const TStrokeDash dash = eraser ? sdSolid : FCrPen.PenDash;
     const bool pressed = m_pressure.size() == GrPathData.Count();
+    // An opaque trail blended at full opacity over the picture is the picture
+    // with the segments drawn on it: those go straight onto the screen image.
+    const bool direct = opacity >= 1;
     QRect area;
     {
-        QPainter p(&m_prvBitmap);
+        QPainter p(direct ? &m_bitmap : &m_prvBitmap);
         PreparePainter(p);
         const double g = double(RoundEven(w)) + 3;
         for (int i = qMax(m_prvDrawn, 1); i < GrPathData.Count(); ++i) {
@@ -97,7 +100,7 @@ void TPWImage::PreviewPath(Single opacity)
     area &= ScreenRect();
     if (area.isEmpty())
         return;
-    {
+    if (!direct) {
         QPainter p(&m_bitmap);
         p.setCompositionMode(QPainter::CompositionMode_Source);
         p.drawImage(QRectF(area), BUpBitmap, ScreenPixels(area));

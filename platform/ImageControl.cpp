@@ -24,6 +24,9 @@ void ImageControl::FitToBitmap()
 
 void ImageControl::paintEvent(QPaintEvent *e)
 {
+    // Qt still paints a child kept off the screen; its parent has drawn the picture.
+    if (m_placed)
+        return;
     QPainter p(this);
     if (OnPaint) {
         OnPaint(p, rect());
