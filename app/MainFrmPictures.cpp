@@ -130,6 +130,8 @@ void TWBDMainFrm::PictureListMake(const QString &fileName, const QStringList *wo
     ProgressBar1->setValue(0);
     ProgressBar1->show();
     try {
+        // Thumbnails are made for the screen the strip is on.
+        SetThumbnailDensity(devicePixelRatioF());
         PictureIndex = words ? PictureListText(*words) : pdf ? PictureListPages(pdf) : PictureListFolder(fileName);
         // A document's thumbnails are made as the strip shows them (from here on).
         PicturePanelResize();

@@ -71,11 +71,12 @@ void TWBDMainFrm::RepaintHeader() { MenuRectangle->update(); }
 
 void TWBDMainFrm::MenuRectanglePaint(QPainter &canvas, const QRect &r)
 {
-    const QImage arrow = ResourceImage(QStringLiteral("PW_RIGHT"));
-    const int w = arrow.isNull() ? 30 : arrow.width();
+    const QImage arrow = ResourceImage(QStringLiteral("PW_RIGHT"), MenuRectangle->devicePixelRatioF());
+    const QSize logical = LogicalSize(arrow);
+    const int w = arrow.isNull() ? 30 : logical.width();
     if (!arrow.isNull())
         DrawBitmap(canvas, arrow, QRectF(0, 0, arrow.width(), arrow.height()),
-                   QRectF(0, 0, arrow.width(), arrow.height()), 0.4, true);
+                   QRectF(0, 0, logical.width(), logical.height()), 0.4, true);
     if (PWImage)
         PWMenuItemDraw(PWImage->CrPen(), canvas, QRectF(r.left() + w + 10, r.top(), r.width() - w - 10, r.height()));
 }

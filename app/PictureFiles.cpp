@@ -130,6 +130,20 @@ QString TextFileFirstLine(const QString &fileName)
 
 namespace {
 std::atomic<bool> ShareThumbnails{true};
+std::atomic<double> Density{1.0};
+
+// A new thumbnail-sized bitmap at the strip's density, in logical pixels.
+QImage NewThumbnail(double density)
+{
+    const int side = int(std::lround(ThumbnailSize * density));
+    QImage img = NewBitmap(side, side);
+    img.setDevicePixelRatio(density);
+    return img;
+}
+
+// The shared cache's folder a thumbnail for this density goes in: "normal"
+// (128 px) holds enough for a tile at 1x, denser screens need "large" (256 px).
+int SharedSideFor(double density) { return ThumbnailSize * density <= 96 ? SharedThumbnailSide : 2 * SharedThumbnailSide; }
 
 QString MimeTypeOf(const QString &path)
 {
@@ -156,7 +170,7 @@ struct SmallPicture {
 // The picture decoded only as large as the shared cache's 128 px and our
 // tile need: the tile stretches the whole picture into a square, so the short
 // side keeps at least a tile's pixels. Throws FileError with the reason.
-SmallPicture ReadSmall(const QString &path)
+SmallPicture ReadSmall(const QString &path, int sharedSide, double tileSide)
 {
     if (ImageFileKindOf(path) == ImageFileKind::Codec) {
         // The codecs can decode at a reduced size (JPEG's scaled decode). A
@@ -178,7 +192,7 @@ SmallPicture ReadSmall(const QString &path)
         if (!original.isEmpty()) {
             const double w = original.width(), h = original.height();
             const double s
-                = std::min(1.0, std::max(SharedThumbnailSide / std::max(w, h), ThumbnailSize / std::min(w, h)));
+                = std::min(1.0, std::max(sharedSide / std::max(w, h), tileSide / std::min(w, h)));
             reader.setScaledSize(QSize(std::max(1, int(std::lround(w * s))), std::max(1, int(std::lround(h * s)))));
         }
         QImage img = reader.read();
@@ -195,21 +209,30 @@ SmallPicture ReadSmall(const QString &path)
 }
 
 // The whole picture stretched into the square tile.
-QImage Tile(const QImage &img)
+QImage Tile(const QImage &img, double density)
 {
-    const QSize size(ThumbnailSize, ThumbnailSize);
-    return ToBitmap(img.size() == size ? img : img.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    const int side = int(std::lround(ThumbnailSize * density));
+    const QSize size(side, side);
+    QImage tile = ToBitmap(img.size() == size ? img : img.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    tile.setDevicePixelRatio(density);
+    return tile;
 }
 } // namespace
 
 void SetShareThumbnails(bool share) { ShareThumbnails = share; }
 
+void SetThumbnailDensity(double density) { Density = std::clamp(density, 1.0, 4.0); }
+double ThumbnailDensity() { return Density; }
+
 QImage MakeThumbnail(const QString &path, QString *error)
 {
+    const double density = Density;
+    const int tileSide = int(std::lround(ThumbnailSize * density));
+    const int sharedSide = SharedSideFor(density);
     const SharedThumbnailKey key = SharedThumbnailKeyOf(path);
-    const QImage shared = FindSharedThumbnail(key);
+    const QImage shared = FindSharedThumbnail(key, sharedSide);
     if (!shared.isNull())
-        return Tile(shared);
+        return Tile(shared, density);
     QString noted;
     if (FindThumbnailFailure(key, &noted)) {
         if (error)
@@ -220,15 +243,15 @@ QImage MakeThumbnail(const QString &path, QString *error)
     }
     const bool share = ShareThumbnails;
     try {
-        const SmallPicture small = ReadSmall(path);
+        const SmallPicture small = ReadSmall(path, sharedSide, tileSide);
         if (share) {
-            const QSize side(SharedThumbnailSide, SharedThumbnailSide);
+            const QSize side(sharedSide, sharedSide);
             const bool fits = small.image.width() <= side.width() && small.image.height() <= side.height();
             WriteSharedThumbnail(
                 key, fits ? small.image : small.image.scaled(side, Qt::KeepAspectRatio, Qt::SmoothTransformation),
                 small.original, MimeTypeOf(path));
         }
-        return Tile(small.image);
+        return Tile(small.image, density);
     } catch (const FileError &e) {
         if (error)
             *error = e.message();
@@ -248,13 +271,19 @@ QString PageEntryName(const QString &documentFile, int page)
 QImage PageThumbnail(const TPdfPages &pdf, int page, QString *error)
 {
     try {
-        const QImage small = pdf.Render(page, ThumbnailSize);
+        // Made for the strip's screen, as the pictures' thumbnails are.
+        const double density = Density;
+        const int side = int(std::lround(ThumbnailSize * density));
+        const QImage small = pdf.Render(page, side);
         // Unlike a photo, a page squeezed into a square would be hard to
         // recognise: it keeps its shape and the rest of the tile stays white.
-        QImage tile = NewBitmap(ThumbnailSize, ThumbnailSize);
+        QImage tile = NewBitmap(side, side);
         BitmapClear(tile, 0xFFFFFFFF);
-        QPainter p(&tile);
-        p.drawImage((ThumbnailSize - small.width()) / 2, (ThumbnailSize - small.height()) / 2, small);
+        {
+            QPainter p(&tile);
+            p.drawImage((side - small.width()) / 2, (side - small.height()) / 2, small);
+        }
+        tile.setDevicePixelRatio(density);
         return tile;
     } catch (const FileError &e) {
         if (error)
@@ -271,7 +300,7 @@ WorkerPool &ThumbnailPool()
 
 QImage BrokenThumbnail()
 {
-    QImage img = NewBitmap(ThumbnailSize, ThumbnailSize);
+    QImage img = NewThumbnail(Density);
     BitmapClear(img, 0xFFE8E8E8);
     QPainter p(&img);
     PreparePainter(p);
@@ -289,7 +318,7 @@ QImage BrokenThumbnail()
 
 QImage TextThumbnail(const QString &line, const QString &fontFamily)
 {
-    QImage img = NewBitmap(ThumbnailSize, ThumbnailSize);
+    QImage img = NewThumbnail(Density);
     BitmapClear(img, 0xFFFFFFFF);
     // Up to six characters fill the tile. A longer line shows its first
     // five and an ellipsis at the size of six, so that it never looks like

@@ -76,6 +76,11 @@ QImage MakeThumbnail(const QString &path, QString *error);
 // the shared cache; reading from it is always on. Set from the window's
 // thread, read by the workers.
 void SetShareThumbnails(bool share);
+// The device pixel ratio of the strip's screen: thumbnails are made with
+// that many pixels per logical pixel (and carry it). Set from the window's
+// thread, read by the workers.
+void SetThumbnailDensity(double density);
+double ThumbnailDensity();
 // The worker threads that make thumbnails (as many as the machine has cores).
 class WorkerPool;
 WorkerPool &ThumbnailPool();

@@ -12,6 +12,7 @@
 #include <QTemporaryFile>
 #include <QUrl>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
@@ -131,15 +132,24 @@ QString SharedThumbnailRoot()
     return cache + QStringLiteral("/thumbnails");
 }
 
-QImage FindSharedThumbnail(const SharedThumbnailKey &key)
+namespace {
+// The whole picture at its own size: nothing larger exists to be made.
+bool WholePicture(const QImage &img)
+{
+    return img.text(QStringLiteral("Thumb::Image::Width")) == QString::number(img.width())
+        && img.text(QStringLiteral("Thumb::Image::Height")) == QString::number(img.height());
+}
+} // namespace
+
+QImage FindSharedThumbnail(const SharedThumbnailKey &key, int wantedSide)
 {
     if (!key.valid)
         return {};
     const QString root = SharedThumbnailRoot();
-    QImage img = ReadEntry(root + QStringLiteral("/normal/") + key.name, key, 128);
-    if (img.isNull())
-        img = ReadEntry(root + QStringLiteral("/large/") + key.name, key, 256);
-    return img;
+    QImage img = ReadEntry(root + QStringLiteral("/normal/") + key.name, key, SharedThumbnailSide);
+    if (!img.isNull() && (wantedSide <= SharedThumbnailSide || WholePicture(img)))
+        return img;
+    return ReadEntry(root + QStringLiteral("/large/") + key.name, key, 2 * SharedThumbnailSide);
 }
 
 bool FindThumbnailFailure(const SharedThumbnailKey &key, QString *reason)
@@ -159,7 +169,8 @@ void WriteSharedThumbnail(const SharedThumbnailKey &key, const QImage &thumb, QS
 {
     if (!key.valid || thumb.isNull())
         return;
-    WriteEntry(SharedThumbnailRoot() + QStringLiteral("/normal"), key.name, thumb,
+    const bool normal = std::max(thumb.width(), thumb.height()) <= SharedThumbnailSide;
+    WriteEntry(SharedThumbnailRoot() + (normal ? QStringLiteral("/normal") : QStringLiteral("/large")), key.name, thumb,
                {{KeyUri, QString::fromLatin1(key.uri)},
                 {KeyMTime, QString::number(key.mtime)},
                 {QStringLiteral("Thumb::Size"), QString::number(key.size)},

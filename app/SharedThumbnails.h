@@ -32,13 +32,16 @@ QString SharedThumbnailRoot();
 
 // A valid thumbnail of the file from the normal or large folder (URI and
 // modification time match, a PNG within the folder's size), or a null image.
-QImage FindSharedThumbnail(const SharedThumbnailKey &key);
+// Wanting more than the normal folder's side (for a high-density screen),
+// only the large folder serves, unless the normal thumbnail is the whole
+// picture at its own size.
+QImage FindSharedThumbnail(const SharedThumbnailKey &key, int wantedSide = SharedThumbnailSide);
 // Whether this program noted the unchanged file as unreadable; reason gets
 // what was noted with it.
 bool FindThumbnailFailure(const SharedThumbnailKey &key, QString *reason);
 
-// Writes thumb (at most SharedThumbnailSide on a side) as the file's normal
-// thumbnail; original is the picture's upright size. Failing to write leaves
+// Writes thumb as the file's normal thumbnail (at most SharedThumbnailSide on
+// a side) or large one (at most twice that); original is the picture's upright size. Failing to write leaves
 // the cache as it was and is not an error: the cache is only a help.
 void WriteSharedThumbnail(const SharedThumbnailKey &key, const QImage &thumb, QSize original, const QString &mimeType);
 // Notes under fail/ that the file could not be read, and why.

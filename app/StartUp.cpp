@@ -68,10 +68,13 @@ std::unique_ptr<TWBDMainFrm> StartBehindSplash(const std::function<void()> &show
                                                const std::function<void(TWBDMainFrm &)> &prepare)
 {
     // Raw pixels: the first picture shown does not wait for Qt's image
-    // readers to start up (they start while the splash is up).
-    QImage picture = ResourceRawImage(QStringLiteral("SPLASH"));
+    // readers to start up (they start while the splash is up). A screen of
+    // higher density gets the picture drawn for it.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const qreal density = screen ? screen->devicePixelRatio() : 1.0;
+    QImage picture = density > 1.0 ? QImage() : ResourceRawImage(QStringLiteral("SPLASH"));
     if (picture.isNull())
-        picture = ResourceImage(QStringLiteral("SPLASH"));
+        picture = ResourceImage(QStringLiteral("SPLASH"), density);
     // An opaque picture gets a window without an alpha channel, which the
     // display shows sooner than one it must blend.
     if (IsOpaque(picture))

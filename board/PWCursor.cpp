@@ -7,10 +7,17 @@
 
 void TPWImage::CursorLoad(const QString &name)
 {
-    m_curImage->Bitmap = ResourceImage(name);
+    m_curImage->Bitmap = ResourceImage(name, devicePixelRatioF());
     m_cursorName = name;
     m_curImage->FitToBitmap();
-    m_curImage->update();
+    CursorRepaint();
+}
+
+void TPWImage::CursorRepaint()
+{
+    update(m_curImage->geometry());
+    if (m_selImage->isVisible())
+        m_selImage->update(m_curImage->geometry().translated(-m_selImage->pos()));
 }
 
 void TPWImage::CursorColorMark(TAlphaColor color)
@@ -76,7 +83,7 @@ void TPWImage::CursorSet(const TPWMenuItem &pen)
         m_curOffset = offset;
     }
     m_curImage->FitToBitmap();
-    m_curImage->update();
+    CursorRepaint();
 }
 
 QPointF TPWImage::CursorFootprint(Single width, const QPointF &offset)
@@ -92,8 +99,10 @@ QPointF TPWImage::CursorFootprint(Single width, const QPointF &offset)
     const QPointF tip = -offset;
     const double r = d / 2;
     const QRectF ring(tip.x() - r, tip.y() - r, d, d);
-    const QRect all = (QRectF(pen.rect()) | ring.adjusted(-2, -2, 2, 2)).toAlignedRect();
-    QImage img = NewBitmap(all.width(), all.height());
+    const QRect all = (QRectF(QPointF(0, 0), pen.deviceIndependentSize()) | ring.adjusted(-2, -2, 2, 2)).toAlignedRect();
+    const qreal dpr = pen.devicePixelRatio();
+    QImage img = NewBitmap(int(std::ceil(all.width() * dpr)), int(std::ceil(all.height() * dpr)));
+    img.setDevicePixelRatio(dpr);
     {
         QPainter p(&img);
         PreparePainter(p);

@@ -10,10 +10,6 @@
 #include <cmath>
 
 namespace {
-QRect ImageRect(const QImage &img) { return QRect(0, 0, img.width(), img.height()); }
-} // namespace
-
-namespace {
 // The board as assistive technology sees it: one drawing surface named
 // "Board"; the pictures it layers for the pointer and the selection are
 // its own business.
@@ -68,6 +64,19 @@ TPWImage::TPWImage(QWidget *parent) : QWidget(parent)
     setCursor(Qt::BlankCursor);
     m_curImage = new ImageControl(this);
     m_curImage->SetHitTest(false);
+    // The board draws the cursor picture over its screen image: it follows
+    // every pointer move, and a child window of its own would double what
+    // each move costs.
+    m_curImage->SetDrawnByParent([this](const QRect &was, const QRect &now) {
+        // A step of the pointer leaves the two places overlapping: one
+        // rectangle around both paints in one go what would be bands.
+        const QRect both = was.intersects(now) ? was.united(now) : QRect();
+        for (const QRect &r : both.isEmpty() ? QList<QRect>{was, now} : QList<QRect>{both}) {
+            update(r);
+            if (m_selImage->isVisible())
+                m_selImage->update(r.translated(-m_selImage->pos()));
+        }
+    });
     m_curImage->hide();
     CursorSet(FCrPen);
 }
@@ -176,7 +185,7 @@ void TPWImage::DstBitmapUpdate() { m_doc.Composite(); }
 
 void TPWImage::PWImageBitmapUpdate()
 {
-    ScreenUpdateControlRect(ImageRect(m_bitmap));
+    ScreenUpdateControlRect(ScreenRect());
     ViewFrmUpdate();
 }
 
@@ -194,7 +203,7 @@ void TPWImage::ScreenUpdateRect(const QRect &pictureRect)
 
 void TPWImage::ScreenUpdateControlRect(const QRect &r0)
 {
-    const QRect r = r0 & ImageRect(m_bitmap);
+    const QRect r = r0 & ScreenRect();
     if (r.isEmpty())
         return;
     {
@@ -227,11 +236,13 @@ void TPWImage::ScreenDraw(QPainter &p, const QRectF &src, const QRectF &dst)
         p.fillRect(dst, Qt::white);
     // Magnified pictures show their pixels; shrunk ones are sampled smoothly,
     // so thin lines (a ruled white board, a drawing's outlines) never drop out.
-    DrawBitmap(p, DspBitmap(), src, dst, 1.0, dst.width() >= src.width());
+    // Which of the two is counted in the screen's own pixels.
+    DrawBitmap(p, DspBitmap(), src, dst, 1.0, dst.width() * m_bitmap.devicePixelRatio() >= src.width());
     if (OnPWMenu) {
-        const QImage icon = ResourceImage(QStringLiteral("PW_LEFT"));
+        const QImage icon = ResourceImage(QStringLiteral("PW_LEFT"), m_bitmap.devicePixelRatio());
         if (!icon.isNull()) {
-            const QRectF ir(m_bitmap.width() - icon.width(), 0, icon.width(), icon.height());
+            const QSize logical = LogicalSize(icon);
+            const QRectF ir(ScreenRect().width() - logical.width(), 0, logical.width(), logical.height());
             DrawBitmap(p, icon, QRectF(0, 0, icon.width(), icon.height()), ir, 0.4, true);
         }
     }
@@ -291,9 +302,17 @@ void TPWImage::PWHandMove(Single x, Single y)
 
 void TPWImage::PWResize()
 {
-    const int w = int(RoundEven(width())), h = int(RoundEven(height()));
-    m_bitmap = NewBitmap(qMax(w, 1), qMax(h, 1));
+    // Made at device resolution: on a screen scaled to 150 % or 200 % the
+    // picture is sampled for every device pixel instead of being enlarged.
+    const int w = qMax(int(RoundEven(width())), 1), h = qMax(int(RoundEven(height())), 1);
+    const qreal dpr = devicePixelRatioF();
+    m_bitmap = NewBitmap(int(std::ceil(w * dpr - 1e-6)), int(std::ceil(h * dpr - 1e-6)));
+    m_bitmap.setDevicePixelRatio(dpr);
     BitmapClear(m_bitmap, 0xFF000000);
+    if (m_cursorName.isEmpty() || m_curImage->Bitmap.devicePixelRatio() != dpr) {
+        if (isDown == 0)
+            CursorSet(FCrPen);
+    }
     ZoomPosSet(this);
 }
 
@@ -382,14 +401,26 @@ void TPWImage::ViewCursorUpdate()
 
 void TPWImage::paintEvent(QPaintEvent *e)
 {
+    // Moved to a screen of another density: the screen image is made anew for it.
+    if (m_bitmap.devicePixelRatio() != devicePixelRatioF())
+        PWResize();
     QPainter p(this);
     // Rectangle by rectangle: a stroke's segment and the cursor picture's
     // old and new places need not be one rectangle's worth of pixels.
-    const bool uncovered = m_bitmap.width() < width() || m_bitmap.height() < height();
+    const QRect screen = ScreenRect();
+    const bool uncovered = screen.width() < width() || screen.height() < height();
+    const bool cursor = m_curImage->isVisible() && !m_curImage->Bitmap.isNull();
+    const QRect cursorRect = m_curImage->geometry();
     for (const QRect &r : e->region()) {
         if (uncovered)
             p.fillRect(r, Qt::black);
-        p.drawImage(r.topLeft(), m_bitmap, r & ImageRect(m_bitmap));
+        const QRect shown = r & screen;
+        p.drawImage(QPointF(shown.topLeft()), m_bitmap, ScreenPixels(shown));
+        if (cursor && r.intersects(cursorRect)) {
+            p.setClipRect(r);
+            p.drawImage(cursorRect.topLeft(), m_curImage->Bitmap);
+            p.setClipping(false);
+        }
     }
 }
 
@@ -397,7 +428,8 @@ void TPWImage::resizeEvent(QResizeEvent *)
 {
     // A window shown for the first time reports the size its board was
     // already fitted to; the screen image is right as it is.
-    if (m_bitmap.size() == QSize(qMax(int(RoundEven(width())), 1), qMax(int(RoundEven(height())), 1)))
+    if (LogicalSize(m_bitmap) == QSize(qMax(int(RoundEven(width())), 1), qMax(int(RoundEven(height())), 1))
+        && m_bitmap.devicePixelRatio() == devicePixelRatioF())
         return;
     PWResize();
 }

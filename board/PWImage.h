@@ -49,8 +49,11 @@ public:
     const TAr3x3 &SelTrans() const { return m_doc.SelectionMove(); }
 
     // ---- properties ----------------------------------------------------------
-    // The screen image, the control's size.
+    // The screen image: the control's size in logical pixels, made at the
+    // screen's device pixel ratio (which it carries).
     const QImage &Bitmap() const { return m_bitmap; }
+    // The screen image's rectangle in logical pixels.
+    QRect ScreenRect() const { return QRect(QPoint(0, 0), LogicalSize(m_bitmap)); }
     Single Zoom() const { return FZoom; }
     void SetZoom(Single z) { FZoom = z; }
     // Where the picture's origin lies, in picture pixels from the control's.
@@ -189,6 +192,8 @@ public:
     void CursorSet(const TPWMenuItem &pen);
     void CursorLoad(const QString &name);
     void CursorColorMark(TAlphaColor color);
+    // The cursor picture changed where it is.
+    void CursorRepaint();
     // Draws the ring of a pen's width around the cursor's tip into the
     // cursor picture; returns the offset of the grown picture.
     QPointF CursorFootprint(Single width, const QPointF &offset);
@@ -247,6 +252,12 @@ private:
     void HistoryChangedSince(quint64 before);
     void ScreenUpdateRect(const QRect &pictureRect);
     void ScreenUpdateControlRect(const QRect &controlRect);
+    // Where a rectangle of the control lies in the screen image's own pixels.
+    QRectF ScreenPixels(const QRectF &controlRect) const
+    {
+        const qreal d = m_bitmap.devicePixelRatio();
+        return QRectF(controlRect.x() * d, controlRect.y() * d, controlRect.width() * d, controlRect.height() * d);
+    }
     void StrokeBegin(const QPointF &pt);
     void LassoEnd();
     // The speed-sensitive brush's width for the preview's segment a-b.

@@ -66,10 +66,12 @@ void TPWImage::PWMouseDown(Single X, Single Y)
     if (FCrPen.PenType == pwFuMk)
         FCrPen.PenColor = TAlphaColor(m_doc.FuCountNext(Single(ScreenToPicture(pt).x())));
     // Start of the live preview.
-    if (m_prvBitmap.size() != m_bitmap.size())
+    if (m_prvBitmap.size() != m_bitmap.size() || m_prvBitmap.devicePixelRatio() != m_bitmap.devicePixelRatio()) {
         m_prvBitmap = NewBitmap(m_bitmap.width(), m_bitmap.height());
-    else
+        m_prvBitmap.setDevicePixelRatio(m_bitmap.devicePixelRatio());
+    } else {
         m_prvBitmap.fill(0);
+    }
     m_prvDrawn = 1;
     m_prvBoundsCount = 0;
     m_prvDashLength = 0;

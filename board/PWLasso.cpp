@@ -83,7 +83,7 @@ void TPWImage::SelImagePaint(QPainter &canvas, const QRect &)
         return;
     // Sampled as the board samples its picture, so nothing changes on screen when strokes are picked up.
     const QRectF src(0, 0, m_selLayer.width(), m_selLayer.height());
-    DrawBitmap(canvas, m_selLayer, src, m_selDst, 1.0, m_selDst.width() >= src.width());
+    DrawBitmap(canvas, m_selLayer, src, m_selDst, 1.0, m_selDst.width() * devicePixelRatioF() >= src.width());
     // Black dashes over a white line: readable on any picture.
     canvas.save();
     canvas.setOpacity(1);
@@ -97,6 +97,9 @@ void TPWImage::SelImagePaint(QPainter &canvas, const QRect &)
     canvas.setPen(dashes);
     canvas.drawRect(box);
     canvas.restore();
+    // The cursor picture stays on top of the selection it grabs.
+    if (m_curImage->isVisible() && !m_curImage->Bitmap.isNull())
+        canvas.drawImage(m_curImage->pos() - m_selImage->pos(), m_curImage->Bitmap);
 }
 
 void TPWImage::SelMoveEnd()

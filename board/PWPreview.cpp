@@ -10,8 +10,6 @@ namespace {
 // Widths beyond this come only from edited settings files.
 constexpr Single MaxThickness = 10000;
 
-QRect ImageRect(const QImage &img) { return QRect(0, 0, img.width(), img.height()); }
-
 QRect GrownRect(const QRectF &bounds, double margin)
 {
     return bounds.adjusted(-margin, -margin, margin, margin).toAlignedRect();
@@ -38,7 +36,8 @@ QRectF TPWImage::PreviewRect() const
     const double g = double(RoundEven(m_strokeWidth * FZoom));
     b.adjust(-g, -g, g, g);
     const double l = qMax(b.left(), 0.0), t = qMax(b.top(), 0.0);
-    const double r = qMin(b.right(), double(m_bitmap.width())), bo = qMin(b.bottom(), double(m_bitmap.height()));
+    const QRect screen = ScreenRect();
+    const double r = qMin(b.right(), double(screen.width())), bo = qMin(b.bottom(), double(screen.height()));
     return QRectF(QPointF(l, t), QPointF(r, bo));
 }
 
@@ -76,9 +75,12 @@ void TPWImage::PreviewPath(Single opacity)
     const TAlphaColor color = eraser ? 0xFFFFFFFF : FCrPen.PenColor;
     const TStrokeDash dash = eraser ? sdSolid : FCrPen.PenDash;
     const bool pressed = m_pressure.size() == GrPathData.Count();
+    // An opaque trail blended at full opacity over the picture is the picture
+    // with the segments drawn on it: those go straight onto the screen image.
+    const bool direct = opacity >= 1;
     QRect area;
     {
-        QPainter p(&m_prvBitmap);
+        QPainter p(direct ? &m_bitmap : &m_prvBitmap);
         PreparePainter(p);
         const double g = double(RoundEven(w)) + 3;
         for (int i = qMax(m_prvDrawn, 1); i < GrPathData.Count(); ++i) {
@@ -95,15 +97,15 @@ void TPWImage::PreviewPath(Single opacity)
         }
         m_prvDrawn = GrPathData.Count();
     }
-    area &= ImageRect(m_bitmap);
+    area &= ScreenRect();
     if (area.isEmpty())
         return;
-    {
+    if (!direct) {
         QPainter p(&m_bitmap);
         p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(area.topLeft(), BUpBitmap, area);
+        p.drawImage(QRectF(area), BUpBitmap, ScreenPixels(area));
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        DrawBitmap(p, m_prvBitmap, area, area, opacity, rainbow ? false : true);
+        DrawBitmap(p, m_prvBitmap, ScreenPixels(area), area, opacity, rainbow ? false : true);
     }
     m_prvArea |= area;
     update(area);
@@ -115,7 +117,7 @@ void TPWImage::PreviewBrush(Single opacity, bool numbered)
     const int n = GrPathData.Count();
     const Single t = n >= 2 && m_pressure.size() == n ? FZoom * PressureBrushWidth(m_strokeWidth, SegmentLevel(n - 1))
                                                       : FZoom * BrushWidth(m_strokeWidth, P0 / FZoom, P1 / FZoom);
-    const QRect area = GrownRect(QRectF(P0, P1).normalized(), double(t) + 3) & ImageRect(m_bitmap);
+    const QRect area = GrownRect(QRectF(P0, P1).normalized(), double(t) + 3) & ScreenRect();
     if (area.isEmpty() || !(t > 0))
         return;
     {
@@ -131,7 +133,7 @@ void TPWImage::PreviewBrush(Single opacity, bool numbered)
 
 void TPWImage::PreviewLasso()
 {
-    const QRect area = GrownRect(QRectF(P0, P1).normalized(), 4) & ImageRect(m_bitmap);
+    const QRect area = GrownRect(QRectF(P0, P1).normalized(), 4) & ScreenRect();
     if (area.isEmpty())
         return;
     {

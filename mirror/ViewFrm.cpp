@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <cmath>
+
 TViewFrm *ViewFrm = nullptr;
 
 namespace {
@@ -52,9 +54,14 @@ void TViewFrm::ShowPicture(const QImage &picture, const QRectF &dest, bool opaqu
 {
     if (!isVisible())
         return;
+    // Made at the mirror's own screen density, which may not be the board's.
     QImage &img = Image->Bitmap;
-    if (img.size() != Image->size())
-        img = NewBitmap(Image->width(), Image->height());
+    const qreal dpr = Image->devicePixelRatioF();
+    const QSize device(int(std::ceil(Image->width() * dpr - 1e-6)), int(std::ceil(Image->height() * dpr - 1e-6)));
+    if (img.size() != device || img.devicePixelRatio() != dpr) {
+        img = NewBitmap(device.width(), device.height());
+        img.setDevicePixelRatio(dpr);
+    }
     BitmapClear(img, 0xFF000000);
     {
         QPainter p(&img);
@@ -63,7 +70,7 @@ void TViewFrm::ShowPicture(const QImage &picture, const QRectF &dest, bool opaqu
         if (!opaque)
             p.fillRect(dest, Qt::white);
         // Magnified pictures show their pixels; shrunk ones are sampled smoothly.
-        DrawBitmap(p, picture, source, dest, 1.0, dest.width() >= source.width());
+        DrawBitmap(p, picture, source, dest, 1.0, dest.width() * dpr >= source.width());
     }
     Image->update();
 }

@@ -1,6 +1,7 @@
 #include "Bitmap.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QFont>
 #include <QHash>
 #include <QImageReader>
@@ -9,6 +10,9 @@
 #include <QPainter>
 #include <QTransform>
 #include <QtEndian>
+
+#include <cmath>
+#include <iterator>
 
 QImage NewBitmap(int width, int height)
 {
@@ -103,25 +107,64 @@ void PreparePainter(QPainter &p)
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-QImage ResourceImage(const QString &name)
+qreal ScreenDensity()
+{
+    const auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    return app ? app->devicePixelRatio() : 1.0;
+}
+
+QSize LogicalSize(const QImage &img)
+{
+    const qreal dpr = img.devicePixelRatio();
+    if (dpr == 1.0)
+        return img.size();
+    // A hair under the exact quotient still counts as the whole pixel.
+    return QSize(int(std::floor(img.width() / dpr + 1e-6)), int(std::floor(img.height() / dpr + 1e-6)));
+}
+
+namespace {
+struct StoredDensity {
+    qreal scale;
+    const char *suffix;
+};
+constexpr StoredDensity StoredDensities[] = {{1.0, ""}, {1.25, "@1.25x"}, {1.5, "@1.5x"}, {2.0, "@2x"}};
+
+// Every stored picture is a PNG: named as such, the reader goes straight to
+// Qt's own PNG decoder instead of loading each image format plugin to ask
+// whether it reads the file, which would be the dearest part of start-up.
+QImage ReadStoredPng(const QString &file)
+{
+    QImageReader reader(file, "png");
+    reader.setAutoDetectImageFormat(false);
+    const QImage img = reader.read();
+    return img.isNull() ? QImage() : ToBitmap(img);
+}
+} // namespace
+
+QImage ResourceImage(const QString &name, qreal density)
 {
     // Tiles are dressed again on every resize of the tool bar and the cursor
     // on every pen change: each picture is decoded once. The copies handed
     // out share their pixels until a caller writes to its own.
     static QMutex mutex;
     static QHash<QString, QImage> decoded;
+    const StoredDensity *pick = &StoredDensities[std::size(StoredDensities) - 1];
+    for (const StoredDensity &d : StoredDensities)
+        if (d.scale >= density - 0.01) {
+            pick = &d;
+            break;
+        }
+    const QString key = name + QLatin1String(pick->suffix);
     const QMutexLocker lock(&mutex);
-    const auto found = decoded.constFind(name);
+    const auto found = decoded.constFind(key);
     if (found != decoded.constEnd())
         return *found;
-    // Every stored picture is a PNG: named as such, the reader goes straight to
-    // Qt's own PNG decoder instead of loading each image format plugin to ask
-    // whether it reads the file, which would be the dearest part of start-up.
-    QImageReader reader(QStringLiteral(":/res/%1.png").arg(name), "png");
-    reader.setAutoDetectImageFormat(false);
-    const QImage img = reader.read();
-    QImage bitmap = img.isNull() ? QImage() : ToBitmap(img);
-    decoded.insert(name, bitmap);
+    QImage bitmap = ReadStoredPng(QStringLiteral(":/res/%1.png").arg(key));
+    if (!bitmap.isNull())
+        bitmap.setDevicePixelRatio(pick->scale);
+    else if (pick->scale != 1.0) // drawn for 1x only: enlarged on the screen
+        bitmap = ReadStoredPng(QStringLiteral(":/res/%1.png").arg(name));
+    decoded.insert(key, bitmap);
     return bitmap;
 }
 

@@ -43,9 +43,18 @@ void PreparePainter(QPainter &p);
 // Whether a premultiplied bitmap covers every pixel fully.
 bool IsOpaque(const QImage &bitmap);
 
+// The device pixel ratio pictures are made for: the highest of the screens
+// (1 without a GUI application).
+qreal ScreenDensity();
 // A picture stored with the program (":/res/<name>.png"), as a bitmap; an
-// empty bitmap when there is none of that name.
-QImage ResourceImage(const QString &name);
+// empty bitmap when there is none of that name. For a density above 1 the
+// picture drawn for the nearest stored density at or above it
+// (<name>@1.25x, @1.5x, @2x) is handed out with that device pixel ratio, so
+// that its logical size stays the 1x picture's.
+QImage ResourceImage(const QString &name, qreal density = ScreenDensity());
+// A bitmap's size in logical pixels: its pixels over its device pixel ratio,
+// rounded down (a partly covered pixel at the edge is not counted).
+QSize LogicalSize(const QImage &img);
 // A picture stored with the program as raw pixels (":/raw/<name>.raw": its
 // width and height, then premultiplied pixels), which needs no image reader;
 // an empty bitmap when there is none of that name or it does not hold together.

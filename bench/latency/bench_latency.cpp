@@ -138,7 +138,8 @@ bool UnderCursor(const ImageControl *cursor, const QPointF &p)
 {
     if (!cursor || !cursor->isVisible())
         return false;
-    const QPoint at = p.toPoint() - cursor->pos();
+    // The cursor picture has the screen's device pixels.
+    const QPoint at = ((p - QPointF(cursor->pos())) * cursor->Bitmap.devicePixelRatio()).toPoint();
     return cursor->Bitmap.rect().contains(at) && qAlpha(cursor->Bitmap.pixel(at)) > 0;
 }
 
