@@ -206,6 +206,8 @@ private:
     void PictureTileRefresh(int entry);
     // Starts making the thumbnails of the document's pages in the strip's view.
     void PageThumbnailsRequest();
+    // Lets the board render the document's page shown anew when zoomed in.
+    void PageSharpSet();
     // Whether histories go to the store.
     bool Keeping() const;
     // Gives entry its kept strokes the first time it is shown, and notes it as open.

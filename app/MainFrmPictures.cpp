@@ -119,6 +119,7 @@ void TWBDMainFrm::ImageOpen(const QString &fileName)
             PWImage->ZoomPosSet(this);
         }
     }
+    PageSharpSet();
 }
 
 void TWBDMainFrm::PictureListMake(const QString &fileName, const QStringList *words,
@@ -319,7 +320,22 @@ void TWBDMainFrm::PictureSelect(int index)
     else
         PWImage->SrcBitmapRecPictSet(picture, e.PWRecArray);
     PWImage->ZoomPosSet(this);
+    PageSharpSet();
     PicturePanelRepaint();
+}
+
+void TWBDMainFrm::PageSharpSet()
+{
+    const std::shared_ptr<const TPdfPages> pdf = PictureFiles.Pdf;
+    if (!pdf || isWBrd || PictureIndex < 0 || PictureIndex >= PictureFiles.Files.size())
+        return;
+    // Zoomed in, the page is rendered anew at the zoom; the picture the
+    // strokes are drawn on keeps its size, so they stay where they were.
+    const int page = PictureIndex;
+    PWImage->SetSharpPicture([pdf, page](const QRectF &part, const QSize &pixels) {
+        return pdf->RenderPart(page, PdfPageSide, part, pixels);
+    });
+    PWImage->PWImageBitmapUpdate();
 }
 
 // ---- the strip -------------------------------------------------------------------------

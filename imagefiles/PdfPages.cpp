@@ -76,6 +76,32 @@ QSize TPdfPages::PixelSize(int page, int side) const
     return {std::max(1, int(std::lround(pt.width() * scale))), std::max(1, int(std::lround(pt.height() * scale)))};
 }
 
+QImage TPdfPages::RenderPart(int page, int pageSide, const QRectF &part, const QSize &pixels) const
+{
+    if (page < 0 || page >= PageCount() || part.isEmpty() || pixels.isEmpty()
+        || qint64(pixels.width()) * pixels.height() > PdfMaxPagePixels)
+        return {};
+    const QSize base = PixelSize(page, pageSide);
+    const QSizeF pt = PageSize(page);
+    const double scale = pixels.width() / part.width(); // new pixels a page pixel
+    // Beyond this the view shows less than a page pixel's worth of detail per screen pixel anyway.
+    if (!(scale > 0) || scale > 64)
+        return {};
+    const double xres = 72.0 * base.width() * scale / pt.width();
+    const double yres = 72.0 * base.height() * scale / pt.height();
+    try {
+        const std::unique_ptr<Poppler::Document> doc = Open(m_data);
+        const std::unique_ptr<Poppler::Page> p = doc ? doc->page(page) : nullptr;
+        if (!p)
+            return {};
+        const QImage img = p->renderToImage(xres, yres, int(std::lround(part.x() * scale)),
+                                            int(std::lround(part.y() * scale)), pixels.width(), pixels.height());
+        return img.isNull() ? QImage() : ToBitmap(img);
+    } catch (...) {
+        return {};
+    }
+}
+
 QImage TPdfPages::Render(int page, int side) const
 {
     if (page < 0 || page >= PageCount())

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 #include <QVector>
@@ -43,6 +44,11 @@ public:
     // The page on white at PixelSize(page, side), as a bitmap. Safe to call
     // from several threads at once. Throws FileError when it cannot be rendered.
     QImage Render(int page, int side = PdfPageSide) const;
+
+    // The part (in the pixels of the page rendered at pageSide) of the page
+    // rendered anew at pixels, for a sharp view when zoomed in. Null when it
+    // cannot be rendered or would be larger than PdfMaxPagePixels; never throws.
+    QImage RenderPart(int page, int pageSide, const QRectF &part, const QSize &pixels) const;
 
 private:
     QByteArray m_data;

@@ -197,6 +197,33 @@ private slots:
         QCOMPARE(f.board().PWRecArray().c, 0);
     }
 
+    // Zoomed in far, the page is rendered anew at the zoom instead of showing
+    // its pixels enlarged; a stroke stays on the page where it was drawn.
+    void zoomedInPagesStaySharp()
+    {
+        QTemporaryDir dir;
+        const QString doc = dir.filePath(QStringLiteral("sheet.pdf"));
+        QVERIFY(WritePdf(doc, MakePdf(Pages({Red}))));
+        Window f;
+        QVERIFY(f.open(doc));
+        f.board().SetCrPen(MakeMenuItem(pwPn, 0xFF0000FF, 2));
+        f.stroke({100, 410}, {300, 410});
+        // The block's left edge lies at 144.7 page pixels, inside pixel 144.
+        // Eight times enlarged, the page's pixels would put it at a multiple
+        // of eight from there (152); rendered anew it is at 144.7 x 8.
+        const int zoom = 8;
+        f.board().ZoomReset();
+        f.board().ZoomSet(zoom, 144, 400);
+        const QImage &screen = f.board().Bitmap();
+        int firstRed = -1;
+        for (int x = 120; x < 180 && firstRed < 0; ++x)
+            if (screen.pixel(x, 400) == QColor(Red).rgba())
+                firstRed = x;
+        QVERIFY2(qAbs(firstRed - (144 + 0.7 * zoom)) <= 2, qPrintable(QString::number(firstRed)));
+        // The stroke at page row 410 shows at its place on the zoomed screen.
+        QCOMPARE(screen.pixel(150, 400 + (410 - 400) * zoom), 0xFF0000FFu);
+    }
+
     // A long document is cut at the picture limit and only the thumbnails in
     // view are made; a page of any size is shown within a bounded bitmap.
     void longAndHugeDocumentsStayBounded()
