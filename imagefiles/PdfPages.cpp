@@ -42,15 +42,15 @@ TPdfPages TPdfPages::FromData(const QByteArray &data, const QString &fileName)
     TPdfPages pages;
     pages.m_fileName = fileName;
     if (!data.startsWith("%PDF-") && !data.left(1024).contains("%PDF-"))
-        throw FileError(OpenErrorText(fileName, Reason("it is not a PDF document")));
+        throw FileError(OpenErrorText(fileName, Reason(QT_TRANSLATE_NOOP("Files", "it is not a PDF document"))));
     const std::unique_ptr<Poppler::Document> doc = Open(data);
     if (!doc)
-        throw FileError(OpenErrorText(fileName, Reason("the PDF document is damaged")));
+        throw FileError(OpenErrorText(fileName, Reason(QT_TRANSLATE_NOOP("Files", "the PDF document is damaged"))));
     if (doc->isLocked())
-        throw FileError(OpenErrorText(fileName, Reason("the PDF document is protected by a password")));
+        throw FileError(OpenErrorText(fileName, Reason(QT_TRANSLATE_NOOP("Files", "the PDF document is protected by a password"))));
     const int n = doc->numPages();
     if (n <= 0)
-        throw FileError(OpenErrorText(fileName, Reason("the PDF document has no pages")));
+        throw FileError(OpenErrorText(fileName, Reason(QT_TRANSLATE_NOOP("Files", "the PDF document has no pages"))));
     pages.m_pageSizes.reserve(n);
     for (int i = 0; i < n; ++i) {
         const std::unique_ptr<Poppler::Page> page = doc->page(i);
@@ -105,7 +105,7 @@ QImage TPdfPages::RenderPart(int page, int pageSide, const QRectF &part, const Q
 QImage TPdfPages::Render(int page, int side) const
 {
     if (page < 0 || page >= PageCount())
-        throw FileError(OpenErrorText(m_fileName, Reason("the PDF document has no such page")));
+        throw FileError(OpenErrorText(m_fileName, Reason(QT_TRANSLATE_NOOP("Files", "the PDF document has no such page"))));
     const QSize px = PixelSize(page, side);
     const QSizeF pt = PageSize(page);
     const std::unique_ptr<Poppler::Document> doc = Open(m_data);
@@ -118,7 +118,7 @@ QImage TPdfPages::Render(int page, int side) const
         img = p->renderToImage(xres, yres, 0, 0, px.width(), px.height());
     }
     if (img.isNull())
-        throw FileError(OpenErrorText(m_fileName, Reason("a page of the PDF document cannot be shown")));
+        throw FileError(OpenErrorText(m_fileName, Reason(QT_TRANSLATE_NOOP("Files", "a page of the PDF document cannot be shown"))));
     if (img.size() != px) {
         // Rounding may leave a pixel out or over: the page keeps its size.
         QImage sized(px, BitmapFormat);
