@@ -66,7 +66,8 @@ QString TWBDMainFrm::EntryKey(int entry)
                 PictureFiles.DocumentKey = DocumentKey(PictureFiles.Pdf->Content());
             e.StoreKey = PageKey(PictureFiles.DocumentKey, entry);
         } else {
-            e.StoreKey = isFuMode ? WordKey(PictureFiles.ListContent, entry) : PictureKey(PictureFiles.Path + e.FileName);
+            e.StoreKey
+                = isFuMode ? WordKey(PictureFiles.ListContent, entry) : PictureKey(PictureFiles.Path + e.FileName);
         }
         e.StoreKeyMade = true;
     }

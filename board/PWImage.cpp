@@ -147,7 +147,8 @@ bool TPWImage::SharpDraw(QPainter &p, const QRectF &src, const QRectF &dst)
         const QRectF part = QRectF(wide.toAlignedRect()) & src;
         m_sharpPart = part;
         m_sharpScale = scale;
-        m_sharpImage = m_sharp(part, QSize(qMax(1, qRound(part.width() * scale)), qMax(1, qRound(part.height() * scale))));
+        m_sharpImage
+            = m_sharp(part, QSize(qMax(1, qRound(part.width() * scale)), qMax(1, qRound(part.height() * scale))));
         if (m_sharpImage.isNull()) {
             m_sharp = nullptr; // not to be asked again for this picture
             return false;

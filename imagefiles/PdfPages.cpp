@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <mutex>
+#include <vector>
 
 namespace {
 QString Reason(const char *text) { return QCoreApplication::translate("Files", text); }
@@ -35,6 +37,50 @@ std::unique_ptr<Poppler::Document> Open(const QByteArray &data)
 }
 } // namespace
 
+// Opening a document costs more than rendering a small page of it (its fonts
+// are found and loaded anew), so documents are kept for the next render: as
+// many as renders ran at once.
+struct TPdfPages::DocumentPool {
+    std::mutex mutex;
+    std::vector<std::unique_ptr<Poppler::Document>> idle;
+};
+
+namespace {
+// A document of the pool's for one render, back in the pool afterwards.
+class Lease
+{
+public:
+    Lease(std::mutex &mutex, std::vector<std::unique_ptr<Poppler::Document>> &idle, const QByteArray &data)
+        : m_mutex(mutex), m_idle(idle)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            if (!m_idle.empty()) {
+                m_doc = std::move(m_idle.back());
+                m_idle.pop_back();
+            }
+        }
+        if (!m_doc)
+            m_doc = Open(data);
+    }
+    ~Lease()
+    {
+        if (!m_doc)
+            return;
+        const std::lock_guard lock(m_mutex);
+        m_idle.push_back(std::move(m_doc));
+    }
+    Lease(const Lease &) = delete;
+    Lease &operator=(const Lease &) = delete;
+    Poppler::Document *get() const { return m_doc.get(); }
+
+private:
+    std::mutex &m_mutex;
+    std::vector<std::unique_ptr<Poppler::Document>> &m_idle;
+    std::unique_ptr<Poppler::Document> m_doc;
+};
+} // namespace
+
 TPdfPages TPdfPages::Load(const QString &fileName) { return FromData(ReadWholeFile(fileName), fileName); }
 
 TPdfPages TPdfPages::FromData(const QByteArray &data, const QString &fileName)
@@ -43,11 +89,12 @@ TPdfPages TPdfPages::FromData(const QByteArray &data, const QString &fileName)
     pages.m_fileName = fileName;
     if (!data.startsWith("%PDF-") && !data.left(1024).contains("%PDF-"))
         throw FileError(OpenErrorText(fileName, Reason(QT_TRANSLATE_NOOP("Files", "it is not a PDF document"))));
-    const std::unique_ptr<Poppler::Document> doc = Open(data);
+    std::unique_ptr<Poppler::Document> doc = Open(data);
     if (!doc)
         throw FileError(OpenErrorText(fileName, Reason(QT_TRANSLATE_NOOP("Files", "the PDF document is damaged"))));
     if (doc->isLocked())
-        throw FileError(OpenErrorText(fileName, Reason(QT_TRANSLATE_NOOP("Files", "the PDF document is protected by a password"))));
+        throw FileError(
+            OpenErrorText(fileName, Reason(QT_TRANSLATE_NOOP("Files", "the PDF document is protected by a password"))));
     const int n = doc->numPages();
     if (n <= 0)
         throw FileError(OpenErrorText(fileName, Reason(QT_TRANSLATE_NOOP("Files", "the PDF document has no pages"))));
@@ -61,6 +108,8 @@ TPdfPages TPdfPages::FromData(const QByteArray &data, const QString &fileName)
         pages.m_pageSizes.append(size);
     }
     pages.m_data = data;
+    pages.m_pool = std::make_shared<DocumentPool>();
+    pages.m_pool->idle.push_back(std::move(doc)); // the first render takes it
     return pages;
 }
 
@@ -90,8 +139,8 @@ QImage TPdfPages::RenderPart(int page, int pageSide, const QRectF &part, const Q
     const double xres = 72.0 * base.width() * scale / pt.width();
     const double yres = 72.0 * base.height() * scale / pt.height();
     try {
-        const std::unique_ptr<Poppler::Document> doc = Open(m_data);
-        const std::unique_ptr<Poppler::Page> p = doc ? doc->page(page) : nullptr;
+        const Lease doc(m_pool->mutex, m_pool->idle, m_data);
+        const std::unique_ptr<Poppler::Page> p = doc.get() ? doc.get()->page(page) : nullptr;
         if (!p)
             return {};
         const QImage img = p->renderToImage(xres, yres, int(std::lround(part.x() * scale)),
@@ -105,11 +154,12 @@ QImage TPdfPages::RenderPart(int page, int pageSide, const QRectF &part, const Q
 QImage TPdfPages::Render(int page, int side) const
 {
     if (page < 0 || page >= PageCount())
-        throw FileError(OpenErrorText(m_fileName, Reason(QT_TRANSLATE_NOOP("Files", "the PDF document has no such page"))));
+        throw FileError(
+            OpenErrorText(m_fileName, Reason(QT_TRANSLATE_NOOP("Files", "the PDF document has no such page"))));
     const QSize px = PixelSize(page, side);
     const QSizeF pt = PageSize(page);
-    const std::unique_ptr<Poppler::Document> doc = Open(m_data);
-    const std::unique_ptr<Poppler::Page> p = doc ? doc->page(page) : nullptr;
+    const Lease doc(m_pool->mutex, m_pool->idle, m_data);
+    const std::unique_ptr<Poppler::Page> p = doc.get() ? doc.get()->page(page) : nullptr;
     QImage img;
     if (p) {
         // Resolutions in dots per inch that make the page exactly px.
@@ -118,7 +168,8 @@ QImage TPdfPages::Render(int page, int side) const
         img = p->renderToImage(xres, yres, 0, 0, px.width(), px.height());
     }
     if (img.isNull())
-        throw FileError(OpenErrorText(m_fileName, Reason(QT_TRANSLATE_NOOP("Files", "a page of the PDF document cannot be shown"))));
+        throw FileError(OpenErrorText(
+            m_fileName, Reason(QT_TRANSLATE_NOOP("Files", "a page of the PDF document cannot be shown"))));
     if (img.size() != px) {
         // Rounding may leave a pixel out or over: the page keeps its size.
         QImage sized(px, BitmapFormat);

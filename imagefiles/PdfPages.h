@@ -1,13 +1,13 @@
 // The pages of a PDF document as pictures, read through Poppler. The reader
-// keeps the document's bytes and nothing of Poppler in sight: each render
-// opens a document of its own, so pages can be rendered on several threads
-// at once.
+// keeps the document's bytes and nothing of Poppler in sight: a render takes
+// a Poppler document no other render is using (opened from the bytes when
+// none is idle), so pages can be rendered on several threads at once.
 #pragma once
 
 #include <QByteArray>
 #include <QImage>
-#include <QSize>
 #include <QRectF>
+#include <QSize>
 #include <QSizeF>
 #include <QString>
 #include <QVector>
@@ -51,7 +51,9 @@ public:
     QImage RenderPart(int page, int pageSide, const QRectF &part, const QSize &pixels) const;
 
 private:
+    struct DocumentPool;
     QByteArray m_data;
+    std::shared_ptr<DocumentPool> m_pool; // the Poppler documents idle between renders
     QString m_fileName;
     QVector<QSizeF> m_pageSizes;
 };

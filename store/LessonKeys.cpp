@@ -46,9 +46,6 @@ QString DocumentKey(const QByteArray &documentContent)
            + QString::fromLatin1(QCryptographicHash::hash(documentContent, QCryptographicHash::Sha1).toHex());
 }
 
-QString PageKey(const QString &documentKey, int page)
-{
-    return documentKey + QLatin1Char(':') + QString::number(page);
-}
+QString PageKey(const QString &documentKey, int page) { return documentKey + QLatin1Char(':') + QString::number(page); }
 
 QString BoardKey() { return QStringLiteral("board"); }

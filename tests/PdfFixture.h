@@ -25,12 +25,11 @@ inline QByteArray MakePdf(const QVector<TPdfFixturePage> &pages, bool locked = f
     int n = 3;
     for (const TPdfFixturePage &p : pages) {
         const double w = p.size.width(), h = p.size.height();
-        const QByteArray content = QByteArray::number(p.color.redF(), 'f', 3) + ' '
-                                   + QByteArray::number(p.color.greenF(), 'f', 3) + ' '
-                                   + QByteArray::number(p.color.blueF(), 'f', 3) + " rg "
-                                   + QByteArray::number(w * 0.1, 'f', 1) + ' ' + QByteArray::number(h * 0.55, 'f', 1)
-                                   + ' ' + QByteArray::number(w * 0.8, 'f', 1) + ' '
-                                   + QByteArray::number(h * 0.35, 'f', 1) + " re f";
+        const QByteArray content
+            = QByteArray::number(p.color.redF(), 'f', 3) + ' ' + QByteArray::number(p.color.greenF(), 'f', 3) + ' '
+              + QByteArray::number(p.color.blueF(), 'f', 3) + " rg " + QByteArray::number(w * 0.1, 'f', 1) + ' '
+              + QByteArray::number(h * 0.55, 'f', 1) + ' ' + QByteArray::number(w * 0.8, 'f', 1) + ' '
+              + QByteArray::number(h * 0.35, 'f', 1) + " re f";
         objs[n] = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + QByteArray::number(w) + ' ' + QByteArray::number(h)
                   + "] /Contents " + QByteArray::number(n + 1) + " 0 R >>";
         objs[n + 1] = "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "\nendstream";

@@ -3,7 +3,9 @@
 // - the first page on the board: from the file chosen until the board shows
 //   the page and the strip is listed (ImageOpen returns);
 // - all 40 page thumbnails, made on the machine's cores as the strip makes
-//   them, against `pdftoppm -scale-to 90 -png` of the same document.
+//   them, against `pdftoppm -scale-to 90 -png` of the same document;
+// - zooming in to four times the fit zoom, where the part of the page in
+//   view is rendered anew (no reference: for the record).
 //
 // usage: bench_pdf [RUNS [PAGES]]   (5 runs and 40 pages by default)
 // The worksheet is written by the benchmark: each page has a heading, thirty
@@ -55,10 +57,9 @@ QByteArray WorksheetPage(int page)
     QByteArray c;
     c += "BT /F1 22 Tf 60 780 Td (Worksheet " + QByteArray::number(page + 1) + ": fractions and shapes) Tj ET\n";
     for (int i = 0; i < 30; ++i)
-        c += "BT /F1 11 Tf 60 " + Num(740 - i * 14)
-             + " Td (" + QByteArray::number(i + 1) + ". What is " + QByteArray::number(page + i + 2) + "/"
-             + QByteArray::number(i + 3) + " of " + QByteArray::number((page + 1) * (i + 5))
-             + "? Write the answer and draw it in the grid below.) Tj ET\n";
+        c += "BT /F1 11 Tf 60 " + Num(740 - i * 14) + " Td (" + QByteArray::number(i + 1) + ". What is "
+             + QByteArray::number(page + i + 2) + "/" + QByteArray::number(i + 3) + " of "
+             + QByteArray::number((page + 1) * (i + 5)) + "? Write the answer and draw it in the grid below.) Tj ET\n";
     c += "0.6 G 0.5 w\n";
     for (int i = 0; i < 8; ++i)
         c += "60 " + Num(300 - i * 22) + " m 535 " + Num(300 - i * 22) + " l S\n";
@@ -167,7 +168,7 @@ int main(int argc, char *argv[])
     w.show();
     ThumbnailPool().SetMaxThreadCount(QThread::idealThreadCount());
 
-    Figures ref, board, thumbs;
+    Figures ref, board, thumbs, zoom;
     int made = 0;
     bool shown = true;
     for (int i = 0; i < runs; ++i) {
@@ -181,6 +182,10 @@ int main(int argc, char *argv[])
         while (w.IsListing())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         thumbs.v.push_back(ThumbnailsOnce(w.PictureFiles.Pdf, &made));
+        TPWImage &b = *w.PWImage;
+        t.restart();
+        b.ZoomSet(b.Zoom() * 4, Single(b.width() / 2), Single(b.height() / 2));
+        zoom.v.push_back(t.nsecsElapsed() / 1e6);
     }
     if (!shown || made != pages) {
         std::fprintf(stderr, "FAIL: the document was not shown whole (%d of %d thumbnails)\n", made, pages);
@@ -190,6 +195,7 @@ int main(int argc, char *argv[])
     std::printf("%d pages, %d runs, %d threads; medians (min–max):\n", pages, runs, ThumbnailPool().MaxThreadCount());
     std::printf("  first page on the board:           %s   (goal: 300 ms)\n", qPrintable(board.Text()));
     std::printf("  pdftoppm -scale-to 90 -png, all:   %s\n", qPrintable(ref.Text()));
+    std::printf("  zoom in to 4x fit, page anew:      %s\n", qPrintable(zoom.Text()));
     std::printf("  all page thumbnails:               %s   %s of pdftoppm\n", qPrintable(thumbs.Text()),
                 r > 0 ? qPrintable(QStringLiteral("%1×").arg(thumbs.Median() / r, 0, 'f', 3)) : "n/a");
     return 0;

@@ -237,7 +237,8 @@ private slots:
         Window f;
         QVERIFY(f.open(doc));
         QCOMPARE(f.w->PictureFiles.Files.size(), Settings().MaxPictureCount);
-        QCOMPARE(f.messages, QStringList{QStringLiteral("The %1 images were listed. ").arg(Settings().MaxPictureCount)});
+        QCOMPARE(f.messages,
+                 QStringList{QStringLiteral("The %1 images were listed. ").arg(Settings().MaxPictureCount)});
         const int shown = f.w->PictureCount;
         QVERIFY(shown > 0 && shown < f.w->PictureFiles.Files.size());
         QVERIFY(!f.w->PictureFiles.Files[shown - 1].Bitmap.isNull());
