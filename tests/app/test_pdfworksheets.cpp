@@ -1,6 +1,7 @@
 // PDF worksheets through the main window: a document's pages are the list,
 // each with its own strokes, saved as pictures, kept by the document's
 // content; documents that cannot be shown are refused and nothing is lost.
+#include "ModalDialog.h"
 #include "PdfFixture.h"
 #include "app/MainFrm.h"
 #include "app/PictureLister.h"
@@ -12,6 +13,7 @@
 #include "tiles/MetroButton.h"
 
 #include <QFile>
+#include <QFileDialog>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -144,8 +146,20 @@ private slots:
             QCOMPARE(saved.pixel(700, 1600), 0xFF0000FFu);
             QCOMPARE(saved.pixel(700, 1700), 0xFFFFFFFFu);
         }
-        // The export takes every page as an entry, each with its own strokes.
+        // Save As offers the page's own name; accepted as offered, it is written.
         QTemporaryDir out;
+        Settings().ImagePathDefault = out.path() + QLatin1Char('/');
+        OnModal([](QDialog *d) {
+            auto *fd = qobject_cast<QFileDialog *>(d);
+            fd->selectNameFilter(fd->nameFilters().at(1)); // PNG
+            d->accept();
+        });
+        f.w->ImageSaveAs();
+        QImage offered;
+        QVERIFY(offered.load(out.filePath(QStringLiteral("sheet-2.png"))));
+        QCOMPARE(offered.pixel(700, 1600), 0xFF0000FFu);
+        QVERIFY(QFile::remove(out.filePath(QStringLiteral("sheet-2.png"))));
+        // The export takes every page as an entry, each with its own strokes.
         Settings().ImageTypeDefault = 2;
         QVERIFY(f.w->ExportTo(out.path(), false));
         QImage one, two;
