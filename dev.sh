@@ -14,7 +14,7 @@ BUILD_PKGS=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-to
             libgl-dev fonts-dejavu-core fonts-ipafont-gothic qt6-l10n-tools qt6-translations-l10n)
 TEST_PKGS=(xvfb xauth xdotool x11-utils imagemagick python3-pil python3-psd-tools python3-numpy python3-xlib
            clang libclang-rt-14-dev clang-tidy libbenchmark-dev libstb-dev
-           dpkg-dev file lintian desktop-file-utils appstream man-db poppler-utils)
+           dpkg-dev file lintian desktop-file-utils appstream man-db poppler-utils libimage-exiftool-perl)
 
 sudo_if_needed() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

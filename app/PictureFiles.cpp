@@ -4,6 +4,7 @@
 #include "app/WorkerPool.h"
 #include "board/PWImage.h"
 
+#include "imagefiles/ExifThumbnail.h"
 #include "imagefiles/FMXBitmapEx.h"
 #include "imagefiles/FileIO.h"
 #include "platform/Bitmap.h"
@@ -170,6 +171,33 @@ struct SmallPicture {
 // The picture decoded only as large as the shared cache's 128 px and our
 // tile need: the tile stretches the whole picture into a square, so the short
 // side keeps at least a tile's pixels. Throws FileError with the reason.
+// The picture a camera stored in the photo's Exif segment, upright, when it
+// has a tile's pixels and the photo's proportions (a thumbnail with bars, or
+// of another crop, is not the photo); a null image otherwise.
+QImage ExifThumbnailFor(const QByteArray &file, const QSize &stored, double tileSide, int *orientation)
+{
+    if (stored.isEmpty())
+        return {};
+    const ExifThumbnail found = FindExifThumbnail(file);
+    if (found.jpeg.isEmpty())
+        return {};
+    QBuffer buffer;
+    buffer.setData(found.jpeg);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "jpeg");
+    reader.setDecideFormatFromContent(false);
+    const QSize size = reader.size();
+    if (size.isEmpty() || std::min(size.width(), size.height()) < tileSide || size.width() > 1024
+        || size.height() > 1024)
+        return {};
+    const double aspect = double(size.width()) / size.height(), photo = double(stored.width()) / stored.height();
+    if (std::abs(aspect / photo - 1) > 0.02)
+        return {};
+    const QImage img = reader.read();
+    *orientation = found.orientation;
+    return img.isNull() ? QImage() : Upright(img, found.orientation);
+}
+
 SmallPicture ReadSmall(const QString &path, int sharedSide, double tileSide)
 {
     if (ImageFileKindOf(path) == ImageFileKind::Codec) {
@@ -189,6 +217,12 @@ SmallPicture ReadSmall(const QString &path, int sharedSide, double tileSide)
         // before the turn.
         reader.setAutoTransform(true);
         QSize original = reader.size();
+        if (whole.isOpen()) {
+            int orientation = 1;
+            const QImage embedded = ExifThumbnailFor(whole.data(), original, tileSide, &orientation);
+            if (!embedded.isNull())
+                return {embedded, orientation >= 5 ? original.transposed() : original};
+        }
         if (!original.isEmpty()) {
             const double w = original.width(), h = original.height();
             const double s

@@ -2,10 +2,12 @@
 // pictures from disk: made once where missing and kept for later runs.
 #pragma once
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QStandardPaths>
 #include <QStringList>
@@ -96,6 +98,84 @@ inline QStringList SmallPhotos(const QString &folder, int count)
         photo.fill(qRgb(40 * i, 100, 200 - 30 * i));
         files << QDir(folder).filePath(QStringLiteral("p%1.jpg").arg(i));
         photo.save(files.last());
+    }
+    return files;
+}
+
+// The photo's bytes with an Exif segment as a camera writes one: the
+// orientation tag and a 160 x 120 JPEG thumbnail of the picture.
+inline QByteArray WithCameraThumbnail(const QByteArray &jpeg, const QImage &picture)
+{
+    QByteArray thumb;
+    {
+        QBuffer buffer(&thumb);
+        buffer.open(QIODevice::WriteOnly);
+        picture.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).save(&buffer, "JPEG", 80);
+    }
+    QByteArray tiff("MM\0\x2A\0\0\0\x08", 8);
+    auto u16 = [&](quint32 v) {
+        tiff.append(char((v >> 8) & 0xFF));
+        tiff.append(char(v & 0xFF));
+    };
+    auto u32 = [&](quint32 v) {
+        u16(v >> 16);
+        u16(v & 0xFFFF);
+    };
+    auto entry = [&](quint32 tag, quint32 type, quint32 value) {
+        u16(tag);
+        u16(type);
+        u32(1);
+        if (type == 3) {
+            u16(value);
+            u16(0);
+        } else {
+            u32(value);
+        }
+    };
+    // IFD0 at 8: one entry, then IFD1 at 8 + 2 + 12 + 4 = 26: three entries, then the thumbnail.
+    u16(1);
+    entry(0x0112, 3, 1);
+    u32(26);
+    const quint32 thumbAt = 26 + 2 + 3 * 12 + 4;
+    u16(3);
+    entry(0x0103, 3, 6);
+    entry(0x0201, 4, thumbAt);
+    entry(0x0202, 4, quint32(thumb.size()));
+    u32(0);
+    tiff += thumb;
+    const QByteArray body = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray app1("\xFF\xE1", 2);
+    app1.append(char((body.size() + 2) >> 8));
+    app1.append(char((body.size() + 2) & 0xFF));
+    app1 += body;
+    QByteArray out = jpeg;
+    out.insert(2, app1);
+    return out;
+}
+
+// The first count photos again as a camera writes them (with an Exif
+// thumbnail), in folder, made where missing.
+inline QStringList CameraPhotos(const QString &folder, int count)
+{
+    const QStringList plain = Photos(BenchPhotoFolder(), count);
+    QDir().mkpath(folder);
+    QStringList files;
+    for (const QString &p : plain) {
+        const QString f = QDir(folder).filePath(QFileInfo(p).fileName());
+        files << f;
+        if (QFileInfo::exists(f))
+            continue;
+        QFile in(p);
+        if (!in.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray jpeg = in.readAll();
+        QImageReader reader(p);
+        reader.setScaledSize(QSize(500, 375));
+        QFile out(f + QStringLiteral(".part"));
+        if (out.open(QIODevice::WriteOnly) && out.write(WithCameraThumbnail(jpeg, reader.read())) > 0) {
+            out.close();
+            QFile::rename(f + QStringLiteral(".part"), f);
+        }
     }
     return files;
 }

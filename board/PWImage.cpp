@@ -81,7 +81,13 @@ TPWImage::TPWImage(QWidget *parent) : QWidget(parent)
     CursorSet(FCrPen);
 }
 
-TPWImage::~TPWImage() = default;
+TPWImage::~TPWImage()
+{
+    // Qt hides the children as the board goes, and the cursor's control
+    // reports that to a board whose members are already gone: it goes first.
+    delete m_curImage;
+    m_curImage = nullptr;
+}
 
 // ---- coordinates -------------------------------------------------------------
 

@@ -208,7 +208,8 @@ bool LessonStore::Flush(int ms)
     d->wake.notify_one();
     const bool done = d->idle.wait_for(lock, std::chrono::milliseconds(ms), [this] {
         return d->broken
-               || (d->pending.empty() && !d->busy && !d->session && d->forgetsDone == d->forgetsAsked && !d->unsynced);
+               || (d->pending.empty() && !d->busy && !d->session && d->forgetsDone == d->forgetsAsked && !d->unsynced
+                   && d->touches.empty());
     });
     return done && !d->broken;
 }

@@ -72,6 +72,7 @@ struct LessonStore::Impl {
     int inflightForgets = 0; // the Forget calls done when inflight's batch is committed
     std::map<QString, TStoredHistory> seeds; // what Load read, for the writer to compare with
     std::optional<TSessionRow> session;
+    std::set<QString> touches; // histories Load read: used, so not to expire as untouched
     int forgetsAsked = 0;
     int forgetsDone = 0;
     bool busy = false;
@@ -91,7 +92,7 @@ struct LessonStore::Impl {
     bool Sync(std::unique_lock<std::mutex> &lock);
     void Fail(const QString &fault);
     QString WriteFault(int rc);
-    QString WriteBatch(bool forget, const std::optional<TSessionRow> &row);
+    QString WriteBatch(bool forget, const std::optional<TSessionRow> &row, const std::set<QString> &touched);
     int WriteHistory(const QString &key, const TStoreSnapshot &snap, qint64 now);
     void ForgetOthers();
     void Deliver();

@@ -144,5 +144,10 @@ bool LessonStore::Load(const QString &key, TPWRecArray &history)
         std::lock_guard lock(d->m);
         d->seeds[key] = std::move(read);
     }
+    {
+        std::lock_guard lock(d->m);
+        d->touches.insert(key);
+    }
+    d->wake.notify_one();
     return res.c >= 0;
 }

@@ -35,7 +35,7 @@ void LessonStore::Impl::Run()
     Clock::time_point syncBy;
     const auto hasWork = [this] {
         return stop || !pending.empty() || session || forgetsAsked != forgetsDone || !released.empty()
-               || (unsynced && syncAsked);
+               || !touches.empty() || (unsynced && syncAsked);
     };
     for (;;) {
         letGo.swap(released);
@@ -59,13 +59,14 @@ void LessonStore::Impl::Run()
             wake.wait(lock, hasWork);
         if (stop)
             break;
-        if (pending.empty() && !session && forgetsAsked == forgetsDone)
+        if (pending.empty() && !session && forgetsAsked == forgetsDone && touches.empty())
             continue; // only snapshots to let go, or the log to sync
         const bool forget = forgetsAsked != forgetsDone;
         const int forgets = forgetsAsked;
         inflight.swap(pending);
         inflightForgets = forgets;
         const std::optional<TSessionRow> row = std::exchange(session, std::nullopt);
+        const std::set<QString> touched = std::exchange(touches, {});
         if (forget)
             written.clear();
         // What Load read before a Forget no longer describes the file.
@@ -75,7 +76,7 @@ void LessonStore::Impl::Run()
         seeds.clear();
         busy = true;
         lock.unlock();
-        const QString fault = WriteBatch(forget, row);
+        const QString fault = WriteBatch(forget, row, touched);
         ForgetOthers();
         lock.lock();
         busy = false;
@@ -143,7 +144,8 @@ void LessonStore::Impl::ForgetOthers()
         it = inflight.count(it->first) ? std::next(it) : written.erase(it);
 }
 
-QString LessonStore::Impl::WriteBatch(bool forget, const std::optional<TSessionRow> &row)
+QString LessonStore::Impl::WriteBatch(bool forget, const std::optional<TSessionRow> &row,
+                                      const std::set<QString> &touched)
 {
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     int rc = SqlExec(wdb, "BEGIN IMMEDIATE");
@@ -151,6 +153,10 @@ QString LessonStore::Impl::WriteBatch(bool forget, const std::optional<TSessionR
         rc = SqlExec(wdb, "DELETE FROM records; DELETE FROM histories");
     for (auto it = inflight.cbegin(); rc == SQLITE_OK && it != inflight.cend(); ++it)
         rc = WriteHistory(it->first, it->second, now);
+    // A history opened again is in use however long ago it last changed.
+    for (auto it = touched.cbegin(); rc == SQLITE_OK && !forget && it != touched.cend(); ++it)
+        if (!inflight.count(*it))
+            rc = TSqlStatement(wdb, "UPDATE histories SET touched = ? WHERE key = ?").Bind(1, now).Bind(2, *it).Run();
     if (rc == SQLITE_OK && row)
         rc = TSqlStatement(wdb, "INSERT INTO session(id, file, entry, clean) VALUES(1, ?, ?, ?) ON CONFLICT(id) "
                                 "DO UPDATE SET file = excluded.file, entry = excluded.entry, clean = excluded.clean")

@@ -12,7 +12,9 @@
 // usage: bench_listing [FOLDER [RUNS [COUNT]]]
 //   FOLDER  where the photos are (photo000.jpg …, 4000 x 3000); the ones
 //           missing are made there first and kept for later runs. "-" or
-//           none: $XDG_CACHE_HOME/tovarek-w-bench/photos (~/.cache when unset).
+//           none: $XDG_CACHE_HOME/tovarek-w-bench/photos (~/.cache when unset);
+//           "camera": the same photos with an Exif thumbnail each, as phones
+//           and cameras write them (in photos-camera beside).
 //   RUNS    3 by default; COUNT photos, 300 by default (at most 300 are listed).
 // The reference needs vipsthumbnail (Debian: libvips-tools); the shared cache
 // is a folder of the run's own, never the user's.
@@ -172,7 +174,9 @@ int main(int argc, char *argv[])
     if (BenchShort() && argc < 2) {
         files = SmallPhotos(made.path(), 6);
     } else {
-        files = Photos(folderArg == QLatin1String("-") ? defaultFolder : folderArg, count);
+        files = folderArg == QLatin1String("camera")
+                    ? CameraPhotos(defaultFolder + QStringLiteral("-camera"), count)
+                    : Photos(folderArg == QLatin1String("-") ? defaultFolder : folderArg, count);
     }
     for (const QString &f : files) { // in the page cache for every run alike
         QFile file(f);

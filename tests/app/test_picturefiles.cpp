@@ -5,6 +5,9 @@
 #include "platform/Errors.h"
 
 #include <QFile>
+#include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,6 +24,33 @@ void Write(const QString &path, const QByteArray &bytes)
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
+}
+} // namespace
+
+namespace {
+// A grey photo of the size with a thumbnail of the fixture's quarters in its
+// Exif segment, and the orientation tag, written by exiftool.
+bool WithExifThumbnail(const QString &photo, QSize size, QSize thumbSize, int orientation)
+{
+    const QString exiftool = QStandardPaths::findExecutable(QStringLiteral("exiftool"));
+    QImage grey(size, QImage::Format_RGB32);
+    grey.fill(qRgb(128, 128, 128));
+    QImage thumb(thumbSize, QImage::Format_RGB32);
+    QPainter p(&thumb);
+    const int w = thumbSize.width() / 2, h = thumbSize.height() / 2;
+    p.fillRect(0, 0, w, h, QColor::fromRgb(exif::Red));
+    p.fillRect(w, 0, w, h, QColor::fromRgb(exif::Green));
+    p.fillRect(0, h, w, h, QColor::fromRgb(exif::Blue));
+    p.fillRect(w, h, w, h, QColor::fromRgb(exif::Yellow));
+    p.end();
+    const QString thumbFile = photo + QStringLiteral(".thumb.jpg");
+    if (!grey.save(photo, "JPEG", 95) || !thumb.save(thumbFile, "JPEG", 95))
+        return false;
+    QProcess tool;
+    tool.start(exiftool, {QStringLiteral("-q"), QStringLiteral("-overwrite_original"),
+                          QStringLiteral("-Orientation#=%1").arg(orientation),
+                          QStringLiteral("-ThumbnailImage<=") + thumbFile, photo});
+    return tool.waitForFinished(60000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
 }
 } // namespace
 
@@ -196,6 +226,47 @@ private slots:
         const QImage t = MakeThumbnail(name, &error);
         QCOMPARE(t.size(), QSize(90, 90));
         QVERIFY2(exif::QuartersAre(t, c.quarters), qPrintable(exif::QuarterNames(t)));
+    }
+
+    // A photo with a camera's thumbnail in its Exif segment (put there by
+    // exiftool, as cameras do): the tile comes from that thumbnail, upright
+    // by the photo's tag, and the photo itself (plain grey here) is not decoded.
+    void exifThumbnailUsedUpright_data() { exif::AddCaseRows(); }
+    void exifThumbnailUsedUpright()
+    {
+        QFETCH(int, row);
+        const exif::Case &c = exif::Cases()[row];
+        QTemporaryDir dir;
+        const QString photo = dir.filePath(QStringLiteral("photo.jpg"));
+        if (QStandardPaths::findExecutable(QStringLiteral("exiftool")).isEmpty())
+            QSKIP("exiftool is not installed (Debian: libimage-exiftool-perl)");
+        QVERIFY(WithExifThumbnail(photo, QSize(640, 320), QSize(240, 120), c.orientation));
+        QString error;
+        const QImage t = MakeThumbnail(photo, &error);
+        QCOMPARE(t.size(), QSize(90, 90));
+        QVERIFY2(exif::QuartersAre(t, c.quarters), qPrintable(exif::QuarterNames(t)));
+    }
+
+    // A thumbnail too small for a tile, or of other proportions than the
+    // photo (bars, another crop), is not the photo: the photo is decoded.
+    void exifThumbnailNotThePhoto_data()
+    {
+        QTest::addColumn<QSize>("thumbnail");
+        QTest::newRow("too small") << QSize(120, 60);
+        QTest::newRow("other proportions") << QSize(160, 120);
+    }
+    void exifThumbnailNotThePhoto()
+    {
+        QFETCH(QSize, thumbnail);
+        QTemporaryDir dir;
+        const QString photo = dir.filePath(QStringLiteral("photo.jpg"));
+        if (QStandardPaths::findExecutable(QStringLiteral("exiftool")).isEmpty())
+            QSKIP("exiftool is not installed (Debian: libimage-exiftool-perl)");
+        QVERIFY(WithExifThumbnail(photo, QSize(640, 320), thumbnail, 1));
+        QString error;
+        const QImage t = MakeThumbnail(photo, &error);
+        for (const QPoint at : exif::QuarterMiddles(t))
+            QVERIFY2(exif::Near(t.pixel(at), qRgb(128, 128, 128), 8), qPrintable(exif::QuarterNames(t)));
     }
 
     void pipesNamedLikePicturesNeverBlock()

@@ -308,6 +308,26 @@ private slots:
         QCOMPARE(Sql(Db(), "SELECT count(*) FROM records"), QStringLiteral("8;"));
     }
 
+    // A history opened again (only looked at, not drawn on) is in use: it
+    // counts as touched then, and does not expire for the months before.
+    void openingTouchesAHistory()
+    {
+        {
+            TOpened s(Db());
+            s.store->Save(QStringLiteral("yearly"), Strokes(3));
+        }
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        Sql(Db(), QStringLiteral("UPDATE histories SET touched = %1").arg(now - 170 * 86400).toUtf8());
+        {
+            TOpened s(Db());
+            TPWRecArray h;
+            QVERIFY(s.store->Load(QStringLiteral("yearly"), h));
+            QVERIFY(s.store->Flush());
+        }
+        const qint64 touched = Sql(Db(), "SELECT touched FROM histories").chopped(1).toLongLong();
+        QVERIFY2(touched >= now, qPrintable(QString::number(now - touched)));
+    }
+
     void forgetEmptiesButKeepsTheSession()
     {
         {
