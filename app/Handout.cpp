@@ -109,6 +109,8 @@ QImage RenderHandoutEntry(const THandoutEntry &entry, const QString &wordFont, Q
         TFMXBitmapEx bmp;
         bmp.LoadFromFileEx(entry.Path, 0);
         doc.SetPicture(bmp, entry.History);
+    } else if (entry.Render) {
+        doc.SetPicture(entry.Render(), entry.History);
     } else {
         doc.SetPicture(entry.Picture, entry.History);
     }

@@ -15,13 +15,17 @@
 
 class QPrinter;
 
-// One entry: a picture file, a word, or a picture at hand (the white board).
+// One entry: a picture file, a word, a document's page, or a picture at hand
+// (the white board).
 struct THandoutEntry {
     QString Caption; // what the page names it by
     QString Path; // the picture's file
     QString Word; // the word of a word list
     QImage Picture; // when there is no file
     TPWRecArray History;
+    // A document's page, rendered only when its turn comes: a long document
+    // is never held whole. Throws FileError.
+    std::function<QImage()> Render = nullptr;
 };
 
 struct THandoutJob {

@@ -120,8 +120,12 @@ public:
     void ImageOpenExecute();
     void ImageOpen(const QString &fileName);
     // Builds the list of the opened file: the words given, or the pictures of its folder.
-    void PictureListMake(const QString &fileName, const QStringList *words);
+    // A document's pages (pdf, not null) are listed instead when given.
+    void PictureListMake(const QString &fileName, const QStringList *words,
+                         const std::shared_ptr<const TPdfPages> &pdf = nullptr);
     int PictureListFolder(const QString &fileName);
+    // The document's pages, at most as many as the picture limit.
+    int PictureListPages(const std::shared_ptr<const TPdfPages> &pdf);
     int PictureListText(const QStringList &words);
     // Thumbnails of a folder are still being made (the panels are disabled meanwhile).
     bool IsListing() const;
@@ -200,6 +204,10 @@ private:
     // Stores the strokes now on the board with their owner: the white board or the current entry.
     void StoreBoardStrokes();
     void PictureTileRefresh(int entry);
+    // Starts making the thumbnails of the document's pages in the strip's view.
+    void PageThumbnailsRequest();
+    // Lets the board render the document's page shown anew when zoomed in.
+    void PageSharpSet();
     // Whether histories go to the store.
     bool Keeping() const;
     // Gives entry its kept strokes the first time it is shown, and notes it as open.

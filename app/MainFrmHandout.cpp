@@ -35,6 +35,8 @@ QVector<THandoutEntry> TWBDMainFrm::HandoutEntries()
         e.Caption = PictureFiles.Files[k].FileName;
         if (isFuMode)
             e.Word = e.Caption;
+        else if (const std::shared_ptr<const TPdfPages> pdf = PictureFiles.Pdf)
+            e.Render = [pdf, k] { return pdf->Render(k); };
         else
             e.Path = PictureFiles.Path + e.Caption;
         if (k == PictureIndex && !isWBrd) {

@@ -61,7 +61,14 @@ QString TWBDMainFrm::EntryKey(int entry)
     TPictureFile &e = PictureFiles.Files[entry];
     if (!e.StoreKeyMade) {
         // A picture is read once more for it: its content, not its name, is what its strokes belong to.
-        e.StoreKey = isFuMode ? WordKey(PictureFiles.ListContent, entry) : PictureKey(PictureFiles.Path + e.FileName);
+        if (PictureFiles.Pdf) {
+            if (PictureFiles.DocumentKey.isEmpty())
+                PictureFiles.DocumentKey = DocumentKey(PictureFiles.Pdf->Content());
+            e.StoreKey = PageKey(PictureFiles.DocumentKey, entry);
+        } else {
+            e.StoreKey
+                = isFuMode ? WordKey(PictureFiles.ListContent, entry) : PictureKey(PictureFiles.Path + e.FileName);
+        }
         e.StoreKeyMade = true;
     }
     return e.StoreKey;

@@ -23,7 +23,7 @@
 namespace {
 // The dialogs' filters, in the program's own "name|patterns|..." form.
 const char *OpenFilter = "All Files|*.jpg;*.jpeg;*.png;*.bmp;*.tga;*.psd;*.txt|JPEG File|*.jpg;*.jpeg|PNG File|*.png|"
-                         "BMP File|*.bmp|TGA File|*.tga|PSD File|*.psd|Text File|*.txt";
+                         "BMP File|*.bmp|TGA File|*.tga|PSD File|*.psd|Text File|*.txt|PDF File|*.pdf";
 const char *SaveFilter = "JPEG File|*.jpg;*.jpeg|PNG File|*.png|BMP File|*.bmp|TGA File|*.tga|PSD File|*.psd";
 
 // "JPEG File|*.jpg;*.jpeg|PNG File|*.png" -> Qt's "JPEG File (*.jpg *.jpeg)" list.
@@ -70,15 +70,21 @@ void TWBDMainFrm::ImageOpen(const QString &fileName)
 {
     // Read first: a file that cannot be read leaves the board, the list and
     // every stroke as they were, and its error tells the user why.
-    const bool text = LowerExtension(fileName) == QLatin1String(".txt");
+    const QString ext = LowerExtension(fileName);
+    const bool text = ext == QLatin1String(".txt");
     QStringList words;
     QByteArray listContent;
     TFMXBitmapEx picture;
+    std::shared_ptr<const TPdfPages> pdf;
     BusyCursor busy(QStringLiteral("open"));
-    if (text)
+    if (text) {
         words = TextListWords(fileName, &listContent);
-    else
+    } else if (ext == QLatin1String(".pdf")) {
+        pdf = std::make_shared<const TPdfPages>(TPdfPages::Load(fileName));
+        picture = pdf->Render(0);
+    } else {
         picture.LoadFromFileEx(fileName, 0);
+    }
     if (text && words.isEmpty()) {
         busy.End();
         ShowWarning(
@@ -99,7 +105,7 @@ void TWBDMainFrm::ImageOpen(const QString &fileName)
     else
         PWImage->SetSrcBitmap(picture);
     PWImage->ZoomPosSet(this);
-    PictureListMake(fileName, text ? &words : nullptr);
+    PictureListMake(fileName, text ? &words : nullptr, pdf);
     PictureFiles.ListContent = listContent;
     // The opened entry shows the strokes kept for it.
     if (PictureIndex >= 0 && PictureIndex < PictureFiles.Files.size()) {
@@ -113,9 +119,11 @@ void TWBDMainFrm::ImageOpen(const QString &fileName)
             PWImage->ZoomPosSet(this);
         }
     }
+    PageSharpSet();
 }
 
-void TWBDMainFrm::PictureListMake(const QString &fileName, const QStringList *words)
+void TWBDMainFrm::PictureListMake(const QString &fileName, const QStringList *words,
+                                  const std::shared_ptr<const TPdfPages> &pdf)
 {
     MenuPanel->setEnabled(false);
     PicturePanel->setEnabled(false);
@@ -125,9 +133,10 @@ void TWBDMainFrm::PictureListMake(const QString &fileName, const QStringList *wo
     try {
         // Thumbnails are made for the screen the strip is on.
         SetThumbnailDensity(devicePixelRatioF());
-        PictureIndex = words ? PictureListText(*words) : PictureListFolder(fileName);
+        PictureIndex = words ? PictureListText(*words) : pdf ? PictureListPages(pdf) : PictureListFolder(fileName);
+        // A document's thumbnails are made as the strip shows them (from here on).
         PicturePanelResize();
-        if (!words && !PictureFiles.Files.isEmpty()) {
+        if (!words && !pdf && !PictureFiles.Files.isEmpty()) {
             QStringList names;
             for (const TPictureFile &e : std::as_const(PictureFiles.Files))
                 names << e.FileName;
@@ -188,6 +197,8 @@ int TWBDMainFrm::PictureListFolder(const QString &fileName)
 
     isFuMode = false;
     PictureFiles.Path = folder;
+    PictureFiles.Pdf.reset();
+    PictureFiles.DocumentKey.clear();
     PictureFiles.Files.clear();
     PictureFiles.Files.resize(n);
     int result = -1;
@@ -221,6 +232,8 @@ int TWBDMainFrm::PictureListText(const QStringList &words)
 {
     isFuMode = true;
     PictureFiles.Path.clear();
+    PictureFiles.Pdf.reset();
+    PictureFiles.DocumentKey.clear();
     PictureFiles.Files.clear();
     PictureFiles.Files.resize(words.size());
     // A word's thumbnail is drawn when its place in the strip first shows
@@ -231,6 +244,51 @@ int TWBDMainFrm::PictureListText(const QStringList &words)
         e.PWRecArray.RecInit();
     }
     return 0;
+}
+
+int TWBDMainFrm::PictureListPages(const std::shared_ptr<const TPdfPages> &pdf)
+{
+    const int limit = Settings().MaxPictureCount;
+    const int n = qMin(pdf->PageCount(), qMax(limit, 1));
+    isFuMode = false;
+    PictureFiles.Path.clear();
+    PictureFiles.Pdf = pdf;
+    PictureFiles.DocumentKey.clear();
+    PictureFiles.Files.clear();
+    PictureFiles.Files.resize(n);
+    for (int i = 0; i < n; ++i) {
+        TPictureFile &e = PictureFiles.Files[i];
+        e.FileName = PageEntryName(pdf->FileName(), i);
+        e.PWRecArray.RecInit();
+    }
+    if (pdf->PageCount() > n)
+        m_listingWarning = tr("The %1 images were listed. ").arg(limit);
+    m_listedCount = 0;
+    return 0;
+}
+
+void TWBDMainFrm::PageThumbnailsRequest()
+{
+    const std::shared_ptr<const TPdfPages> pdf = PictureFiles.Pdf;
+    if (!pdf || PictureCount <= 0)
+        return;
+    QVector<int> wanted;
+    const int first = PicturePage * PictureCount;
+    for (int k = first; k < first + PictureCount && k < PictureFiles.Files.size(); ++k)
+        if (PictureFiles.Files[k].Bitmap.isNull())
+            wanted << k;
+    if (wanted.isEmpty() || wanted == m_lister->RunningEntries())
+        return;
+    // Only the strip's page in view is made: a long document opens at once,
+    // and a page turned past before its thumbnails came is left for later.
+    m_lister->StartEntries(
+        wanted,
+        [pdf](int k) {
+            PictureLister::Thumb t;
+            t.image = PageThumbnail(*pdf, k, &t.error);
+            return t;
+        },
+        pdf->FileName());
 }
 
 // ---- moving between entries -----------------------------------------------------------
@@ -247,7 +305,9 @@ void TWBDMainFrm::PictureSelect(int index)
     BusyCursor busy(QStringLiteral("select"));
     // Read the picture before anything changes.
     TFMXBitmapEx picture;
-    if (!isFuMode)
+    if (PictureFiles.Pdf)
+        picture = PictureFiles.Pdf->Render(index);
+    else if (!isFuMode)
         picture.LoadFromFileEx(PictureFiles.Path + PictureFiles.Files[index].FileName, 0);
     PWImage->LassoUpdate();
     StoreBoardStrokes();
@@ -260,7 +320,22 @@ void TWBDMainFrm::PictureSelect(int index)
     else
         PWImage->SrcBitmapRecPictSet(picture, e.PWRecArray);
     PWImage->ZoomPosSet(this);
+    PageSharpSet();
     PicturePanelRepaint();
+}
+
+void TWBDMainFrm::PageSharpSet()
+{
+    const std::shared_ptr<const TPdfPages> pdf = PictureFiles.Pdf;
+    if (!pdf || isWBrd || PictureIndex < 0 || PictureIndex >= PictureFiles.Files.size())
+        return;
+    // Zoomed in, the page is rendered anew at the zoom; the picture the
+    // strokes are drawn on keeps its size, so they stay where they were.
+    const int page = PictureIndex;
+    PWImage->SetSharpPicture([pdf, page](const QRectF &part, const QSize &pixels) {
+        return pdf->RenderPart(page, PdfPageSide, part, pixels);
+    });
+    PWImage->PWImageBitmapUpdate();
 }
 
 // ---- the strip -------------------------------------------------------------------------
@@ -310,6 +385,7 @@ void TWBDMainFrm::PicturePanelRepaint()
     for (int i = 0; i < PictureCount && i < PictureTileCount; ++i)
         PictureTileRefresh(i + PicturePage * PictureCount);
     PicturePanel->update();
+    PageThumbnailsRequest();
 }
 
 void TWBDMainFrm::PictureTileRefresh(int k)
@@ -327,7 +403,13 @@ void TWBDMainFrm::PictureTileRefresh(int k)
         if (e.Bitmap.isNull() && isFuMode)
             e.Bitmap = TextThumbnail(e.FileName, Settings().BkFont);
         t->Tag = k;
-        t->SetBitmap(e.Bitmap);
+        if (e.Bitmap.isNull()) { // a page whose thumbnail is on its way
+            QImage white = NewBitmap(ThumbnailSize, ThumbnailSize);
+            BitmapClear(white, 0xFFFFFFFF);
+            t->SetBitmap(white);
+        } else {
+            t->SetBitmap(e.Bitmap);
+        }
         t->setAccessibleName(e.FileName);
     } else {
         t->Tag = -1;
@@ -406,7 +488,10 @@ void TWBDMainFrm::ImageSaveAs()
     // The dialog would ask about the name as typed; the file written gets
     // the chosen format's extension, so the question is asked about that one.
     dlg.setOption(QFileDialog::DontConfirmOverwrite);
-    QString typed = NowFileName();
+    // A document's page is offered under its own name: "worksheet-3".
+    QString typed = PictureFiles.Pdf && !isWBrd && PictureIndex >= 0 && PictureIndex < PictureFiles.Files.size()
+                        ? PictureFiles.Files[PictureIndex].FileName
+                        : NowFileName();
     for (;;) {
         dlg.selectFile(typed);
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())

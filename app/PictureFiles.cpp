@@ -297,6 +297,35 @@ QImage MakeThumbnail(const QString &path, QString *error)
     }
 }
 
+QString PageEntryName(const QString &documentFile, int page)
+{
+    return QStringLiteral("%1-%2").arg(QFileInfo(documentFile).completeBaseName()).arg(page + 1);
+}
+
+QImage PageThumbnail(const TPdfPages &pdf, int page, QString *error)
+{
+    try {
+        // Made for the strip's screen, as the pictures' thumbnails are.
+        const double density = Density;
+        const int side = int(std::lround(ThumbnailSize * density));
+        const QImage small = pdf.Render(page, side);
+        // Unlike a photo, a page squeezed into a square would be hard to
+        // recognise: it keeps its shape and the rest of the tile stays white.
+        QImage tile = NewBitmap(side, side);
+        BitmapClear(tile, 0xFFFFFFFF);
+        {
+            QPainter p(&tile);
+            p.drawImage((side - small.width()) / 2, (side - small.height()) / 2, small);
+        }
+        tile.setDevicePixelRatio(density);
+        return tile;
+    } catch (const FileError &e) {
+        if (error)
+            *error = e.message();
+        return QImage();
+    }
+}
+
 WorkerPool &ThumbnailPool()
 {
     static WorkerPool pool;

@@ -4,12 +4,14 @@
 
 #include "board/PWRec.h"
 #include "imagefiles/FMXBitmapEx.h" // LowerExtension
+#include "imagefiles/PdfPages.h"
 
 #include <QDateTime>
 #include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <memory>
 
 constexpr int ThumbnailSize = 90;
 constexpr int PictureTileCount = 25;
@@ -28,7 +30,19 @@ struct TPictureFiles {
     QString Path; // folder of the listed pictures, ending with "/"; empty for a text list
     QVector<TPictureFile> Files;
     QByteArray ListContent; // a word list's bytes, which its words' kept strokes are known by
+    // The document whose pages are the list (entry k is page k); null for a
+    // folder or a word list. Shared with the threads making its thumbnails.
+    std::shared_ptr<const TPdfPages> Pdf;
+    QString DocumentKey; // what its pages' strokes are kept under, made once
 };
+
+// The name a document's page goes by in the list, in handouts and as the
+// name offered when it is saved: "<document name>-<page from 1>".
+QString PageEntryName(const QString &documentFile, int page);
+// A 90 x 90 thumbnail of a document's page: the whole page, as wide or high
+// as the tile, on white. Safe to call on worker threads. On failure returns
+// a null image and sets error.
+QImage PageThumbnail(const TPdfPages &pdf, int page, QString *error);
 
 // Names of the ordinary files (or links to them) in folder whose extension
 // equals ext (lower case, with the dot; .jpg, .jpeg and .jpe are one), sorted without regard to case in the

@@ -17,10 +17,8 @@
 // thumbnails. Every hand-over between them goes through its mutex.
 struct PictureLister::Batch {
     // Set before the workers start and never changed.
-    QString folder;
-    QStringList names;
-    std::vector<int> order; // the indices of names in the order they are made
-    Maker maker = nullptr;
+    std::vector<int> order; // the indices of the entries in the order they are made
+    EntryMaker make; // makes the thumbnail of an index, never throws
 
     std::mutex mutex; // guards what follows
     int next = 0; // the place in order of the next picture to hand out
@@ -42,11 +40,11 @@ PictureLister::Maker CurrentMaker = MakeOne;
 
 // A picture whose reading fails in an unforeseen way becomes a broken
 // thumbnail with the reason, never the end of its worker or of the listing.
-PictureLister::Thumb MakeGuarded(PictureLister::Maker maker, const QString &path)
+PictureLister::Thumb MakeGuarded(const std::function<PictureLister::Thumb()> &make, const QString &path)
 {
     PictureLister::Thumb t;
     try {
-        return maker(path);
+        return make();
     } catch (const std::bad_alloc &) {
         t.error = OpenErrorText(path, QCoreApplication::translate("Files", "there is not enough memory to read it"));
     } catch (const std::exception &e) {
@@ -70,8 +68,11 @@ void PictureLister::Start(const QString &folder, const QStringList &names, int f
 {
     Cancel();
     auto batch = std::make_shared<Batch>();
-    batch->folder = folder;
-    batch->names = names;
+    const Maker maker = CurrentMaker;
+    batch->make = [folder, names, maker](int k) {
+        const QString path = folder + names.at(k);
+        return MakeGuarded([&] { return maker(path); }, path);
+    };
     const int count = int(names.size());
     const int shownBegin = std::clamp(firstShown, 0, count);
     const int shownEnd = std::clamp(firstShown + std::max(shownCount, 0), shownBegin, count);
@@ -81,10 +82,24 @@ void PictureLister::Start(const QString &folder, const QStringList &names, int f
     for (int k = 0; k < count; ++k)
         if (k < shownBegin || k >= shownEnd)
             batch->order.push_back(k);
-    batch->maker = CurrentMaker;
+    Run(batch);
+}
+
+void PictureLister::StartEntries(const QVector<int> &indices, EntryMaker make, const QString &name)
+{
+    Cancel();
+    auto batch = std::make_shared<Batch>();
+    batch->make = [make = std::move(make), name](int k) { return MakeGuarded([&] { return make(k); }, name); };
+    batch->order.assign(indices.begin(), indices.end());
+    m_entries = indices;
+    Run(batch);
+}
+
+void PictureLister::Run(const std::shared_ptr<Batch> &batch)
+{
     batch->owner = this;
     m_batch = batch;
-    m_count = int(names.size());
+    m_count = int(batch->order.size());
     m_taken = 0;
     m_running = true;
     if (m_count == 0) {
@@ -111,7 +126,7 @@ void PictureLister::Work(Batch &b)
                 return;
             k = b.order[size_t(b.next++)];
         }
-        Thumb t = MakeGuarded(b.maker, b.folder + b.names.at(k));
+        Thumb t = b.make(k);
         const std::lock_guard lock(b.mutex);
         if (b.cancelled)
             return;
@@ -136,6 +151,7 @@ void PictureLister::Cancel()
 
 void PictureLister::Detach()
 {
+    m_entries.clear();
     if (!m_batch)
         return;
     std::vector<std::pair<int, Thumb>> dropped;

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVector>
+#include <functional>
 #include <memory>
 
 class PictureLister : public QObject
@@ -28,6 +30,13 @@ public:
     // shownCount names from firstShown on (the strip's page in view), then
     // the others in order. A listing still running is cancelled first.
     void Start(const QString &folder, const QStringList &names, int firstShown = 0, int shownCount = 0);
+    // Starts making the thumbnails of the entries indices with make, in that
+    // order, each handed on under its index; name names them in messages.
+    // A listing still running is cancelled first.
+    using EntryMaker = std::function<Thumb(int index)>;
+    void StartEntries(const QVector<int> &indices, EntryMaker make, const QString &name);
+    // The entries of the listing running (StartEntries), empty when none.
+    const QVector<int> &RunningEntries() const { return m_entries; }
     // Stops handing out thumbnails; the workers finish only the one each is making.
     void Cancel();
     bool IsRunning() const { return m_running; }
@@ -43,9 +52,11 @@ private:
     Q_INVOKABLE void TakeReady();
     // What a worker does: makes thumbnails until none are left or the listing is cancelled.
     static void Work(Batch &batch);
+    void Run(const std::shared_ptr<Batch> &batch);
     void Detach();
 
     std::shared_ptr<Batch> m_batch; // the listing running, shared with its workers
+    QVector<int> m_entries; // what StartEntries was asked for, while it runs
     int m_count = 0; // thumbnails of the listing running
     int m_taken = 0; // of them handed on
     bool m_running = false;

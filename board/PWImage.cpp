@@ -124,8 +124,52 @@ void TPWImage::SetCrPen(const TPWMenuItem &value)
 
 // ---- loading -----------------------------------------------------------------
 
+void TPWImage::SetSharpPicture(SharpPicture source)
+{
+    m_sharp = std::move(source);
+    m_sharpImage = QImage();
+    m_sharpPart = QRectF();
+    m_sharpScale = 0;
+}
+
+bool TPWImage::SharpDraw(QPainter &p, const QRectF &src, const QRectF &dst)
+{
+    const double dpr = m_bitmap.devicePixelRatio();
+    // Worth it only where a picture pixel covers more than a device pixel or
+    // so; a turned picture shows its own pixels.
+    if (!m_sharp || m_replay || m_doc.Turn() != 0 || src.isEmpty() || dst.width() * dpr < src.width() * 1.25)
+        return false;
+    const QRectF view = dst & QRectF(ScreenRect());
+    if (view.isEmpty())
+        return false;
+    const double kx = src.width() / dst.width(), ky = src.height() / dst.height();
+    const QRectF want(src.x() + (view.x() - dst.x()) * kx, src.y() + (view.y() - dst.y()) * ky, view.width() * kx,
+                      view.height() * ky);
+    const double scale = dst.width() * dpr / src.width(); // device pixels a picture pixel
+    if (m_sharpImage.isNull() || m_sharpScale != scale || !m_sharpPart.contains(want)) {
+        // A quarter of the view more on every side: a short pan renders nothing new.
+        const QRectF wide
+            = want.adjusted(-want.width() / 4, -want.height() / 4, want.width() / 4, want.height() / 4) & src;
+        const QRectF part = QRectF(wide.toAlignedRect()) & src;
+        m_sharpPart = part;
+        m_sharpScale = scale;
+        m_sharpImage
+            = m_sharp(part, QSize(qMax(1, qRound(part.width() * scale)), qMax(1, qRound(part.height() * scale))));
+        if (m_sharpImage.isNull()) {
+            m_sharp = nullptr; // not to be asked again for this picture
+            return false;
+        }
+    }
+    const QRectF target(dst.x() + (m_sharpPart.x() - src.x()) / kx, dst.y() + (m_sharpPart.y() - src.y()) / ky,
+                        m_sharpPart.width() / kx, m_sharpPart.height() / ky);
+    p.drawImage(target, m_sharpImage);
+    DrawBitmap(p, m_doc.PenLayer(), src, dst, 1.0, true);
+    return true;
+}
+
 void TPWImage::Init(int width, int height)
 {
+    SetSharpPicture(nullptr);
     ReplayStop();
     ZoomReset();
     m_doc.Init(width, height);
@@ -133,6 +177,7 @@ void TPWImage::Init(int width, int height)
 
 void TPWImage::SetSrcBitmap(const QImage &value)
 {
+    SetSharpPicture(nullptr);
     ReplayStop();
     ZoomReset();
     m_doc.SetPicture(value);
@@ -141,6 +186,7 @@ void TPWImage::SetSrcBitmap(const QImage &value)
 
 void TPWImage::SrcBitmapRecPictSet(const QImage &bitmap, const TPWRecArray &recs)
 {
+    SetSharpPicture(nullptr);
     ReplayStop();
     ZoomReset();
     const TBoardChange change = m_doc.SetPicture(bitmap, recs);
@@ -150,6 +196,7 @@ void TPWImage::SrcBitmapRecPictSet(const QImage &bitmap, const TPWRecArray &recs
 
 void TPWImage::SrcBitmapRecTextSet(const QString &word, const TPWRecArray &recs)
 {
+    SetSharpPicture(nullptr);
     ReplayStop();
     ZoomReset();
     const TBoardChange change = m_doc.SetWord(word, recs);
@@ -159,6 +206,7 @@ void TPWImage::SrcBitmapRecTextSet(const QString &word, const TPWRecArray &recs)
 
 void TPWImage::SetWord(const QString &value)
 {
+    SetSharpPicture(nullptr);
     ReplayStop();
     ZoomReset();
     m_doc.SetWord(value);
@@ -243,7 +291,8 @@ void TPWImage::ScreenDraw(QPainter &p, const QRectF &src, const QRectF &dst)
     // Magnified pictures show their pixels; shrunk ones are sampled smoothly,
     // so thin lines (a ruled white board, a drawing's outlines) never drop out.
     // Which of the two is counted in the screen's own pixels.
-    DrawBitmap(p, DspBitmap(), src, dst, 1.0, dst.width() * m_bitmap.devicePixelRatio() >= src.width());
+    if (!SharpDraw(p, src, dst))
+        DrawBitmap(p, DspBitmap(), src, dst, 1.0, dst.width() * m_bitmap.devicePixelRatio() >= src.width());
     if (OnPWMenu) {
         const QImage icon = ResourceImage(QStringLiteral("PW_LEFT"), m_bitmap.devicePixelRatio());
         if (!icon.isNull()) {

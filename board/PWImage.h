@@ -70,6 +70,14 @@ public:
     void SetOnPWMenu(std::function<void(QObject *)> handler) { OnPWMenu = std::move(handler); }
     const std::function<void(QObject *)> &PWMenu() const { return OnPWMenu; }
     void SetWord(const QString &value);
+    // A sharper picture for the screen while it is magnified (a document's
+    // page rendered anew at the zoom): given the part of the picture wanted,
+    // in picture pixels, and the device pixels it is to fill, returns it at
+    // that size, or a null image to show the picture's own pixels. The pen
+    // layer is drawn over it as always, so strokes keep their place. Set
+    // after the picture; setting another picture forgets it.
+    using SharpPicture = std::function<QImage(const QRectF &part, const QSize &pixels)>;
+    void SetSharpPicture(SharpPicture source);
     // 0 idle, 1 drawing or panning, 2 menu square, 3 dragging a selection.
     int DownState() const { return isDown; }
     bool isWorking() const { return isDown != 0 || isPainting; }
@@ -277,6 +285,13 @@ private:
 
     TBoardDocument m_doc;
     QImage m_bitmap; // the screen image
+    // The sharper picture's source, and the part it last made at which scale.
+    SharpPicture m_sharp;
+    QImage m_sharpImage;
+    QRectF m_sharpPart;
+    double m_sharpScale = 0;
+    // Draws the sharper picture and the pen layer when the picture is magnified; false when it did not.
+    bool SharpDraw(QPainter &p, const QRectF &src, const QRectF &dst);
 
     int isDown = 0;
     bool isPainting = false;

@@ -40,4 +40,12 @@ QString WordKey(const QByteArray &listContent, int line)
            + QLatin1Char(':') + QString::number(line);
 }
 
+QString DocumentKey(const QByteArray &documentContent)
+{
+    return QStringLiteral("d:") + QString::number(documentContent.size()) + QLatin1Char(':')
+           + QString::fromLatin1(QCryptographicHash::hash(documentContent, QCryptographicHash::Sha1).toHex());
+}
+
+QString PageKey(const QString &documentKey, int page) { return documentKey + QLatin1Char(':') + QString::number(page); }
+
 QString BoardKey() { return QStringLiteral("board"); }

@@ -14,9 +14,13 @@
 
 // What a history belongs to. A picture is known by its content, so a renamed
 // or moved picture keeps its strokes and a changed one starts clean; a word
-// by its list's content and its line; the white board is one.
+// by its list's content and its line; a document's page by the document's
+// content and its number (from 0); the white board is one.
 QString PictureKey(const QString &path, QString *error = nullptr);
 QString WordKey(const QByteArray &listContent, int line);
+// A document is hashed once for all its pages: DocumentKey, then PageKey of it.
+QString DocumentKey(const QByteArray &documentContent);
+QString PageKey(const QString &documentKey, int page);
 QString BoardKey();
 
 // What was open when the last run ended, and whether it ended cleanly.

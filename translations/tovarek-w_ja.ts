@@ -26,6 +26,30 @@
 <context>
     <name>Files</name>
     <message>
+        <source>it is not a PDF document</source>
+        <translation>PDF 文書ではありません</translation>
+    </message>
+    <message>
+        <source>the PDF document is damaged</source>
+        <translation>PDF 文書が壊れています</translation>
+    </message>
+    <message>
+        <source>the PDF document is protected by a password</source>
+        <translation>PDF 文書はパスワードで保護されています</translation>
+    </message>
+    <message>
+        <source>the PDF document has no pages</source>
+        <translation>PDF 文書にページがありません</translation>
+    </message>
+    <message>
+        <source>the PDF document has no such page</source>
+        <translation>PDF 文書にそのページはありません</translation>
+    </message>
+    <message>
+        <source>a page of the PDF document cannot be shown</source>
+        <translation>PDF 文書のページを表示できません</translation>
+    </message>
+    <message>
         <source>Unable to write to %1</source>
         <translation>%1 に書き込めません</translation>
     </message>

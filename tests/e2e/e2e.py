@@ -329,6 +329,36 @@ def make_pictures(folder, colours, size=(400, 300), ext="png"):
     return names
 
 
+def make_pdf(path, colours, size=(595, 842)):
+    """A PDF written byte by byte: white pages, each with a block of its colour
+    over the middle of its upper half (10 to 90 % across, 10 to 45 % down)."""
+    w, h = size
+    objs = {1: b"<< /Type /Catalog /Pages 2 0 R >>"}
+    kids = []
+    n = 3
+    for r, g, b in colours:
+        content = b"%.3f %.3f %.3f rg %.1f %.1f %.1f %.1f re f" % (r / 255, g / 255, b / 255,
+                                                                 w * .1, h * .55, w * .8, h * .35)
+        objs[n] = b"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 %d %d] /Contents %d 0 R >>" % (w, h, n + 1)
+        objs[n + 1] = b"<< /Length %d >>\nstream\n" % len(content) + content + b"\nendstream"
+        kids.append(b"%d 0 R" % n)
+        n += 2
+    objs[2] = b"<< /Type /Pages /Kids [" + b" ".join(kids) + b"] /Count %d >>" % len(colours)
+    out = b"%PDF-1.4\n"
+    offsets = {}
+    for k in sorted(objs):
+        offsets[k] = len(out)
+        out += b"%d 0 obj\n" % k + objs[k] + b"\nendobj\n"
+    xref = len(out)
+    out += b"xref\n0 %d\n0000000000 65535 f \n" % n
+    for k in range(1, n):
+        out += b"%010d 00000 n \n" % offsets[k]
+    out += b"trailer\n<< /Size %d /Root 1 0 R >>\nstartxref\n%d\n%%%%EOF\n" % (n, xref)
+    with open(path, "wb") as f:
+        f.write(out)
+    return path
+
+
 # ---- journeys ---------------------------------------------------------------------------------
 
 def journey_whiteboard(app):
@@ -1106,6 +1136,45 @@ def journey_japanese(app):
     check(app.close() == 0, "the program ends normally")
 
 
+def journey_pdf(app):
+    """Open a three-page PDF from the command line, draw on pages 1 and 3, move between
+    them with the strip and Next, and see each page's strokes only on its page."""
+    colours = [(250, 200, 200), (200, 250, 200), (200, 200, 250)]
+    doc = make_pdf(os.path.join(app.root, "worksheet.pdf"), colours)
+    app.stop()
+    app.start([doc])
+    block = app.board(0.5, 0.25)
+    img = app.shot("opened")
+    check(near(img.getpixel(block), colours[0], 8), "the document's first page is shown")
+    check(min(img.getpixel(app.board(0.5, 0.75))) > 240, "on white")
+    for i in range(3):
+        tx, ty = app.thumb(i)
+        want = tinted(colours[i]) if i == 0 else whitened(colours[i])  # the current page's tile is lime
+        check(near(img.getpixel((tx, ty - 20)), want, 16),
+              f"the strip shows page {i + 1}")
+    # A horizontal stroke on page 1, a vertical one on page 3, both on the white lower half.
+    hp, vp = app.board(0.47, 0.7), app.board(0.5, 0.85)
+    app.drag([app.board(0.44, 0.7), app.board(0.56, 0.7)])
+    app.click(app.thumb(2))
+    img = app.shot("page3")
+    check(near(img.getpixel(block), colours[2], 8), "the thumbnail shows page 3")
+    check(count(img, around(hp), dark) == 0, "page 3 does not show page 1's stroke")
+    app.drag([app.board(0.5, 0.62), app.board(0.5, 0.92)])
+    app.click(app.thumb(0))
+    img = app.shot("back1")
+    check(near(img.getpixel(block), colours[0], 8), "back on page 1")
+    check(count(img, around(hp), dark) > 10 and count(img, around(vp), dark) == 0, "page 1 shows its own stroke")
+    app.click(app.tile(13))
+    app.click(app.dialog_tile("Next", "TLnchDlg"))
+    img = app.shot("page2")
+    check(near(img.getpixel(block), colours[1], 8), "Next shows page 2")
+    check(count(img, around(hp), dark) == 0 and count(img, around(vp), dark) == 0, "page 2 has no strokes")
+    app.click(app.thumb(2))
+    img = app.shot("back3")
+    check(count(img, around(vp), dark) > 10 and count(img, around(hp), dark) == 0, "page 3 shows its own stroke")
+    check(app.close() == 0, "the program ends normally")
+
+
 JOURNEYS = {
     "handout": journey_handout,
     "photos": journey_photos,
@@ -1120,6 +1189,7 @@ JOURNEYS = {
     "badfiles": journey_badfiles,
     "board": journey_board,
     "japanese": journey_japanese,
+    "pdf": journey_pdf,
 }
 # The locale each journey runs in; the others run in the C locale.
 JOURNEY_LANG = {"japanese": "ja_JP.UTF-8"}
