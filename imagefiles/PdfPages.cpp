@@ -4,7 +4,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Errors.h"
 
-#include <poppler-qt6.h>
+#include "imagefiles/PdfEngine.h"
 
 #include <QCoreApplication>
 #include <QPainter>
@@ -16,24 +16,10 @@
 namespace {
 QString Reason(const char *text) { return QCoreApplication::translate("Files", text); }
 
-// Poppler writes what it finds wrong in a document to the terminal; the
-// teacher gets the reason in a message instead.
-void Quiet(const QString &, const QVariant &) { }
-
-std::unique_ptr<Poppler::Document> Open(const QByteArray &data)
+std::unique_ptr<TPdfDocument> Open(const QByteArray &data)
 {
-    static const bool quieted = [] {
-        Poppler::setDebugErrorFunction(Quiet, QVariant());
-        return true;
-    }();
-    (void)quieted;
-    std::unique_ptr<Poppler::Document> doc = Poppler::Document::loadFromData(data);
-    if (doc) {
-        doc->setPaperColor(Qt::white);
-        doc->setRenderHint(Poppler::Document::Antialiasing, true);
-        doc->setRenderHint(Poppler::Document::TextAntialiasing, true);
-    }
-    return doc;
+    const TPdfOpen open = PdfOpener(nullptr);
+    return std::unique_ptr<TPdfDocument>(open ? open(data) : nullptr);
 }
 } // namespace
 
@@ -42,7 +28,7 @@ std::unique_ptr<Poppler::Document> Open(const QByteArray &data)
 // many as renders ran at once.
 struct TPdfPages::DocumentPool {
     std::mutex mutex;
-    std::vector<std::unique_ptr<Poppler::Document>> idle;
+    std::vector<std::unique_ptr<TPdfDocument>> idle;
 };
 
 namespace {
@@ -50,7 +36,7 @@ namespace {
 class Lease
 {
 public:
-    Lease(std::mutex &mutex, std::vector<std::unique_ptr<Poppler::Document>> &idle, const QByteArray &data)
+    Lease(std::mutex &mutex, std::vector<std::unique_ptr<TPdfDocument>> &idle, const QByteArray &data)
         : m_mutex(mutex), m_idle(idle)
     {
         {
@@ -72,12 +58,12 @@ public:
     }
     Lease(const Lease &) = delete;
     Lease &operator=(const Lease &) = delete;
-    Poppler::Document *get() const { return m_doc.get(); }
+    TPdfDocument *get() const { return m_doc.get(); }
 
 private:
     std::mutex &m_mutex;
-    std::vector<std::unique_ptr<Poppler::Document>> &m_idle;
-    std::unique_ptr<Poppler::Document> m_doc;
+    std::vector<std::unique_ptr<TPdfDocument>> &m_idle;
+    std::unique_ptr<TPdfDocument> m_doc;
 };
 } // namespace
 
@@ -89,19 +75,22 @@ TPdfPages TPdfPages::FromData(const QByteArray &data, const QString &fileName)
     pages.m_fileName = fileName;
     if (!data.startsWith("%PDF-") && !data.left(1024).contains("%PDF-"))
         throw FileError(OpenErrorText(fileName, Reason(QT_TRANSLATE_NOOP("Files", "it is not a PDF document"))));
-    std::unique_ptr<Poppler::Document> doc = Open(data);
+    QString missing;
+    if (!PdfOpener(&missing))
+        throw FileError(OpenErrorText(
+            fileName, Reason(QT_TRANSLATE_NOOP("Files", "the PDF reader cannot be loaded (%1)")).arg(missing)));
+    std::unique_ptr<TPdfDocument> doc = Open(data);
     if (!doc)
         throw FileError(OpenErrorText(fileName, Reason(QT_TRANSLATE_NOOP("Files", "the PDF document is damaged"))));
-    if (doc->isLocked())
+    if (doc->Locked())
         throw FileError(
             OpenErrorText(fileName, Reason(QT_TRANSLATE_NOOP("Files", "the PDF document is protected by a password"))));
-    const int n = doc->numPages();
+    const int n = doc->PageCount();
     if (n <= 0)
         throw FileError(OpenErrorText(fileName, Reason(QT_TRANSLATE_NOOP("Files", "the PDF document has no pages"))));
     pages.m_pageSizes.reserve(n);
     for (int i = 0; i < n; ++i) {
-        const std::unique_ptr<Poppler::Page> page = doc->page(i);
-        QSizeF size = page ? page->pageSizeF() : QSizeF();
+        QSizeF size = doc->PageSize(i);
         // A page without a usable size is shown as a sheet of A4.
         if (!(size.width() > 0 && size.height() > 0) || !std::isfinite(size.width()) || !std::isfinite(size.height()))
             size = QSizeF(595, 842);
@@ -140,11 +129,10 @@ QImage TPdfPages::RenderPart(int page, int pageSide, const QRectF &part, const Q
     const double yres = 72.0 * base.height() * scale / pt.height();
     try {
         const Lease doc(m_pool->mutex, m_pool->idle, m_data);
-        const std::unique_ptr<Poppler::Page> p = doc.get() ? doc.get()->page(page) : nullptr;
-        if (!p)
+        if (!doc.get())
             return {};
-        const QImage img = p->renderToImage(xres, yres, int(std::lround(part.x() * scale)),
-                                            int(std::lround(part.y() * scale)), pixels.width(), pixels.height());
+        const QImage img = doc.get()->Render(page, xres, yres, int(std::lround(part.x() * scale)),
+                                             int(std::lround(part.y() * scale)), pixels.width(), pixels.height());
         return img.isNull() ? QImage() : ToBitmap(img);
     } catch (...) {
         return {};
@@ -159,13 +147,12 @@ QImage TPdfPages::Render(int page, int side) const
     const QSize px = PixelSize(page, side);
     const QSizeF pt = PageSize(page);
     const Lease doc(m_pool->mutex, m_pool->idle, m_data);
-    const std::unique_ptr<Poppler::Page> p = doc.get() ? doc.get()->page(page) : nullptr;
     QImage img;
-    if (p) {
+    if (doc.get()) {
         // Resolutions in dots per inch that make the page exactly px.
         const double xres = 72.0 * px.width() / pt.width();
         const double yres = 72.0 * px.height() / pt.height();
-        img = p->renderToImage(xres, yres, 0, 0, px.width(), px.height());
+        img = doc.get()->Render(page, xres, yres, 0, 0, px.width(), px.height());
     }
     if (img.isNull())
         throw FileError(OpenErrorText(

@@ -38,6 +38,10 @@
         <translation>PDF 文書はパスワードで保護されています</translation>
     </message>
     <message>
+        <source>the PDF reader cannot be loaded (%1)</source>
+        <translation>PDF を読む部品を読み込めません (%1)</translation>
+    </message>
+    <message>
         <source>the PDF document has no pages</source>
         <translation>PDF 文書にページがありません</translation>
     </message>
