@@ -24,6 +24,7 @@
 #include "app/WorkerPool.h"
 #include "settings/Settings.h"
 
+#include "BenchFigures.h"
 #include "BenchPhotoFiles.h"
 #include "BenchShort.h"
 
@@ -47,23 +48,6 @@
 namespace {
 
 constexpr QRgb ForeignColour = 0xFFDC1EDC; // the other program's thumbnails: magenta
-
-struct Figures {
-    std::vector<double> v;
-    double Median() const
-    {
-        std::vector<double> s = v;
-        std::sort(s.begin(), s.end());
-        return s.empty() ? 0 : s[s.size() / 2];
-    }
-    QString Text() const
-    {
-        if (v.empty())
-            return QStringLiteral("n/a");
-        const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
-        return QStringLiteral("%1 ms (%2–%3)").arg(Median(), 0, 'f', 0).arg(*lo, 0, 'f', 0).arg(*hi, 0, 'f', 0);
-    }
-};
 
 struct Listing {
     double total = 0; // until every thumbnail is in
