@@ -16,6 +16,26 @@ struct TPdfFixturePage {
     QColor color;
 };
 
+// A document of the numbered objects 1 to n - 1 (1 the catalogue), with
+// its cross-reference table; trailer adds entries to the trailer.
+inline QByteArray PdfFile(const std::map<int, QByteArray> &objs, const QByteArray &trailer = {})
+{
+    const int n = objs.empty() ? 1 : objs.rbegin()->first + 1;
+    QByteArray out = "%PDF-1.4\n";
+    std::map<int, qsizetype> offsets;
+    for (const auto &[k, body] : objs) {
+        offsets[k] = out.size();
+        out += QByteArray::number(k) + " 0 obj\n" + body + "\nendobj\n";
+    }
+    const qsizetype xref = out.size();
+    out += "xref\n0 " + QByteArray::number(n) + "\n0000000000 65535 f \n";
+    for (int k = 1; k < n; ++k)
+        out += QByteArray::number(qlonglong(offsets[k])).rightJustified(10, '0') + " 00000 n \n";
+    out += "trailer\n<< /Size " + QByteArray::number(n) + " /Root 1 0 R" + trailer + " >>\nstartxref\n"
+           + QByteArray::number(qlonglong(xref)) + "\n%%EOF\n";
+    return out;
+}
+
 // A document of pages; locked adds a password the empty one does not open.
 inline QByteArray MakePdf(const QVector<TPdfFixturePage> &pages, bool locked = false)
 {
@@ -44,21 +64,8 @@ inline QByteArray MakePdf(const QVector<TPdfFixturePage> &pages, bool locked = f
                   + "> /P -4 >>";
         trailer = " /Encrypt " + QByteArray::number(n) + " 0 R /ID [<" + QByteArray(32, '0') + "><"
                   + QByteArray(32, '0') + ">]";
-        ++n;
     }
-    QByteArray out = "%PDF-1.4\n";
-    std::map<int, qsizetype> offsets;
-    for (const auto &[k, body] : objs) {
-        offsets[k] = out.size();
-        out += QByteArray::number(k) + " 0 obj\n" + body + "\nendobj\n";
-    }
-    const qsizetype xref = out.size();
-    out += "xref\n0 " + QByteArray::number(n) + "\n0000000000 65535 f \n";
-    for (int k = 1; k < n; ++k)
-        out += QByteArray::number(qlonglong(offsets[k])).rightJustified(10, '0') + " 00000 n \n";
-    out += "trailer\n<< /Size " + QByteArray::number(n) + " /Root 1 0 R" + trailer + " >>\nstartxref\n"
-           + QByteArray::number(qlonglong(xref)) + "\n%%EOF\n";
-    return out;
+    return PdfFile(objs, trailer);
 }
 
 inline bool WritePdf(const QString &path, const QByteArray &bytes)

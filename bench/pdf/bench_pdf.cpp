@@ -18,6 +18,7 @@
 
 #include "BenchFigures.h"
 #include "BenchShort.h"
+#include "PdfFixture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,19 +73,7 @@ QByteArray WorksheetPdf(int pages)
         n += 2;
     }
     objs[2] = "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pages) + " >>";
-    QByteArray out = "%PDF-1.4\n";
-    std::map<int, qsizetype> offsets;
-    for (const auto &[k, body] : objs) {
-        offsets[k] = out.size();
-        out += QByteArray::number(k) + " 0 obj\n" + body + "\nendobj\n";
-    }
-    const qsizetype xref = out.size();
-    out += "xref\n0 " + QByteArray::number(n) + "\n0000000000 65535 f \n";
-    for (int k = 1; k < n; ++k)
-        out += QByteArray::number(qlonglong(offsets[k])).rightJustified(10, '0') + " 00000 n \n";
-    out += "trailer\n<< /Size " + QByteArray::number(n) + " /Root 1 0 R >>\nstartxref\n"
-           + QByteArray::number(qlonglong(xref)) + "\n%%EOF\n";
-    return out;
+    return PdfFile(objs);
 }
 
 // pdftoppm making every page's thumbnail in one process; -1 when it cannot run.
