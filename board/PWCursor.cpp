@@ -15,7 +15,7 @@ void TPWImage::CursorLoad(const QString &name)
 
 void TPWImage::CursorRepaint()
 {
-    update(m_curImage->geometry());
+    ScreenRepaint(m_curImage->geometry());
     if (m_selImage->isVisible())
         m_selImage->update(m_curImage->geometry().translated(-m_selImage->pos()));
 }

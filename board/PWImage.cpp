@@ -72,7 +72,7 @@ TPWImage::TPWImage(QWidget *parent) : QWidget(parent)
         // rectangle around both paints in one go what would be bands.
         const QRect both = was.intersects(now) ? was.united(now) : QRect();
         for (const QRect &r : both.isEmpty() ? QList<QRect>{was, now} : QList<QRect>{both}) {
-            update(r);
+            ScreenRepaint(r);
             if (m_selImage->isVisible())
                 m_selImage->update(r.translated(-m_selImage->pos()));
         }
@@ -454,29 +454,46 @@ void TPWImage::ViewCursorUpdate()
 
 // ---- Qt events -----------------------------------------------------------------
 
+void TPWImage::ScreenRepaint(const QRect &r)
+{
+    // The cursor's old and new places and the segment under them come in
+    // one event, overlapping: as one rectangle they are painted in one go
+    // and copied row by row, as bands they would be three of each.
+    if (r.intersects(m_repaintPending)) {
+        m_repaintPending |= r;
+        update(m_repaintPending);
+        return;
+    }
+    if (m_repaintPending.isEmpty())
+        m_repaintPending = r;
+    update(r);
+}
+
 void TPWImage::paintEvent(QPaintEvent *e)
 {
+    m_repaintPending = QRect();
     // Moved to a screen of another density: the screen image is made anew for it.
     if (m_bitmap.devicePixelRatio() != devicePixelRatioF())
         PWResize();
     QPainter p(this);
-    // Rectangle by rectangle: a stroke's segment and the cursor picture's
-    // old and new places need not be one rectangle's worth of pixels.
     const QRect screen = ScreenRect();
     const bool uncovered = screen.width() < width() || screen.height() < height();
-    const bool cursor = m_curImage->isVisible() && !m_curImage->Bitmap.isNull();
-    const QRect cursorRect = m_curImage->geometry();
-    for (const QRect &r : e->region()) {
+    // The screen image is opaque everywhere, so its pixels read as they are
+    // without alpha: a window's backing store has none either, and Qt copies
+    // such pixels row by row instead of blending them one by one.
+    QImage opaque(m_bitmap.constBits(), m_bitmap.width(), m_bitmap.height(), m_bitmap.bytesPerLine(), QImage::Format_RGB32);
+    opaque.setDevicePixelRatio(m_bitmap.devicePixelRatio());
+    const QRegion &region = e->region();
+    for (const QRect &r : region) {
         if (uncovered)
             p.fillRect(r, Qt::black);
         const QRect shown = r & screen;
-        p.drawImage(QPointF(shown.topLeft()), m_bitmap, ScreenPixels(shown));
-        if (cursor && r.intersects(cursorRect)) {
-            p.setClipRect(r);
-            p.drawImage(cursorRect.topLeft(), m_curImage->Bitmap);
-            p.setClipping(false);
-        }
+        p.drawImage(QPointF(shown.topLeft()), opaque, ScreenPixels(shown));
     }
+    // Over it the cursor picture, once; the painter is clipped to the region.
+    const QRect cursorRect = m_curImage->geometry();
+    if (m_curImage->isVisible() && !m_curImage->Bitmap.isNull() && region.intersects(cursorRect))
+        p.drawImage(cursorRect.topLeft(), m_curImage->Bitmap);
 }
 
 void TPWImage::resizeEvent(QResizeEvent *)

@@ -202,6 +202,7 @@ public:
     void CursorColorMark(TAlphaColor color);
     // The cursor picture changed where it is.
     void CursorRepaint();
+    void ScreenRepaint(const QRect &r);
     // Draws the ring of a pen's width around the cursor's tip into the
     // cursor picture; returns the offset of the grown picture.
     QPointF CursorFootprint(Single width, const QPointF &offset);
@@ -338,6 +339,7 @@ private:
     mutable QPointF m_prvLo, m_prvHi;
     double m_prvDashLength = 0; // length drawn so far, for continuous dashes
     QRect m_prvArea; // control area the preview has drawn on
+    QRect m_repaintPending; // what ScreenRepaint asked for since the last paint
     Single m_lastPress = 1024; // the preview brush's pressure
     QVector<int> m_fuCountsAtDown; // the stroke counters before the stroke took its number
     Single m_strokeWidth = 0; // the stroke's width in picture pixels, fixed when it begins

@@ -108,7 +108,7 @@ void TPWImage::PreviewPath(Single opacity)
         DrawBitmap(p, m_prvBitmap, ScreenPixels(area), area, opacity, rainbow ? false : true);
     }
     m_prvArea |= area;
-    update(area);
+    ScreenRepaint(area);
 }
 
 void TPWImage::PreviewBrush(Single opacity, bool numbered)
@@ -128,7 +128,7 @@ void TPWImage::PreviewBrush(Single opacity, bool numbered)
         DrawLineOrDot(p, P0, P1);
     }
     m_prvArea |= area;
-    update(area);
+    ScreenRepaint(area);
 }
 
 void TPWImage::PreviewLasso()
@@ -151,5 +151,5 @@ void TPWImage::PreviewLasso()
         m_prvDashLength += std::hypot(P1.x() - P0.x(), P1.y() - P0.y());
     }
     m_prvArea |= area;
-    update(area);
+    ScreenRepaint(area);
 }
