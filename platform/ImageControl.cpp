@@ -39,6 +39,9 @@ void ImageControl::paintEvent(QPaintEvent *e)
 void ImageControl::SetDrawnByParent(std::function<void(const QRect &, const QRect &)> placed)
 {
     setAttribute(Qt::WA_DontShowOnScreen, true);
+    // Nor does Qt paint it: each move would otherwise cost a paint event
+    // that draws nothing.
+    setUpdatesEnabled(false);
     m_placed = std::move(placed);
 }
 
