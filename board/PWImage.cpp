@@ -260,6 +260,7 @@ void TPWImage::ScreenUpdateControlRect(const QRect &r0)
     const QRect r = r0 & ScreenRect();
     if (r.isEmpty())
         return;
+    TrailEnd();
     {
         QPainter p(&m_bitmap);
         p.setClipRect(r);
@@ -278,6 +279,7 @@ void TPWImage::ScreenUpdateControlRect(const QRect &r0)
 
 void TPWImage::ScreenDraw(const QRectF &src, const QRectF &dst)
 {
+    TrailEnd();
     QPainter p(&m_bitmap);
     ScreenDraw(p, src, dst);
 }
@@ -361,6 +363,7 @@ void TPWImage::PWResize()
     // picture is sampled for every device pixel instead of being enlarged.
     const int w = qMax(int(RoundEven(width())), 1), h = qMax(int(RoundEven(height())), 1);
     const qreal dpr = devicePixelRatioF();
+    TrailEnd();
     m_bitmap = NewBitmap(int(std::ceil(w * dpr - 1e-6)), int(std::ceil(h * dpr - 1e-6)));
     m_bitmap.setDevicePixelRatio(dpr);
     BitmapClear(m_bitmap, 0xFF000000);

@@ -14,6 +14,7 @@
 
 #include <QElapsedTimer>
 #include <QImage>
+#include <QPainter>
 #include <QPointF>
 #include <QRectF>
 #include <QTimer>
@@ -340,6 +341,18 @@ private:
     double m_prvDashLength = 0; // length drawn so far, for continuous dashes
     QRect m_prvArea; // control area the preview has drawn on
     QRect m_repaintPending; // what ScreenRepaint asked for since the last paint
+    // The painter of a stroke's segments, kept from move to move: setting
+    // one up costs as much as drawing a short segment. (Qt copies an image
+    // that is being painted deeply, so handing the screen image out is safe.)
+    // Declared after the images it paints on, so that it ends before they go.
+    QPainter m_trail;
+    QPainter &Trail(QImage &on);
+    // Ends the kept painter; whatever else paints on the screen image or replaces it calls it first.
+    void TrailEnd()
+    {
+        if (m_trail.isActive())
+            m_trail.end();
+    }
     Single m_lastPress = 1024; // the preview brush's pressure
     QVector<int> m_fuCountsAtDown; // the stroke counters before the stroke took its number
     Single m_strokeWidth = 0; // the stroke's width in picture pixels, fixed when it begins

@@ -66,6 +66,7 @@ void TPWImage::PWMouseDown(Single X, Single Y)
     if (FCrPen.PenType == pwFuMk)
         FCrPen.PenColor = TAlphaColor(m_doc.FuCountNext(Single(ScreenToPicture(pt).x())));
     // Start of the live preview.
+    TrailEnd();
     if (m_prvBitmap.size() != m_bitmap.size() || m_prvBitmap.devicePixelRatio() != m_bitmap.devicePixelRatio()) {
         m_prvBitmap = NewBitmap(m_bitmap.width(), m_bitmap.height());
         m_prvBitmap.setDevicePixelRatio(m_bitmap.devicePixelRatio());

@@ -18,6 +18,16 @@ QRect GrownRect(const QRectF &bounds, double margin)
 QPen SegmentPen(TAlphaColor color, double w, TStrokeDash dash) { return StrokePen(color, w, dash, true); }
 } // namespace
 
+QPainter &TPWImage::Trail(QImage &on)
+{
+    if (m_trail.isActive() && m_trail.device() == &on)
+        return m_trail;
+    TrailEnd();
+    m_trail.begin(&on);
+    PreparePainter(m_trail);
+    return m_trail;
+}
+
 QRectF TPWImage::PreviewRect() const
 {
     // The stroke's bounds grow with each point: only the points added since
@@ -80,8 +90,7 @@ void TPWImage::PreviewPath(Single opacity)
     const bool direct = opacity >= 1;
     QRect area;
     {
-        QPainter p(direct ? &m_bitmap : &m_prvBitmap);
-        PreparePainter(p);
+        QPainter &p = Trail(direct ? m_bitmap : m_prvBitmap);
         const double g = double(RoundEven(w)) + 3;
         for (int i = qMax(m_prvDrawn, 1); i < GrPathData.Count(); ++i) {
             const QPointF a = GrPathData.at(i - 1).pt, b = GrPathData.at(i).pt;
@@ -120,6 +129,7 @@ void TPWImage::PreviewBrush(Single opacity, bool numbered)
     const QRect area = GrownRect(QRectF(P0, P1).normalized(), double(t) + 3) & ScreenRect();
     if (area.isEmpty() || !(t > 0))
         return;
+    TrailEnd();
     {
         QPainter p(&m_bitmap);
         PreparePainter(p);
@@ -139,6 +149,7 @@ void TPWImage::PreviewLasso()
     {
         // Black dashes over a white line, so the loop shows on light and
         // dark pictures alike; the dashes run on from segment to segment.
+        TrailEnd();
         QPainter p(&m_bitmap);
         PreparePainter(p);
         p.setPen(StrokePen(0xFFFFFFFF, 2, sdSolid, true));

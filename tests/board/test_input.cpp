@@ -99,6 +99,33 @@ private slots:
         QCOMPARE(f.b.PWRecArray().p, 1);
     }
 
+    // The board keeps one painter on its screen image from move to move of a
+    // stroke: a copy handed out mid-stroke must not change with the moves
+    // after it, and a resize mid-stroke must not leave the painter on the
+    // image it replaced.
+    void strokeKeepsNoPainterOnWhatItHandsOut()
+    {
+        Fixture f;
+        f.b.SetCrPen(MakeMenuItem(pwPn, 0xFF000000, 6));
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("QPainter")));
+        QTest::mousePress(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+        QTest::mouseMove(&f.b, QPoint(100, 50));
+        const QImage mid = f.b.Bitmap();
+        const QImage midPixels = mid.copy();
+        QTest::mouseMove(&f.b, QPoint(150, 50));
+        QTest::mouseMove(&f.b, QPoint(150, 150));
+        QCOMPARE(mid, midPixels);
+        QVERIFY(qGray(f.b.Bitmap().pixel(150, 100)) < 64); // the moves after the copy drew
+        f.b.resize(380, 280);
+        f.b.PWResize();
+        // A refit starts the stroke's path afresh where the pointer is.
+        QTest::mouseMove(&f.b, QPoint(50, 150));
+        QTest::mouseMove(&f.b, QPoint(50, 250));
+        QVERIFY(qGray(f.b.Bitmap().pixel(50, 200)) < 64); // on the new screen image
+        QTest::mouseRelease(&f.b, Qt::LeftButton, Qt::NoModifier, QPoint(50, 250));
+        QCOMPARE(f.b.PWRecArray().p, 0);
+    }
+
     void pressAndLeaveRecordsOnePoint()
     {
         Fixture f;
