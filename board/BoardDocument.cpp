@@ -28,13 +28,7 @@ bool PictureIsOpaque(const QImage &given, const QImage &bitmap)
 {
     if (!given.isNull() && !given.hasAlphaChannel())
         return true;
-    for (int y = 0; y < bitmap.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(bitmap.constScanLine(y));
-        for (int x = 0; x < bitmap.width(); ++x)
-            if (qAlpha(line[x]) != 255)
-                return false;
-    }
-    return true;
+    return IsOpaque(bitmap);
 }
 
 // The column of the word picture a picture x lies in.

@@ -1,14 +1,15 @@
 #include "Bitmap.h"
 
-#include <QFile>
-#include <QGuiApplication>
 #include <QFont>
+#include <QGuiApplication>
 #include <QHash>
 #include <QImageReader>
 #include <QMutex>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QResource>
 #include <QTransform>
+#include <cstring>
 #include <QtEndian>
 
 #include <cmath>
@@ -174,12 +175,15 @@ bool IsOpaque(const QImage &bitmap)
         return false;
     if (bitmap.format() != QImage::Format_ARGB32_Premultiplied)
         return !bitmap.hasAlphaChannel();
-    for (int y = 0; y < bitmap.height(); ++y) {
+    // The sizes read once: called in the loop they would cost more than the
+    // pixels (a white board is a million of them, looked at on every start).
+    const int w = bitmap.width(), h = bitmap.height();
+    for (int y = 0; y < h; ++y) {
         const QRgb *row = reinterpret_cast<const QRgb *>(bitmap.constScanLine(y));
-        quint32 all = 0xFF;
-        for (int x = 0; x < bitmap.width(); ++x)
-            all &= qAlpha(row[x]);
-        if (all != 0xFF)
+        QRgb all = 0xFF000000;
+        for (int x = 0; x < w; ++x)
+            all &= row[x];
+        if ((all & 0xFF000000) != 0xFF000000)
             return false;
     }
     return true;
@@ -187,18 +191,20 @@ bool IsOpaque(const QImage &bitmap)
 
 QImage ResourceRawImage(const QString &name)
 {
-    QFile f(QStringLiteral(":/raw/%1.raw").arg(name));
-    quint32 size[2] = {0, 0};
-    if (!f.open(QIODevice::ReadOnly) || f.read(reinterpret_cast<char *>(size), sizeof size) != qint64(sizeof size))
+    // Stored uncompressed in the program: the picture is its bytes where
+    // they lie, not a copy. A picture painted on detaches as any other.
+    const QResource res(QStringLiteral(":/raw/%1.raw").arg(name));
+    const qint64 bytes = res.size();
+    if (!res.isValid() || res.compressionAlgorithm() != QResource::NoCompression || bytes < 8)
         return QImage();
+    const uchar *data = res.data();
+    quint32 size[2];
+    std::memcpy(size, data, sizeof size);
     const quint32 w = qFromLittleEndian(size[0]), h = qFromLittleEndian(size[1]);
-    if (w == 0 || h == 0 || w > 16384 || h > 16384 || f.size() != qint64(sizeof size) + qint64(w) * h * 4)
+    if (w == 0 || h == 0 || w > 16384 || h > 16384 || bytes != qint64(sizeof size) + qint64(w) * h * 4
+        || reinterpret_cast<quintptr>(data + sizeof size) % alignof(QRgb) != 0)
         return QImage();
-    QImage img(int(w), int(h), QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < int(h); ++y)
-        if (f.read(reinterpret_cast<char *>(img.scanLine(y)), qint64(w) * 4) != qint64(w) * 4)
-            return QImage();
-    return img;
+    return QImage(data + sizeof size, int(w), int(h), int(w) * 4, QImage::Format_ARGB32_Premultiplied);
 }
 
 void SetFontPixelSize(QFont &font, double px, const QPaintDevice *device)

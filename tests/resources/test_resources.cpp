@@ -4,6 +4,7 @@
 #include "platform/Bitmap.h"
 
 #include <QImageReader>
+#include <QResource>
 #include <QtTest>
 
 namespace {
@@ -66,6 +67,7 @@ private slots:
     void cursorHotSpots();
     void penBandOnBody_data();
     void penBandOnBody();
+    void rawSplashIsThePicture();
 };
 
 void TestResources::pictures_data()
@@ -145,6 +147,17 @@ void TestResources::penBandOnBody()
                      qPrintable(QStringLiteral("no body beside the band at (%1, %2)").arg(q.x()).arg(q.y())));
         }
     }
+}
+
+// The splash's raw pixels are what the program shows first: the same picture
+// as its PNG, read where the program holds it rather than copied.
+void TestResources::rawSplashIsThePicture()
+{
+    const QImage raw = ResourceRawImage(QStringLiteral("SPLASH"));
+    QVERIFY(!raw.isNull());
+    QCOMPARE(raw, ResourceImage(QStringLiteral("SPLASH"), 1.0));
+    QCOMPARE(raw.constBits(), QResource(QStringLiteral(":/raw/SPLASH.raw")).data() + 8);
+    QVERIFY(ResourceRawImage(QStringLiteral("NO_SUCH_PICTURE")).isNull());
 }
 
 QTEST_MAIN(TestResources)
