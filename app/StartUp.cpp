@@ -79,8 +79,8 @@ std::unique_ptr<TWBDMainFrm> StartBehindSplash(const std::function<void()> &show
     // display shows sooner than one it must blend. The same pixels, read
     // as having none: the raw picture's bytes are not copied to change format.
     const QImage onScreenPicture = IsOpaque(picture) ? QImage(picture.constBits(), picture.width(), picture.height(),
-                                                    int(picture.bytesPerLine()), QImage::Format_RGB32)
-                                           : picture;
+                                                              int(picture.bytesPerLine()), QImage::Format_RGB32)
+                                                     : picture;
     QSplashScreen splash(QPixmap::fromImage(onScreenPicture), Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint);
     splash.setAttribute(Qt::WA_ShowWithoutActivating);
     splash.setWindowTitle(QCoreApplication::translate("StartUp", "TOVAREK W starting"));

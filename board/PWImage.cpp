@@ -484,7 +484,8 @@ void TPWImage::paintEvent(QPaintEvent *e)
     // The screen image is opaque everywhere, so its pixels read as they are
     // without alpha: a window's backing store has none either, and Qt copies
     // such pixels row by row instead of blending them one by one.
-    QImage opaque(m_bitmap.constBits(), m_bitmap.width(), m_bitmap.height(), m_bitmap.bytesPerLine(), QImage::Format_RGB32);
+    QImage opaque(m_bitmap.constBits(), m_bitmap.width(), m_bitmap.height(), m_bitmap.bytesPerLine(),
+                  QImage::Format_RGB32);
     opaque.setDevicePixelRatio(m_bitmap.devicePixelRatio());
     const QRegion &region = e->region();
     for (const QRect &r : region) {

@@ -9,10 +9,10 @@
 #include <QPainter>
 #include <QResource>
 #include <QTransform>
-#include <cstring>
 #include <QtEndian>
 
 #include <cmath>
+#include <cstring>
 #include <iterator>
 
 QImage NewBitmap(int width, int height)
