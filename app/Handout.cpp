@@ -14,8 +14,8 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPageSize>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 #include <QSaveFile>
 
 namespace {
@@ -211,7 +211,7 @@ THandoutResult ExportHandoutFolder(const THandoutJob &job, const QString &folder
     return THandoutResult::Done;
 }
 
-void PrintHandout(QPrinter &printer, const QVector<THandoutEntry> &entries, int first, int last,
+void PrintHandout(QPagedPaintDevice &printer, const QVector<THandoutEntry> &entries, int first, int last,
                   const QString &wordFont)
 {
     QPainter p;
@@ -221,7 +221,7 @@ void PrintHandout(QPrinter &printer, const QVector<THandoutEntry> &entries, int 
         printer.setPageOrientation(shown.width() > shown.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
         if (p.isActive() ? !printer.newPage() : !p.begin(&printer))
             throw FileError(QCoreApplication::translate("Files", "The printer cannot be used."));
-        const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+        const QRectF page = printer.pageLayout().paintRectPixels(printer.logicalDpiX());
         const THandoutPage layout = HandoutLayout(page.size(), shown.size());
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.drawImage(layout.Picture, shown);

@@ -13,7 +13,7 @@
 #include <QVector>
 #include <functional>
 
-class QPrinter;
+class QPagedPaintDevice;
 
 // One entry: a picture file, a word, a document's page, or a picture at hand
 // (the white board).
@@ -59,7 +59,7 @@ QImage RenderHandoutEntry(const THandoutEntry &entry, const QString &wordFont, Q
 
 // Prints entries first to last, a page each, as the PDF lays them out.
 // Throws FileError when the printer cannot be used or a picture read.
-void PrintHandout(QPrinter &printer, const QVector<THandoutEntry> &entries, int first, int last,
+void PrintHandout(QPagedPaintDevice &printer, const QVector<THandoutEntry> &entries, int first, int last,
                   const QString &wordFont);
 
 // One PDF of all entries, a page each. Nothing is left at path when it is

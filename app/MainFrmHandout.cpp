@@ -3,6 +3,7 @@
 #include "app/MainFrm.h"
 
 #include "app/Handout.h"
+#include "app/PrintEngine.h"
 #include "app/SaveNotice.h"
 
 #include "platform/Errors.h"
@@ -14,8 +15,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
 
@@ -110,21 +109,15 @@ bool TWBDMainFrm::ExportTo(const QString &target, bool pdf)
 
 void TWBDMainFrm::PrintExecute()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dlg(&printer, this);
-    const QVector<THandoutEntry> entries = HandoutEntries();
-    const int n = int(entries.size());
-    dlg.setOption(QAbstractPrintDialog::PrintCurrentPage);
-    dlg.setOption(QAbstractPrintDialog::PrintPageRange);
-    dlg.setMinMax(1, n);
-    if (dlg.exec() != QDialog::Accepted)
+    QString missing;
+    const TPrintAsk ask = PrintAsker(&missing);
+    if (!ask) {
+        ShowError(tr("Printing is not available: %1").arg(missing));
         return;
-    int first = 0, last = n - 1;
-    if (printer.printRange() == QPrinter::CurrentPage) {
-        first = last = isWBrd || PictureIndex < 0 ? 0 : qBound(0, PictureIndex, n - 1);
-    } else if (printer.printRange() == QPrinter::PageRange) {
-        first = qBound(0, printer.fromPage() - 1, n - 1);
-        last = qBound(first, printer.toPage() - 1, n - 1);
     }
-    RunGuarded([&] { PrintHandout(printer, entries, first, last, Settings().BkFont); });
+    const QVector<THandoutEntry> entries = HandoutEntries();
+    const int current = isWBrd || PictureIndex < 0 ? 0 : PictureIndex;
+    ask(this, int(entries.size()), current, [&](QPagedPaintDevice &printer, int first, int last) {
+        RunGuarded([&] { PrintHandout(printer, entries, first, last, Settings().BkFont); });
+    });
 }

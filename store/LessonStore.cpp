@@ -108,7 +108,7 @@ bool LessonStore::Impl::OpenFile(const QString &file)
     const int damage = rc & 0xFF;
     if (damage == SQLITE_CORRUPT || damage == SQLITE_NOTADB || kind == TStoreFile::Damaged
         || kind == TStoreFile::Foreign) {
-        sqlite3_close_v2(wdb);
+        CloseStoreConnection(wdb);
         wdb = nullptr;
         const QString moved = MoveStoreAside(file);
         const QString name = QDir::toNativeSeparators(file);
@@ -161,8 +161,8 @@ void LessonStore::Impl::Close()
         wake.notify_all();
         writer.join();
     }
-    sqlite3_close_v2(rdb);
-    sqlite3_close_v2(wdb);
+    CloseStoreConnection(rdb);
+    CloseStoreConnection(wdb);
     rdb = wdb = nullptr;
     open = false;
 }

@@ -5,11 +5,60 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibrary>
 #include <cerrno>
 #include <cstring>
 #include <vector>
 
 namespace {
+// SQLite is loaded with the store, while the splash is up, rather than by
+// the system's loader before the program's first line: a library less on the
+// way to the first window. The pointers have the types of the header's own
+// declarations, so a call through them is checked as a direct call would be.
+// clang-format off
+#define TW_SQLITE_FUNCTIONS(X) \
+    X(bind_blob) X(bind_int64) X(bind_text) X(busy_timeout) X(close_v2) X(column_blob) X(column_bytes) \
+    X(column_int64) X(column_text) X(errstr) X(exec) X(extended_result_codes) X(finalize) X(open_v2) \
+    X(prepare_v2) X(reset) X(step) X(system_errno) X(wal_checkpoint_v2)
+// clang-format on
+
+struct TSqliteApi {
+// NOLINTNEXTLINE(bugprone-macro-parentheses): the argument names a member here
+#define TW_SQLITE_POINTER(name) decltype(&::sqlite3_##name) name = nullptr;
+    TW_SQLITE_FUNCTIONS(TW_SQLITE_POINTER)
+#undef TW_SQLITE_POINTER
+    bool loaded = false;
+    QString reason; // why it is not
+};
+
+TSqliteApi LoadSqlite()
+{
+    TSqliteApi api;
+    QLibrary library(QStringLiteral("sqlite3"), 0);
+    if (!library.load()) {
+        api.reason = library.errorString();
+        return api;
+    }
+    bool all = true;
+#define TW_SQLITE_RESOLVE(name)                                                                                        \
+    api.name = reinterpret_cast<decltype(api.name)>(library.resolve("sqlite3_" #name));                                \
+    all = all && api.name;
+    TW_SQLITE_FUNCTIONS(TW_SQLITE_RESOLVE)
+#undef TW_SQLITE_RESOLVE
+    api.loaded = all;
+    if (!all)
+        api.reason = library.errorString();
+    return api; // the library stays loaded: QLibrary does not unload on destruction
+}
+
+// Loaded the first time; every call below comes after a connection was
+// opened, which only happens once it is.
+const TSqliteApi &Api()
+{
+    static const TSqliteApi api = LoadSqlite();
+    return api;
+}
+
 // Marks the file as this program's, in the header's user version.
 constexpr int StoreVersion = 0x54570001;
 
@@ -50,14 +99,14 @@ int CheckStoreFile(sqlite3 *db, TStoreFile &kind)
 }
 } // namespace
 
-TSqlStatement::TSqlStatement(sqlite3 *db, const char *sql) { rc = sqlite3_prepare_v2(db, sql, -1, &s, nullptr); }
+TSqlStatement::TSqlStatement(sqlite3 *db, const char *sql) { rc = Api().prepare_v2(db, sql, -1, &s, nullptr); }
 
-TSqlStatement::~TSqlStatement() { sqlite3_finalize(s); }
+TSqlStatement::~TSqlStatement() { Api().finalize(s); }
 
 TSqlStatement &TSqlStatement::Bind(int i, qint64 v)
 {
     if (s)
-        sqlite3_bind_int64(s, i, v);
+        Api().bind_int64(s, i, v);
     return *this;
 }
 
@@ -65,14 +114,14 @@ TSqlStatement &TSqlStatement::Bind(int i, const QString &v)
 {
     const QByteArray utf8 = v.toUtf8();
     if (s)
-        sqlite3_bind_text(s, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        Api().bind_text(s, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     return *this;
 }
 
 TSqlStatement &TSqlStatement::Bind(int i, const QByteArray &v)
 {
     if (s)
-        sqlite3_bind_blob(s, i, v.constData(), int(v.size()), SQLITE_TRANSIENT);
+        Api().bind_blob(s, i, v.constData(), int(v.size()), SQLITE_TRANSIENT);
     return *this;
 }
 
@@ -80,9 +129,9 @@ int TSqlStatement::Step()
 {
     if (!s)
         return rc;
-    const int r = sqlite3_step(s);
+    const int r = Api().step(s);
     if (r != SQLITE_ROW)
-        sqlite3_reset(s);
+        Api().reset(s);
     return r;
 }
 
@@ -94,30 +143,33 @@ int TSqlStatement::Run()
     return r == SQLITE_DONE ? SQLITE_OK : r;
 }
 
-qint64 TSqlStatement::Int(int col) const { return sqlite3_column_int64(s, col); }
+qint64 TSqlStatement::Int(int col) const { return Api().column_int64(s, col); }
 
 QString TSqlStatement::Text(int col) const
 {
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(s, col));
-    return QString::fromUtf8(text, sqlite3_column_bytes(s, col));
+    const auto *text = reinterpret_cast<const char *>(Api().column_text(s, col));
+    return QString::fromUtf8(text, Api().column_bytes(s, col));
 }
 
 QByteArray TSqlStatement::Blob(int col) const
 {
-    const auto *data = static_cast<const char *>(sqlite3_column_blob(s, col));
-    return QByteArray(data, sqlite3_column_bytes(s, col));
+    const auto *data = static_cast<const char *>(Api().column_blob(s, col));
+    return QByteArray(data, Api().column_bytes(s, col));
 }
 
-int SqlExec(sqlite3 *db, const char *sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
+int SqlExec(sqlite3 *db, const char *sql) { return Api().exec(db, sql, nullptr, nullptr, nullptr); }
 
 int OpenStoreConnection(const QString &path, bool readOnly, sqlite3 **db, TStoreFile *kind)
 {
+    *db = nullptr;
+    if (!Api().loaded)
+        return SQLITE_CANTOPEN;
     const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), db, flags, nullptr);
+    int rc = Api().open_v2(QFile::encodeName(path).constData(), db, flags, nullptr);
     if (rc != SQLITE_OK)
         return rc;
-    sqlite3_extended_result_codes(*db, 1);
-    sqlite3_busy_timeout(*db, 200);
+    Api().extended_result_codes(*db, 1);
+    Api().busy_timeout(*db, 200);
     if (readOnly)
         return SQLITE_OK;
     // A commit reaches the log without waiting for the disk, so it survives a
@@ -142,7 +194,7 @@ int SyncStore(sqlite3 *db, bool *complete)
     // in the way keeps it from copying (and syncing) all of it: no fault,
     // only a reason to try again.
     int logFrames = 0, copied = 0;
-    int rc = sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, &logFrames, &copied);
+    int rc = Api().wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, &logFrames, &copied);
     const bool busy = (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED;
     *complete = rc == SQLITE_OK && copied >= logFrames;
     return busy ? SQLITE_OK : rc;
@@ -218,9 +270,17 @@ int ExpireHistories(sqlite3 *db, qint64 now, int days, qint64 maxBytes)
     return rc;
 }
 
+void CloseStoreConnection(sqlite3 *db)
+{
+    if (db)
+        Api().close_v2(db);
+}
+
 QString SqlReason(int rc, sqlite3 *db)
 {
-    const int system = db ? sqlite3_system_errno(db) : 0;
+    if (!Api().loaded)
+        return QCoreApplication::translate("KeptStrokes", "SQLite cannot be loaded (%1)").arg(Api().reason);
+    const int system = db ? Api().system_errno(db) : 0;
     switch (rc & 0xFF) {
     case SQLITE_FULL: return QCoreApplication::translate("KeptStrokes", "the disk is full");
     case SQLITE_READONLY: return QCoreApplication::translate("KeptStrokes", "the file or its folder may only be read");
@@ -239,6 +299,6 @@ QString SqlReason(int rc, sqlite3 *db)
         return (rc & 0xFF) == SQLITE_IOERR
                    ? QCoreApplication::translate("KeptStrokes", "the disk could not be read or written")
                    : QCoreApplication::translate("KeptStrokes", "the file cannot be opened or made");
-    default: return QString::fromUtf8(sqlite3_errstr(rc));
+    default: return QString::fromUtf8(Api().errstr(rc));
     }
 }

@@ -43,6 +43,8 @@ enum class TStoreFile { Ours, New, Foreign, Damaged };
 // WAL, commits not waiting for the disk, a short wait for locks. For a writable
 // connection, also checks the file and says what it is in kind.
 int OpenStoreConnection(const QString &path, bool readOnly, sqlite3 **db, TStoreFile *kind);
+// Closes a connection OpenStoreConnection opened (or tried to); null is none.
+void CloseStoreConnection(sqlite3 *db);
 int CreateStoreSchema(sqlite3 *db);
 // Puts what was committed on the disk, so that a power cut cannot take it;
 // complete is false when a reader kept part of it back for now.

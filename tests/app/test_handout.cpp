@@ -2,13 +2,18 @@
 // pdftoppm, readers of their own) or to a folder of pictures; a cancelled or
 // failed export leaves nothing behind.
 #include "app/Handout.h"
+#include "app/PrintEngine.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -130,6 +135,28 @@ private slots:
         PrintHandout(printer, m_job.Entries, 1, 2, QString());
         const QString info = Run(QStringLiteral("pdfinfo"), {out});
         QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))), qPrintable(info));
+    }
+
+    // The print dialog comes from its module. Accepted as it opens, it hands
+    // every page over; cancelled, none. (What it prints with them is the
+    // test above's.)
+    void printDialogComesFromItsModule()
+    {
+        QString missing;
+        const TPrintAsk ask = PrintAsker(&missing);
+        QVERIFY2(ask, qPrintable(missing));
+        for (const bool accept : {false, true}) {
+            QTimer::singleShot(0, [&] {
+                auto *dlg = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+                QVERIFY(dlg);
+                accept ? dlg->accept() : dlg->reject();
+            });
+            QPoint pages(-1, -1);
+            const bool done
+                = ask(nullptr, 3, 1, [&](QPagedPaintDevice &, int first, int last) { pages = QPoint(first, last); });
+            QCOMPARE(done, accept);
+            QCOMPARE(pages, accept ? QPoint(0, 2) : QPoint(-1, -1));
+        }
     }
 
     // Cancelled after two of three entries, or failing on a damaged picture:

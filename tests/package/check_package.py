@@ -54,7 +54,9 @@ def main():
             raise SystemExit(f"FAIL: expected one tovarek-w_<version>_amd64.deb, found {os.listdir(work)}")
         deb = debs[0]
         depends = run(["dpkg-deb", "-f", deb, "Depends"])
-        for lib in ("libqt6widgets6", "libsqlite3-0", "qt6-qpa-plugins"):
+        # SQLite is named by hand (the store loads it by name); print support
+        # comes from the print module.
+        for lib in ("libqt6widgets6", "libsqlite3-0", "libqt6printsupport6", "qt6-qpa-plugins"):
             if lib not in depends:
                 raise SystemExit(f"FAIL: {lib} is not among the dependencies: {depends}")
         print(run(["lintian", "--fail-on", "error", deb]), end="")
@@ -63,6 +65,10 @@ def main():
         run(["desktop-file-validate", os.path.join(root, "usr/share/applications/tovarek-w.desktop")])
         for metainfo in glob.glob(os.path.join(root, "usr/share/metainfo/*.metainfo.xml")):
             run(["appstreamcli", "validate", "--no-net", metainfo])
+        # The modules loaded on first use, where the program looks for them.
+        for module in ("pdf", "print"):
+            if not glob.glob(os.path.join(root, f"usr/lib/**/tovarek-w/libtovarek-w-{module}.so"), recursive=True):
+                raise SystemExit(f"FAIL: the {module} module is missing")
         for size in ("64x64/apps/tovarek-w.png", "256x256/apps/tovarek-w.png", "scalable/apps/tovarek-w.svg"):
             if not os.path.isfile(os.path.join(root, "usr/share/icons/hicolor", size)):
                 raise SystemExit(f"FAIL: the icon {size} is missing")
