@@ -12,7 +12,7 @@ ROOT=$PWD
 BUILD_PKGS=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libsqlite3-dev
             libpoppler-qt6-dev
             libgl-dev fonts-dejavu-core fonts-ipafont-gothic qt6-l10n-tools qt6-translations-l10n)
-TEST_PKGS=(xvfb xauth xdotool x11-utils imagemagick python3-pil python3-psd-tools python3-numpy python3-xlib
+TEST_PKGS=(xvfb xauth xdotool x11-utils imagemagick libjpeg-turbo-progs python3-pil python3-psd-tools python3-numpy python3-xlib
            clang libclang-rt-14-dev clang-tidy libbenchmark-dev libstb-dev
            dpkg-dev file lintian desktop-file-utils appstream man-db poppler-utils libimage-exiftool-perl)
 

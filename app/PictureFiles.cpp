@@ -7,6 +7,7 @@
 #include "imagefiles/ExifThumbnail.h"
 #include "imagefiles/FMXBitmapEx.h"
 #include "imagefiles/FileIO.h"
+#include "imagefiles/JpegEighth.h"
 #include "platform/Bitmap.h"
 #include "platform/Errors.h"
 
@@ -144,7 +145,10 @@ QImage NewThumbnail(double density)
 
 // The shared cache's folder a thumbnail for this density goes in: "normal"
 // (128 px) holds enough for a tile at 1x, denser screens need "large" (256 px).
-int SharedSideFor(double density) { return ThumbnailSize * density <= 96 ? SharedThumbnailSide : 2 * SharedThumbnailSide; }
+int SharedSideFor(double density)
+{
+    return ThumbnailSize * density <= 96 ? SharedThumbnailSide : 2 * SharedThumbnailSide;
+}
 
 QString MimeTypeOf(const QString &path)
 {
@@ -179,6 +183,7 @@ QImage ExifThumbnailFor(const QByteArray &file, const QSize &stored, double tile
     if (stored.isEmpty())
         return {};
     const ExifThumbnail found = FindExifThumbnail(file);
+    *orientation = found.orientation;
     if (found.jpeg.isEmpty())
         return {};
     QBuffer buffer;
@@ -194,7 +199,6 @@ QImage ExifThumbnailFor(const QByteArray &file, const QSize &stored, double tile
     if (std::abs(aspect / photo - 1) > 0.02)
         return {};
     const QImage img = reader.read();
-    *orientation = found.orientation;
     return img.isNull() ? QImage() : Upright(img, found.orientation);
 }
 
@@ -217,17 +221,30 @@ SmallPicture ReadSmall(const QString &path, int sharedSide, double tileSide)
         // before the turn.
         reader.setAutoTransform(true);
         QSize original = reader.size();
+        QSize scaled;
+        if (!original.isEmpty()) {
+            const double w = original.width(), h = original.height();
+            const double s = std::min(1.0, std::max(sharedSide / std::max(w, h), tileSide / std::min(w, h)));
+            scaled = QSize(std::max(1, int(std::lround(w * s))), std::max(1, int(std::lround(h * s))));
+            reader.setScaledSize(scaled);
+        }
         if (whole.isOpen()) {
             int orientation = 1;
             const QImage embedded = ExifThumbnailFor(whole.data(), original, tileSide, &orientation);
+            const QSize upright = orientation >= 5 ? original.transposed() : original;
             if (!embedded.isNull())
-                return {embedded, orientation >= 5 ? original.transposed() : original};
-        }
-        if (!original.isEmpty()) {
-            const double w = original.width(), h = original.height();
-            const double s
-                = std::min(1.0, std::max(sharedSide / std::max(w, h), tileSide / std::min(w, h)));
-            reader.setScaledSize(QSize(std::max(1, int(std::lround(w * s))), std::max(1, int(std::lround(h * s)))));
+                return {embedded, upright};
+            // A photo without one, as large as a tile needs at an eighth,
+            // is read from its DC coefficients alone.
+            if (!scaled.isEmpty() && (original.width() + 7) / 8 >= scaled.width()
+                && (original.height() + 7) / 8 >= scaled.height()) {
+                QImage eighth = ReadJpegEighth(whole.data());
+                if (!eighth.isNull()) {
+                    if (eighth.size() != scaled)
+                        eighth = eighth.scaled(scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                    return {Upright(eighth, orientation), upright};
+                }
+            }
         }
         QImage img = reader.read();
         if (!img.isNull()) {
@@ -247,7 +264,8 @@ QImage Tile(const QImage &img, double density)
 {
     const int side = int(std::lround(ThumbnailSize * density));
     const QSize size(side, side);
-    QImage tile = ToBitmap(img.size() == size ? img : img.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    QImage tile
+        = ToBitmap(img.size() == size ? img : img.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     tile.setDevicePixelRatio(density);
     return tile;
 }

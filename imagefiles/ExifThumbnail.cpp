@@ -83,10 +83,10 @@ ExifThumbnail FromTiff(const uchar *data, qsizetype size)
     }
     const quint32 ifd1 = t.U32(qsizetype(ifd0) + 2 + qsizetype(n0) * 12);
     if (ifd1 == 0 || ifd1 == ifd0)
-        return {};
+        return found;
     const int n1 = t.EntryCount(ifd1);
     if (n1 < 0 || n1 > MaxEntries)
-        return {};
+        return found;
     quint32 offset = 0, length = 0, compression = 6;
     for (int i = 0; i < n1; ++i) {
         const qsizetype e = qsizetype(ifd1) + 2 + qsizetype(i) * 12;
@@ -102,10 +102,10 @@ ExifThumbnail FromTiff(const uchar *data, qsizetype size)
     }
     // Only a JPEG thumbnail (uncompressed ones are rare and need more tags).
     if (compression != 6 || length < 4 || !t.Has(offset, length))
-        return {};
+        return found;
     const uchar *jpeg = data + offset;
     if (jpeg[0] != 0xFF || jpeg[1] != 0xD8)
-        return {};
+        return found;
     found.jpeg = QByteArray(reinterpret_cast<const char *>(jpeg), qsizetype(length));
     return found;
 }
@@ -139,11 +139,9 @@ ExifThumbnail FindExifThumbnail(const QByteArray &file)
             return {};
         const uchar *segment = d + pos + 4;
         const qsizetype segmentSize = length - 2;
-        if (marker == 0xE1 && segmentSize > 6 && std::equal(segment, segment + 6, "Exif\0\0")) {
-            ExifThumbnail t = FromTiff(segment + 6, segmentSize - 6);
-            if (!t.jpeg.isEmpty())
-                return t;
-        }
+        // The first Exif segment is the photo's.
+        if (marker == 0xE1 && segmentSize > 6 && std::equal(segment, segment + 6, "Exif\0\0"))
+            return FromTiff(segment + 6, segmentSize - 6);
         pos += 2 + length;
     }
     return {};

@@ -10,7 +10,7 @@
 
 struct ExifThumbnail {
     QByteArray jpeg; // the embedded JPEG, empty when there is none
-    int orientation = 1; // the photo's orientation tag (1 to 8), which the embedded picture shares
+    int orientation = 1; // the photo's orientation tag (1 to 8), which the embedded picture shares; also without one
 };
 
 // Looks through the segments before the photo's scan; never reads past the data.

@@ -54,14 +54,15 @@ inline void AddCaseRows()
 
 // A JPEG of the stored picture (32 x 16, quarters 16 x 8: big enough that the
 // lossy coding keeps each colour) with an Exif segment holding only the tag.
-inline QByteArray OrientedJpeg(int orientation)
+inline QByteArray OrientedJpeg(int orientation, QSize size = QSize(32, 16))
 {
-    QImage img(32, 16, QImage::Format_RGB32);
+    QImage img(size, QImage::Format_RGB32);
     QPainter p(&img);
-    p.fillRect(0, 0, 16, 8, QColor::fromRgb(Red));
-    p.fillRect(16, 0, 16, 8, QColor::fromRgb(Green));
-    p.fillRect(0, 8, 16, 8, QColor::fromRgb(Blue));
-    p.fillRect(16, 8, 16, 8, QColor::fromRgb(Yellow));
+    const int w = size.width() / 2, h = size.height() / 2;
+    p.fillRect(0, 0, w, h, QColor::fromRgb(Red));
+    p.fillRect(w, 0, w, h, QColor::fromRgb(Green));
+    p.fillRect(0, h, w, h, QColor::fromRgb(Blue));
+    p.fillRect(w, h, w, h, QColor::fromRgb(Yellow));
     p.end();
     QByteArray jpeg;
     QBuffer buf(&jpeg);

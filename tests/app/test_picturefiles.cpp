@@ -214,18 +214,22 @@ private slots:
     void thumbnailsUpright_data() { exif::AddCaseRows(); }
 
     // A photo's thumbnail is as upright as the board shows it: the quarters of
-    // the upright picture, stretched into the tile.
+    // the upright picture, stretched into the tile. A small photo is decoded
+    // whole; a large one (more than eight times a tile) from its DC
+    // coefficients.
     void thumbnailsUpright()
     {
         QFETCH(int, row);
         const exif::Case &c = exif::Cases()[row];
-        QTemporaryDir dir;
-        const QString name = dir.filePath(QStringLiteral("photo.jpg"));
-        Write(name, exif::OrientedJpeg(c.orientation));
-        QString error;
-        const QImage t = MakeThumbnail(name, &error);
-        QCOMPARE(t.size(), QSize(90, 90));
-        QVERIFY2(exif::QuartersAre(t, c.quarters), qPrintable(exif::QuarterNames(t)));
+        for (const QSize size : {QSize(32, 16), QSize(2048, 1024)}) {
+            QTemporaryDir dir;
+            const QString name = dir.filePath(QStringLiteral("photo.jpg"));
+            Write(name, exif::OrientedJpeg(c.orientation, size));
+            QString error;
+            const QImage t = MakeThumbnail(name, &error);
+            QCOMPARE(t.size(), QSize(90, 90));
+            QVERIFY2(exif::QuartersAre(t, c.quarters), qPrintable(exif::QuarterNames(t)));
+        }
     }
 
     // A photo with a camera's thumbnail in its Exif segment (put there by
