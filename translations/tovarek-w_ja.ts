@@ -249,6 +249,10 @@
 <context>
     <name>KeptStrokes</name>
     <message>
+        <source>SQLite cannot be loaded (%1)</source>
+        <translation>SQLite を読み込めません (%1)</translation>
+    </message>
+    <message>
         <source>Drawing goes on; strokes are kept only until the program ends.</source>
         <translation>このまま描けますが、線はプログラムを終了するまでしか残りません。</translation>
     </message>
@@ -687,6 +691,10 @@ as one PDF file, or as a picture file each in a folder?</source>
     <message>
         <source>Cancel</source>
         <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Printing is not available: %1</source>
+        <translation>印刷できません: %1</translation>
     </message>
     <message>
         <source>The export failed: %1
