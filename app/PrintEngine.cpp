@@ -2,26 +2,11 @@
 
 #include "platform/Module.h"
 
-namespace {
-struct TLoaded {
-    TPrintAsk ask = nullptr;
-    QString reason;
-};
-
-TLoaded Load()
-{
-    TLoaded loaded;
-    loaded.ask = reinterpret_cast<TPrintAsk>(LoadModuleEntry(QString::fromUtf8(TW_PRINT_MODULE_BUILT),
-                                                             QStringLiteral(TW_PRINT_MODULE_FROM_PROGRAM),
-                                                             PrintAskSymbol, &loaded.reason));
-    return loaded;
-}
-} // namespace
-
 TPrintAsk PrintAsker(QString *reason)
 {
-    static const TLoaded loaded = Load();
-    if (!loaded.ask && reason)
+    static const TModuleEntry loaded = LoadModuleEntry(QString::fromUtf8(TW_PRINT_MODULE_BUILT),
+                                                       QStringLiteral(TW_PRINT_MODULE_FROM_PROGRAM), PrintAskSymbol);
+    if (!loaded.entry && reason)
         *reason = loaded.reason;
-    return loaded.ask;
+    return reinterpret_cast<TPrintAsk>(loaded.entry);
 }

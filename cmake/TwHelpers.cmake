@@ -17,6 +17,30 @@ function(tw_library name)
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
+# tw_module(NAME FOR LIBRARY DEFINE PREFIX SOURCES... LIBS...): a part of the
+# program kept out of it, loaded the first time it is used, so that the
+# libraries it needs do not slow every start. LIBRARY finds it through
+# PREFIX_BUILT (where the build made it) and PREFIX_FROM_PROGRAM (where the
+# package installs it, from the program's folder).
+function(tw_module name)
+  cmake_parse_arguments(ARG "" "FOR;DEFINE" "SOURCES;LIBS" ${ARGN})
+  include(GNUInstallDirs)
+  add_library(${name} MODULE ${ARG_SOURCES})
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  target_include_directories(${name} PRIVATE ${PROJECT_BINARY_DIR}/include/${folder})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  # It calls the C library only through the others; a shared object that
+  # does not name it is one lintian refuses.
+  target_link_options(${name} PRIVATE "LINKER:--no-as-needed,-lc")
+  set_target_properties(${name} PROPERTIES PREFIX "lib" CXX_VISIBILITY_PRESET hidden)
+  install(TARGETS ${name} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/tovarek-w)
+  target_compile_definitions(${ARG_FOR} PRIVATE
+    ${ARG_DEFINE}_BUILT="$<TARGET_FILE:${name}>"
+    ${ARG_DEFINE}_FROM_PROGRAM="../${CMAKE_INSTALL_LIBDIR}/tovarek-w/lib${name}.so")
+  # Whatever links the library needs the module built.
+  add_dependencies(${ARG_FOR} ${name})
+endfunction()
+
 # tw_test(NAME SOURCES... LIBS... [LABELS...]): one QtTest executable registered with CTest.
 # Every test runs headless; sanitizer reports end the test with a failure.
 function(tw_test name)

@@ -22,14 +22,13 @@ constexpr int RunEnd = 1 << 12;
 
 struct THuffman {
     bool defined = false;
-    // For the next LookBits bits; 0 where the code is longer. A DC entry
-    // holds the code's length and, above it, the size of the difference
-    // that follows; an AC entry the bits the code and its value take
-    // together and, above them, how many coefficients it accounts for.
-    std::array<quint16, 1 << LookBits> fast{};
     // For the next LookBits bits, the code's length and, above it, its
-    // symbol (AC tables, for the blocks whose coefficients are kept).
+    // symbol; 0 where the code is longer.
     std::array<quint16, 1 << LookBits> code{};
+    // AC tables, for the blocks whose coefficients are stepped over: the
+    // bits the code and its value take together and, above them, how many
+    // coefficients it accounts for.
+    std::array<quint16, 1 << LookBits> fast{};
     std::vector<quint16> run; // RunBits; 0 where not even one code fits
     std::array<int, 17> maxcode{}; // the largest code of each length; -1 for none
     std::array<int, 17> offset{}; // a code of that length less this is its symbol's index
@@ -86,10 +85,11 @@ bool BuildHuffman(THuffman &t, bool ac, const quint8 *counts, const quint8 *symb
                 return false; // no 8-bit sample differs by more
             if (len > LookBits)
                 continue;
-            const int entry = ac ? (len + (symbol & 15)) | AcAdvance(symbol) << 8 : len | symbol << 8;
             const int first = code << (LookBits - len), last = (code + 1) << (LookBits - len);
-            std::fill(t.fast.begin() + first, t.fast.begin() + last, quint16(entry));
             std::fill(t.code.begin() + first, t.code.begin() + last, quint16(len | symbol << 8));
+            if (ac)
+                std::fill(t.fast.begin() + first, t.fast.begin() + last,
+                          quint16((len + (symbol & 15)) | AcAdvance(symbol) << 8));
         }
         t.maxcode[len] = counts[len - 1] ? code - 1 : -1;
         if (code >= (1 << len))
@@ -227,6 +227,19 @@ constexpr std::array<quint8, 80> Natural = [] {
     return order;
 }();
 
+// The next code's symbol; -1 for a code the table does not hold.
+inline int NextSymbol(TBits &bits, const THuffman &t)
+{
+    if (const int e = t.code[bits.Peek() >> (64 - LookBits)]) {
+        bits.Drop(e & 0xFF);
+        return e >> 8;
+    }
+    return SlowSymbol(t, bits);
+}
+
+// A coefficient's value from its size bits v: the lower half are negative.
+inline int Extend(int v, int size) { return v < (1 << (size - 1)) ? v - ((1 << size) - 1) : v; }
+
 struct TComponent {
     int id = 0, h = 1, v = 1, tq = 0;
     // Samples per block side at an eighth: 1, or 2 where libjpeg scales
@@ -250,16 +263,11 @@ struct TFrame {
 inline bool DecodeDc(TBits &bits, const THuffman &dc, int &pred)
 {
     bits.Need();
-    int size = 0;
-    if (const int e = dc.fast[bits.Peek() >> (64 - LookBits)]) {
-        bits.Drop(e & 0xFF);
-        size = e >> 8;
-    } else if ((size = SlowSymbol(dc, bits)) < 0) {
+    const int size = NextSymbol(bits, dc);
+    if (size < 0)
         return false;
-    }
     if (size) {
-        const int v = bits.Take(size);
-        pred += v < (1 << (size - 1)) ? v - ((1 << size) - 1) : v;
+        pred += Extend(bits.Take(size), size);
         if (pred < SHRT_MIN || pred > SHRT_MAX)
             return false;
     }
@@ -333,13 +341,9 @@ bool DecodeCoefficients(TBits &bits, const THuffman &dc, const THuffman &ac, int
     coef[0] = pred;
     for (int k = 1; k < 64; ++k) {
         bits.Need();
-        int symbol = 0;
-        if (const int e = ac.code[bits.Peek() >> (64 - LookBits)]) {
-            bits.Drop(e & 0xFF);
-            symbol = e >> 8;
-        } else if ((symbol = SlowSymbol(ac, bits)) < 0) {
+        const int symbol = NextSymbol(bits, ac);
+        if (symbol < 0)
             return false;
-        }
         const int run = symbol >> 4, size = symbol & 15;
         if (!size) {
             if (run != 15)
@@ -348,8 +352,7 @@ bool DecodeCoefficients(TBits &bits, const THuffman &dc, const THuffman &ac, int
             continue;
         }
         k += run;
-        const int v = bits.Take(size);
-        coef[KeptSlot[std::min(k, 79)]] = v < (1 << (size - 1)) ? v - ((1 << size) - 1) : v;
+        coef[KeptSlot[std::min(k, 79)]] = Extend(bits.Take(size), size);
     }
     return true;
 }

@@ -6,8 +6,13 @@
 #include <QFunctionPointer>
 #include <QString>
 
+struct TModuleEntry {
+    QFunctionPointer entry = nullptr;
+    QString reason; // why there is none
+};
+
 // The entry symbol of the module found where the build made it (built) or
 // where the package installs it (fromProgram, relative to the program's
-// folder). Null, with the reason, when neither can be loaded. The module
+// folder); none, with the reason, when neither can be loaded. The module
 // stays loaded.
-QFunctionPointer LoadModuleEntry(const QString &built, const QString &fromProgram, const char *symbol, QString *reason);
+TModuleEntry LoadModuleEntry(const QString &built, const QString &fromProgram, const char *symbol);
