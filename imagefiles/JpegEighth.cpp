@@ -160,7 +160,7 @@ public:
 private:
     void Refill()
     {
-        while (m_bits <= 56) {
+        while (m_bits <= 55) { // at most 63, which Need shifts by
             quint8 b = 0;
             if (m_stopped) {
                 ++m_padding;
