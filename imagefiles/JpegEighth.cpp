@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include <QtEndian>
@@ -15,10 +16,20 @@ namespace {
 constexpr int LookBits = 11;
 // The AC coefficients a block's thumbnail does not need are stepped over
 // several codes at a time: a table for the next RunBits bits says how many
-// bits the whole codes (with their values) in them take, how many
-// coefficients they account for, and whether the block ends with them.
-constexpr int RunBits = 13;
-constexpr int RunEnd = 1 << 12;
+// bits the whole codes (with their values) in them take (RunUsed), and how
+// far they move the block's position (above RunStep), 64 more when the block
+// ends with them (RunEnd then set too). One addition and one comparison
+// thus tell whether the block goes on; only its last entry needs a closer
+// look. Where not even one code fits, the step is RunNoFit, which no
+// position can take to exactly 64.
+constexpr int RunBits = 14;
+constexpr int RunUsed = 63; // a shift's own mask: taking the bits needs no masking of its own
+constexpr int RunStep = 6;
+constexpr int RunEnd = 1 << 14;
+constexpr int RunNoFit = 127 << RunStep;
+static_assert(((79 + 64) << RunStep) < RunEnd && (RunEnd << 1) <= 0xFFFF);
+// Whole runs a refill serves: each takes at most RunBits of the 56 at hand.
+constexpr int RunsPerLoad = 56 / RunBits;
 
 struct THuffman {
     bool defined = false;
@@ -29,7 +40,7 @@ struct THuffman {
     // bits the code and its value take together and, above them, how many
     // coefficients it accounts for.
     std::array<quint16, 1 << LookBits> fast{};
-    std::vector<quint16> run; // RunBits; 0 where not even one code fits
+    std::vector<quint16> run; // RunBits
     std::array<int, 17> maxcode{}; // the largest code of each length; -1 for none
     std::array<int, 17> offset{}; // a code of that length less this is its symbol's index
     std::array<quint8, 256> symbols{};
@@ -62,8 +73,7 @@ void BuildRuns(THuffman &t)
             else
                 advance += AcAdvance(symbol);
         }
-        if (used)
-            t.run[size_t(bits)] = quint16(used | advance << 5 | end);
+        t.run[size_t(bits)] = quint16(used ? used | (advance + (end ? 64 : 0)) << RunStep | end : RunNoFit);
     }
 }
 
@@ -107,7 +117,7 @@ bool BuildHuffman(THuffman &t, bool ac, const quint8 *counts, const quint8 *symb
 class TBits
 {
 public:
-    TBits(const quint8 *p, const quint8 *end) : m_p(p), m_end(end), m_fastEnd(end - std::min<qsizetype>(end - p, 8)) { }
+    TBits(const quint8 *p, const quint8 *end) : m_p(p), m_end(end) { FindFF(); }
 
     quint64 Peek() const { return m_acc; }
     void Drop(int n)
@@ -115,30 +125,19 @@ public:
         m_acc <<= n;
         m_bits -= n;
     }
-    // At least 32 bits at hand. Eight bytes without a 0xFF among them, as
-    // nearly all are, come in one load, without a branch on their count
-    // (bits past the count are the next byte's own, so loading them again
-    // changes nothing).
+    // At least 56 bits at hand. Eight bytes before the next 0xFF, as nearly
+    // all are, come in one load, without a branch on their count (bits past
+    // the count are the next byte's own, so loading them again changes
+    // nothing).
     void Need()
     {
-        if (m_p < m_fastEnd) {
-            const quint64 w = qFromBigEndian<quint64>(m_p);
-            const quint64 x = ~w;
-            if (!((x - 0x0101010101010101ULL) & ~x & 0x8080808080808080ULL)) {
-                m_acc |= w >> m_bits;
-                m_p += (63 - m_bits) >> 3;
-                m_bits |= 56;
-                return;
-            }
+        if (m_ff - m_p >= 8) {
+            m_acc |= qFromBigEndian<quint64>(m_p) >> m_bits;
+            m_p += (63 - m_bits) >> 3;
+            m_bits |= 56;
+            return;
         }
-        if (m_bits < 32)
-            Refill();
-    }
-    int Take(int n) // 1..16 bits
-    {
-        const int v = int(m_acc >> (64 - n));
-        Drop(n);
-        return v;
+        Refill();
     }
     bool Overrun() const { return m_bits < m_padding * 8; }
     // Past the restart marker that must come now; false when it is not there.
@@ -154,6 +153,7 @@ public:
         if (m_p >= m_end || *m_p < 0xD0 || *m_p > 0xD7)
             return false;
         ++m_p;
+        FindFF();
         return true;
     }
 
@@ -174,11 +174,19 @@ private:
             m_acc |= quint64(b) << (56 - m_bits);
             m_bits += 8;
         }
+        if (m_p > m_ff)
+            FindFF();
+    }
+    // The next 0xFF from here on (a stuffed one or a marker's), or the end.
+    void FindFF()
+    {
+        const void *ff = std::memchr(m_p, 0xFF, size_t(m_end - m_p));
+        m_ff = ff ? static_cast<const quint8 *>(ff) : m_end;
     }
 
     const quint8 *m_p;
     const quint8 *m_end;
-    const quint8 *m_fastEnd; // eight bytes before the end, or the start
+    const quint8 *m_ff = nullptr; // the next 0xFF, or the end
     quint64 m_acc = 0;
     int m_bits = 0;
     int m_padding = 0; // zero bytes given after the data ended
@@ -237,8 +245,16 @@ inline int NextSymbol(TBits &bits, const THuffman &t)
     return SlowSymbol(t, bits);
 }
 
-// A coefficient's value from its size bits v: the lower half are negative.
-inline int Extend(int v, int size) { return v < (1 << (size - 1)) ? v - ((1 << size) - 1) : v; }
+// A coefficient's value from its next size bits (0 to 15; none is 0): the
+// lower half of the values are negative. Without a branch, as the sign of a
+// value is as good as random.
+inline int TakeValue(TBits &bits, int size)
+{
+    const int v = int((bits.Peek() >> 1) >> (63 - size));
+    bits.Drop(size);
+    const int half = (1 << size) >> 1;
+    return v - (((1 << size) - 1) & -int(v < half));
+}
 
 struct TComponent {
     int id = 0, h = 1, v = 1, tq = 0;
@@ -266,55 +282,61 @@ inline bool DecodeDc(TBits &bits, const THuffman &dc, int &pred)
     const int size = NextSymbol(bits, dc);
     if (size < 0)
         return false;
-    if (size) {
-        pred += Extend(bits.Take(size), size);
-        if (pred < SHRT_MIN || pred > SHRT_MAX)
-            return false;
-    }
-    return true;
+    pred += TakeValue(bits, size);
+    return pred >= SHRT_MIN && pred <= SHRT_MAX;
 }
 
-// Whether a run entry's codes all belong to the block at k: a full block
-// has no end code, what follows it is the next block's.
-inline bool RunFits(int e, int k) { return e && k + ((e >> 5) & 127) < (e & RunEnd ? 64 : 65); }
+// One AC code at k, its value stepped over; false for a code no table holds.
+bool SkipCode(TBits &bits, const THuffman &ac, int &k)
+{
+    if (const int f = ac.fast[bits.Peek() >> (64 - LookBits)]) {
+        bits.Drop(f & 0xFF);
+        k += f >> 8;
+        return true;
+    }
+    const int symbol = SlowSymbol(ac, bits);
+    if (symbol < 0)
+        return false;
+    bits.Drop(symbol & 15);
+    k += AcAdvance(symbol);
+    return true;
+}
 
 // A block at one sample: its DC; the AC coefficients are stepped over.
 bool DecodeBlock(TBits &bits, const THuffman &dc, const THuffman &ac, int &pred)
 {
     if (!DecodeDc(bits, dc, pred))
         return false;
-    for (int k = 1; k < 64;) {
+    const quint16 *run = ac.run.data();
+    for (int k = 1;;) {
         bits.Need();
-        // Two runs a load: each takes at most RunBits of the 32 at hand.
-        int e = ac.run[bits.Peek() >> (64 - RunBits)];
-        if (RunFits(e, k)) {
-            bits.Drop(e & 31);
-            k += (e >> 5) & 127;
-            if (e & RunEnd || k >= 64)
+        int e = 0;
+        int i = 0;
+        for (; i < RunsPerLoad; ++i) {
+            e = run[bits.Peek() >> (64 - RunBits)];
+            const int next = k + (e >> RunStep);
+            if (next >= 64)
                 break;
-            e = ac.run[bits.Peek() >> (64 - RunBits)];
-            if (RunFits(e, k)) {
-                bits.Drop(e & 31);
-                k += (e >> 5) & 127;
-                if (e & RunEnd)
-                    break;
-                continue;
-            }
-            bits.Need();
+            bits.Drop(e & RunUsed);
+            k = next;
         }
-        // One code at a time where a run does not fit.
-        if (const int f = ac.fast[bits.Peek() >> (64 - LookBits)]) {
-            bits.Drop(f & 0xFF);
-            k += f >> 8;
+        if (i == RunsPerLoad)
             continue;
+        // The block's last entry: its codes are all this block's when its
+        // end code comes before the block is full, or, without one, when
+        // they fill the block exactly. What follows a full block is the
+        // next block's, so otherwise one code at a time.
+        const int step = (e & ~RunEnd) >> RunStep;
+        if (e & RunEnd ? k + step - 64 < 64 : k + step == 64) {
+            bits.Drop(e & RunUsed);
+            return true;
         }
-        const int symbol = SlowSymbol(ac, bits);
-        if (symbol < 0)
+        bits.Need();
+        if (!SkipCode(bits, ac, k))
             return false;
-        bits.Drop(symbol & 15);
-        k += AcAdvance(symbol);
+        if (k >= 64)
+            return true;
     }
-    return true;
 }
 
 // The rows and columns libjpeg's 2 x 2 inverse DCT reads: 0, 1, 3, 5 and 7.
@@ -332,10 +354,12 @@ constexpr std::array<quint8, 80> KeptSlot = [] {
 }();
 using TKept = std::array<int, 26>;
 
-// The coefficients of a block libjpeg turns into 2 x 2 samples.
-bool DecodeCoefficients(TBits &bits, const THuffman &dc, const THuffman &ac, int &pred, TKept &coef)
+// The coefficients of a block libjpeg turns into 2 x 2 samples; ackept
+// tells whether any but the DC is not zero.
+bool DecodeCoefficients(TBits &bits, const THuffman &dc, const THuffman &ac, int &pred, TKept &coef, bool &acKept)
 {
-    coef.fill(0);
+    coef = TKept{};
+    acKept = false;
     if (!DecodeDc(bits, dc, pred))
         return false;
     coef[0] = pred;
@@ -352,7 +376,9 @@ bool DecodeCoefficients(TBits &bits, const THuffman &dc, const THuffman &ac, int
             continue;
         }
         k += run;
-        coef[KeptSlot[std::min(k, 79)]] = Extend(bits.Take(size), size);
+        const int slot = KeptSlot[std::min(k, 79)];
+        coef[slot] = TakeValue(bits, size);
+        acKept |= slot > 0 && slot < 25;
     }
     return true;
 }
@@ -380,6 +406,9 @@ void Idct2x2(const TKept &coef, const quint16 *quant, quint8 *out, qsizetype str
     }
 }
 
+// A block's sample from its DC alone.
+quint8 DcSample(int dc, int quant) { return Limit(int((qint64(dc) * quant + 4) >> 3)); }
+
 bool DecodeInto(TBits &bits, TComponent &c, const std::array<THuffman, 4> &dcs, const std::array<THuffman, 4> &acs,
                 int bx, int by)
 {
@@ -388,13 +417,20 @@ bool DecodeInto(TBits &bits, TComponent &c, const std::array<THuffman, 4> &dcs, 
     if (c.side == 1) {
         if (!DecodeBlock(bits, dcs[c.dc], acs[c.ac], c.pred))
             return false;
-        *out = Limit(int((qint64(c.pred) * c.quant[0] + 4) >> 3));
+        *out = DcSample(c.pred, c.quant[0]);
         return true;
     }
     TKept coef;
-    if (!DecodeCoefficients(bits, dcs[c.dc], acs[c.ac], c.pred, coef))
+    bool acKept = false;
+    if (!DecodeCoefficients(bits, dcs[c.dc], acs[c.ac], c.pred, coef, acKept))
         return false;
-    Idct2x2(coef, c.quant, out, stride);
+    if (acKept) {
+        Idct2x2(coef, c.quant, out, stride);
+    } else {
+        // The transform of a lone DC, as most chroma blocks are: four equal
+        // samples, which it would give too.
+        out[0] = out[1] = out[stride] = out[stride + 1] = DcSample(c.pred, c.quant[0]);
+    }
     return true;
 }
 
@@ -405,6 +441,20 @@ bool DecodeScan(TBits &bits, TFrame &f, const std::array<THuffman, 4> &dcs, cons
     // One component is coded block by block; several, MCU by MCU.
     const int mcusX = single ? f.comps[0].width : (f.width + 8 * f.hmax - 1) / (8 * f.hmax);
     const int mcusY = single ? f.comps[0].height : (f.height + 8 * f.vmax - 1) / (8 * f.vmax);
+    // The blocks of an MCU, in the order they are coded: one loop of a
+    // fixed length, whichever the sampling.
+    struct TSlot {
+        TComponent *c;
+        int h, v; // the block's place in its MCU
+        int bh, bv; // blocks across and down an MCU of its component
+    };
+    std::vector<TSlot> order;
+    for (TComponent &c : f.comps) {
+        const int bh = single ? 1 : c.h, bv = single ? 1 : c.v;
+        for (int v = 0; v < bv; ++v)
+            for (int h = 0; h < bh; ++h)
+                order.push_back({&c, h, v, bh, bv});
+    }
     int left = restartInterval;
     for (int my = 0; my < mcusY; ++my) {
         for (int mx = 0; mx < mcusX; ++mx) {
@@ -418,13 +468,9 @@ bool DecodeScan(TBits &bits, TFrame &f, const std::array<THuffman, 4> &dcs, cons
                 }
                 --left;
             }
-            for (TComponent &c : f.comps) {
-                const int bh = single ? 1 : c.h, bv = single ? 1 : c.v;
-                for (int v = 0; v < bv; ++v)
-                    for (int h = 0; h < bh; ++h)
-                        if (!DecodeInto(bits, c, dcs, acs, mx * bh + h, my * bv + v))
-                            return false;
-            }
+            for (const TSlot &b : order)
+                if (!DecodeInto(bits, *b.c, dcs, acs, mx * b.bh + b.h, my * b.bv + b.v))
+                    return false;
         }
         if (bits.Overrun())
             return false;
@@ -466,8 +512,13 @@ QImage Picture(const TFrame &f)
             // Replicated as libjpeg's upsampling does, by whole factors.
             const int hx = f.hmax / (comp.h * comp.side), vy = f.vmax / (comp.v * comp.side);
             const quint8 *src = comp.plane.data() + qsizetype(y / vy) * comp.width * comp.side;
-            for (int x = 0; x < w; ++x)
-                rows[c][x] = src[x / hx];
+            quint8 *row = rows[c].data();
+            if (hx == 1) {
+                std::copy(src, src + w, row);
+                continue;
+            }
+            for (int x = 0; x < w; x += hx, ++src)
+                std::fill(row + x, row + std::min(x + hx, w), *src);
         }
         if (n == 1) {
             std::copy(rows[0].begin(), rows[0].end(), img.scanLine(y));
