@@ -45,6 +45,27 @@ QStringList QtFilters(const char *filter)
     return out;
 }
 
+// The pictures listed for one opened in their folder: all, or with more
+// than limit, the run around it.
+QStringList ListedAround(const QStringList &all, const QString &opened, int limit)
+{
+    return all.mid(ListWindowStart(int(all.size()), limit, int(all.indexOf(opened))), limit);
+}
+
+// Drops a prefetch the opening did not hand to a listing (it failed, or
+// listed nothing).
+class UntakenPrefetch
+{
+public:
+    explicit UntakenPrefetch(PictureLister *lister) : m_lister(lister) { }
+    ~UntakenPrefetch() { m_lister->DropPrefetch(); }
+    UntakenPrefetch(const UntakenPrefetch &) = delete;
+    UntakenPrefetch &operator=(const UntakenPrefetch &) = delete;
+
+private:
+    PictureLister *m_lister;
+};
+
 QString WithoutTrailingSlash(const QString &folder)
 {
     if (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
@@ -77,12 +98,14 @@ void TWBDMainFrm::ImageOpen(const QString &fileName)
     TFMXBitmapEx picture;
     std::shared_ptr<const TPdfPages> pdf;
     BusyCursor busy(QStringLiteral("open"));
+    const UntakenPrefetch untaken(m_lister);
     if (text) {
         words = TextListWords(fileName, &listContent);
     } else if (ext == QLatin1String(".pdf")) {
         pdf = std::make_shared<const TPdfPages>(TPdfPages::Load(fileName));
         picture = pdf->Render(0);
     } else {
+        PrefetchFirstPage(fileName);
         picture.LoadFromFileEx(fileName, 0);
     }
     if (text && words.isEmpty()) {
@@ -155,6 +178,25 @@ void TWBDMainFrm::PictureListMake(const QString &fileName, const QStringList *wo
         ListingEnd();
 }
 
+void TWBDMainFrm::PrefetchFirstPage(const QString &fileName)
+{
+    const QFileInfo fi(fileName);
+    const QString folder = fi.absolutePath() + QLatin1Char('/');
+    const QStringList names
+        = ListedAround(ListFolderPictures(folder, LowerExtension(fileName)), fi.fileName(), Settings().MaxPictureCount);
+    const int opened = int(names.indexOf(fi.fileName()));
+    const int count = PictureCountFor(PicturePanel->width());
+    if (opened < 0 || count <= 0)
+        return;
+    // The page the strip will show: the one holding the opened picture.
+    QStringList paths;
+    for (int k = opened / count * count; k < names.size() && paths.size() < count; ++k)
+        paths << folder + names[k];
+    SetThumbnailDensity(devicePixelRatioF());
+    SetShareThumbnails(Settings().isShareThumbnails);
+    m_lister->Prefetch(paths);
+}
+
 void TWBDMainFrm::ListingEnd()
 {
     MenuPanel->setEnabled(true);
@@ -190,9 +232,7 @@ int TWBDMainFrm::PictureListFolder(const QString &fileName)
     const int limit = Settings().MaxPictureCount;
     // The opened picture is always in its list: with more pictures than the
     // limit, the list is the run of pictures around it.
-    const int opened = int(all.indexOf(fi.fileName()));
-    const int first = ListWindowStart(int(all.size()), limit, opened);
-    const QStringList names = all.mid(first, limit);
+    const QStringList names = ListedAround(all, fi.fileName(), limit);
     const int n = int(names.size());
 
     isFuMode = false;

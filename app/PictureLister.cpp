@@ -1,15 +1,20 @@
 #include "app/PictureLister.h"
 
 #include <QCoreApplication>
+#include <QHash>
+#include <QSet>
 
 #include "app/PictureFiles.h"
 #include "app/WorkerPool.h"
 #include "imagefiles/FileIO.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
 #include <exception>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -26,6 +31,63 @@ struct PictureLister::Batch {
     std::vector<std::pair<int, Thumb>> ready; // made, in the order made, not yet taken
     PictureLister *owner = nullptr; // told when thumbnails wait; null once it no longer cares
     bool wakePending = false; // owner has been told and has not taken them yet
+};
+
+// Thumbnails made ahead of a listing, shared by the workers making them and
+// the listing's workers taking them. Each path is made once: by the prefetch
+// until the listing starts, then by the listing.
+struct PictureLister::Ahead {
+    std::function<Thumb(const QString &path)> make; // set before the workers start
+
+    std::mutex mutex; // guards what follows
+    std::condition_variable made; // a path that was being made is ready
+    std::deque<QString> waiting; // not started yet, in order
+    QSet<QString> making;
+    QHash<QString, Thumb> ready;
+
+    // The next path to make, or none when stopped or all are started.
+    std::optional<QString> Next()
+    {
+        const std::lock_guard lock(mutex);
+        if (waiting.empty())
+            return std::nullopt;
+        QString path = std::move(waiting.front());
+        waiting.pop_front();
+        making.insert(path);
+        return path;
+    }
+    void Work()
+    {
+        while (const std::optional<QString> path = Next()) {
+            Thumb t = make(*path);
+            {
+                const std::lock_guard lock(mutex);
+                making.remove(*path);
+                ready.insert(*path, std::move(t));
+            }
+            made.notify_all();
+        }
+    }
+    // The thumbnail of path when the prefetch has made it or is making it
+    // (then waited for); none when it is the caller's to make.
+    std::optional<Thumb> Take(const QString &path)
+    {
+        std::unique_lock lock(mutex);
+        made.wait(lock, [&] { return !making.contains(path); });
+        const auto it = ready.find(path);
+        if (it == ready.end())
+            return std::nullopt;
+        Thumb t = std::move(*it);
+        ready.erase(it);
+        return t;
+    }
+    // Starts no more; what it is making now.
+    QSet<QString> Stop()
+    {
+        const std::lock_guard lock(mutex);
+        waiting.clear();
+        return making;
+    }
 };
 
 namespace {
@@ -62,6 +124,29 @@ PictureLister::~PictureLister()
 {
     // The workers keep the listing alive as long as they need it; nothing waits for them here.
     Detach();
+    DropPrefetch();
+}
+
+void PictureLister::Prefetch(const QStringList &paths)
+{
+    DropPrefetch();
+    if (paths.isEmpty())
+        return;
+    auto ahead = std::make_shared<Ahead>();
+    const Maker maker = CurrentMaker;
+    ahead->make = [maker](const QString &path) { return MakeGuarded([&] { return maker(path); }, path); };
+    ahead->waiting.assign(paths.begin(), paths.end());
+    m_ahead = ahead;
+    WorkerPool &pool = ThumbnailPool();
+    const int tasks = std::clamp(pool.MaxThreadCount() - 1, 1, int(paths.size()));
+    for (int i = 0; i < tasks; ++i)
+        pool.Start([ahead] { ahead->Work(); });
+}
+
+void PictureLister::DropPrefetch()
+{
+    if (m_ahead)
+        std::exchange(m_ahead, nullptr)->Stop();
 }
 
 void PictureLister::Start(const QString &folder, const QStringList &names, int firstShown, int shownCount)
@@ -69,8 +154,17 @@ void PictureLister::Start(const QString &folder, const QStringList &names, int f
     Cancel();
     auto batch = std::make_shared<Batch>();
     const Maker maker = CurrentMaker;
-    batch->make = [folder, names, maker](int k) {
+    // What the prefetch has made or is making is taken from it; it starts
+    // no more, and the listing's workers make the rest in their own order
+    // (two orders taking turns would have one wait for the other).
+    std::shared_ptr<Ahead> ahead = std::exchange(m_ahead, nullptr);
+    const QSet<QString> making = ahead ? ahead->Stop() : QSet<QString>();
+    batch->make = [folder, names, maker, ahead](int k) {
         const QString path = folder + names.at(k);
+        if (ahead) {
+            if (std::optional<Thumb> t = ahead->Take(path))
+                return std::move(*t);
+        }
         return MakeGuarded([&] { return maker(path); }, path);
     };
     const int count = int(names.size());
@@ -79,6 +173,10 @@ void PictureLister::Start(const QString &folder, const QStringList &names, int f
     batch->order.reserve(size_t(count));
     for (int k = shownBegin; k < shownEnd; ++k)
         batch->order.push_back(k);
+    // What the prefetch is still making comes last on the page: the workers
+    // make the others meanwhile instead of waiting for it.
+    std::stable_partition(batch->order.begin(), batch->order.end(),
+                          [&](int k) { return !making.contains(folder + names.at(k)); });
     for (int k = 0; k < count; ++k)
         if (k < shownBegin || k >= shownEnd)
             batch->order.push_back(k);

@@ -26,9 +26,17 @@ public:
     explicit PictureLister(QObject *parent = nullptr);
     ~PictureLister() override;
 
+    // Starts making the thumbnails of paths ahead of the listing that will
+    // show them, on all cores but one, which is left to the window's thread
+    // (reading the opened picture meanwhile). The next Start takes what is
+    // made; a prefetch still running is dropped first.
+    void Prefetch(const QStringList &paths);
+    // Stops a prefetch no listing has taken; what it is making is dropped.
+    void DropPrefetch();
     // Starts making the thumbnails of folder + names[k]: first those of the
     // shownCount names from firstShown on (the strip's page in view), then
-    // the others in order. A listing still running is cancelled first.
+    // the others in order. A listing still running is cancelled first. What
+    // a prefetch made or is making is taken rather than made again.
     void Start(const QString &folder, const QStringList &names, int firstShown = 0, int shownCount = 0);
     // Starts making the thumbnails of the entries indices with make, in that
     // order, each handed on under its index; name names them in messages.
@@ -48,6 +56,7 @@ signals:
 
 private:
     struct Batch;
+    struct Ahead;
     // Called through the event queue by the workers when thumbnails are waiting.
     Q_INVOKABLE void TakeReady();
     // What a worker does: makes thumbnails until none are left or the listing is cancelled.
@@ -56,6 +65,7 @@ private:
     void Detach();
 
     std::shared_ptr<Batch> m_batch; // the listing running, shared with its workers
+    std::shared_ptr<Ahead> m_ahead; // the prefetch no listing has taken yet
     QVector<int> m_entries; // what StartEntries was asked for, while it runs
     int m_count = 0; // thumbnails of the listing running
     int m_taken = 0; // of them handed on

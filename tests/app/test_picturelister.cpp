@@ -211,6 +211,73 @@ private slots:
         QCoreApplication::processEvents();
     }
 
+    // Thumbnails made while the opened picture is read: the listing after
+    // takes them, so each picture is made once, however far the prefetch
+    // got; a prefetch no listing takes stops after the picture in hand.
+    void prefetchedThumbnailsAreTakenNotMadeAgain_data()
+    {
+        QTest::addColumn<int>("threads");
+        QTest::addColumn<bool>("waitForPrefetch");
+        QTest::newRow("all made ahead") << 2 << true;
+        QTest::newRow("listing starts mid-prefetch") << 2 << false;
+        QTest::newRow("one thread, mid-prefetch") << 1 << false;
+    }
+    void prefetchedThumbnailsAreTakenNotMadeAgain()
+    {
+        QFETCH(int, threads);
+        QFETCH(bool, waitForPrefetch);
+        MakerGuard slow(SlowThumbnail);
+        PoolSize size(threads);
+        Pictures pics(8);
+        QStringList ahead;
+        for (int k = 2; k < 6; ++k)
+            ahead << pics.folder + pics.names[k];
+        MadeCount = 0;
+        PictureLister l;
+        Record r(l);
+        l.Prefetch(ahead);
+        if (waitForPrefetch) {
+            QVERIFY(ThumbnailPool().WaitForDone(5000));
+            QCOMPARE(MadeCount.load(), 4);
+        }
+        l.Start(pics.folder, pics.names, 2, 4);
+        QVERIFY(QTest::qWaitFor([&] { return r.finished > 0; }, 20000));
+        QList<int> sorted = r.indices;
+        std::sort(sorted.begin(), sorted.end());
+        QCOMPARE(sorted, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+        // One worker hands out the page before the rest (with more, the
+        // order they finish in is the machine's).
+        if (threads == 1)
+            QCOMPARE(QSet<int>(r.indices.begin(), r.indices.begin() + 4), (QSet<int>{2, 3, 4, 5}));
+        QVERIFY(std::all_of(r.errors.begin(), r.errors.end(), [](const QString &e) { return e.isEmpty(); }));
+        QVERIFY(ThumbnailPool().WaitForDone(5000));
+        QCOMPARE(MadeCount.load(), 8);
+    }
+
+    void aDroppedPrefetchStops()
+    {
+        MakerGuard slow(SlowThumbnail);
+        PoolSize size(2);
+        Pictures pics(20);
+        QStringList paths;
+        for (const QString &name : std::as_const(pics.names))
+            paths << pics.folder + name;
+        MadeCount = 0;
+        auto l = std::make_unique<PictureLister>();
+        l->Prefetch(paths);
+        QVERIFY(QTest::qWaitFor([&] { return MadeCount > 0; }, 5000));
+        l->DropPrefetch();
+        QVERIFY(ThumbnailPool().WaitForDone(5000));
+        QVERIFY2(MadeCount <= 2, qPrintable(QString::number(MadeCount)));
+        // A prefetch the lister still holds when it goes stops as well.
+        MadeCount = 0;
+        l->Prefetch(paths);
+        QVERIFY(QTest::qWaitFor([&] { return MadeCount > 0; }, 5000));
+        l.reset();
+        QVERIFY(ThumbnailPool().WaitForDone(5000));
+        QVERIFY2(MadeCount <= 2, qPrintable(QString::number(MadeCount)));
+    }
+
     void aFailingReaderBecomesAnError()
     {
         MakerGuard throwing(ThrowingThumbnail);
