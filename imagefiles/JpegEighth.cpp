@@ -235,25 +235,32 @@ constexpr std::array<quint8, 80> Natural = [] {
     return order;
 }();
 
-// The next code's symbol; -1 for a code the table does not hold.
-inline int NextSymbol(TBits &bits, const THuffman &t)
+// A coefficient's value from its size bits v (size 0 to 15; none is 0):
+// the lower half of the values are negative. Without a branch, as the sign
+// of a value is as good as random.
+inline int Extended(int v, int size)
 {
-    if (const int e = t.code[bits.Peek() >> (64 - LookBits)]) {
-        bits.Drop(e & 0xFF);
-        return e >> 8;
-    }
-    return SlowSymbol(t, bits);
-}
-
-// A coefficient's value from its next size bits (0 to 15; none is 0): the
-// lower half of the values are negative. Without a branch, as the sign of a
-// value is as good as random.
-inline int TakeValue(TBits &bits, int size)
-{
-    const int v = int((bits.Peek() >> 1) >> (63 - size));
-    bits.Drop(size);
     const int half = (1 << size) >> 1;
     return v - (((1 << size) - 1) & -int(v < half));
+}
+
+// The next code's symbol, and in value the value of the size its low four
+// bits give, taken with it; -1 for a code the table does not hold.
+inline int NextCoded(TBits &bits, const THuffman &t, int &value)
+{
+    if (const int e = t.code[bits.Peek() >> (64 - LookBits)]) {
+        const int len = e & 0xFF, symbol = e >> 8, size = symbol & 15;
+        value = Extended(int(((bits.Peek() << len) >> 1) >> (63 - size)), size);
+        bits.Drop(len + size);
+        return symbol;
+    }
+    const int symbol = SlowSymbol(t, bits);
+    if (symbol >= 0) {
+        const int size = symbol & 15;
+        value = Extended(int((bits.Peek() >> 1) >> (63 - size)), size);
+        bits.Drop(size);
+    }
+    return symbol;
 }
 
 struct TComponent {
@@ -279,10 +286,10 @@ struct TFrame {
 inline bool DecodeDc(TBits &bits, const THuffman &dc, int &pred)
 {
     bits.Need();
-    const int size = NextSymbol(bits, dc);
-    if (size < 0)
+    int diff = 0;
+    if (NextCoded(bits, dc, diff) < 0)
         return false;
-    pred += TakeValue(bits, size);
+    pred += diff;
     return pred >= SHRT_MIN && pred <= SHRT_MAX;
 }
 
@@ -354,22 +361,28 @@ constexpr std::array<quint8, 80> KeptSlot = [] {
 }();
 using TKept = std::array<int, 26>;
 
-// The coefficients of a block libjpeg turns into 2 x 2 samples; ackept
-// tells whether any but the DC is not zero.
-bool DecodeCoefficients(TBits &bits, const THuffman &dc, const THuffman &ac, int &pred, TKept &coef, bool &acKept)
+// Which of the 25 kept coefficients but the DC are not zero, a bit each.
+constexpr unsigned AllKept = (1U << 25) - 1;
+// A column's coefficients below its first row.
+constexpr unsigned ColumnAc = 1U << 5 | 1U << 10 | 1U << 15 | 1U << 20;
+
+// The coefficients of a block libjpeg turns into 2 x 2 samples; kept tells
+// which of them but the DC are not zero.
+bool DecodeCoefficients(TBits &bits, const THuffman &dc, const THuffman &ac, int &pred, TKept &coef, unsigned &kept)
 {
     coef = TKept{};
-    acKept = false;
+    kept = 0;
     if (!DecodeDc(bits, dc, pred))
         return false;
     coef[0] = pred;
     for (int k = 1; k < 64; ++k) {
         bits.Need();
-        const int symbol = NextSymbol(bits, ac);
+        int value = 0;
+        const int symbol = NextCoded(bits, ac, value);
         if (symbol < 0)
             return false;
-        const int run = symbol >> 4, size = symbol & 15;
-        if (!size) {
+        const int run = symbol >> 4;
+        if (!(symbol & 15)) {
             if (run != 15)
                 break;
             k += 15;
@@ -377,23 +390,27 @@ bool DecodeCoefficients(TBits &bits, const THuffman &dc, const THuffman &ac, int
         }
         k += run;
         const int slot = KeptSlot[std::min(k, 79)];
-        coef[slot] = TakeValue(bits, size);
-        acKept |= slot > 0 && slot < 25;
+        coef[slot] = value;
+        kept |= (1U << slot) & AllKept;
     }
     return true;
 }
 
 // libjpeg's 2 x 2 inverse DCT (its reduced one, to the same constants and
 // rounding).
-void Idct2x2(const TKept &coef, const quint16 *quant, quint8 *out, qsizetype stride)
+void Idct2x2(const TKept &coef, unsigned kept, const quint16 *quant, quint8 *out, qsizetype stride)
 {
     constexpr int Bits = 13, Pass1 = 2;
     auto odd
         = [](qint64 c1, qint64 c3, qint64 c5, qint64 c7) { return c7 * -5906 + c5 * 6967 + c3 * -10426 + c1 * 29692; };
     auto descale = [](qint64 x, int n) { return (x + (qint64(1) << (n - 1))) >> n; };
-    std::array<qint64, 10> ws{}; // two rows of the five columns
+    std::array<qint64, 10> ws; // two rows of the five columns
     for (int c = 0; c < 5; ++c) {
         auto dq = [&](int r) { return qint64(coef[r * 5 + c]) * quant[Kept[r] * 8 + Kept[c]]; };
+        if (!(kept & ColumnAc << c)) { // its first row alone, as libjpeg takes it too
+            ws[c] = ws[5 + c] = dq(0) * (1 << Pass1);
+            continue;
+        }
         const qint64 even = dq(0) << (Bits + 2), o = odd(dq(1), dq(2), dq(3), dq(4));
         ws[c] = descale(even + o, Bits - Pass1 + 2);
         ws[5 + c] = descale(even - o, Bits - Pass1 + 2);
@@ -421,11 +438,11 @@ bool DecodeInto(TBits &bits, TComponent &c, const std::array<THuffman, 4> &dcs, 
         return true;
     }
     TKept coef;
-    bool acKept = false;
-    if (!DecodeCoefficients(bits, dcs[c.dc], acs[c.ac], c.pred, coef, acKept))
+    unsigned kept = 0;
+    if (!DecodeCoefficients(bits, dcs[c.dc], acs[c.ac], c.pred, coef, kept))
         return false;
-    if (acKept) {
-        Idct2x2(coef, c.quant, out, stride);
+    if (kept) {
+        Idct2x2(coef, kept, c.quant, out, stride);
     } else {
         // The transform of a lone DC, as most chroma blocks are: four equal
         // samples, which it would give too.
@@ -434,9 +451,13 @@ bool DecodeInto(TBits &bits, TComponent &c, const std::array<THuffman, 4> &dcs, 
     return true;
 }
 
-bool DecodeScan(TBits &bits, TFrame &f, const std::array<THuffman, 4> &dcs, const std::array<THuffman, 4> &acs,
+bool DecodeScan(const TBits &start, TFrame &f, const std::array<THuffman, 4> &dcs, const std::array<THuffman, 4> &acs,
                 int restartInterval)
 {
+    // A copy of the reader's own: the samples written as bytes could be any
+    // object's, so through a reference its state would go back to memory
+    // with every code.
+    TBits bits = start;
     const bool single = f.comps.size() == 1;
     // One component is coded block by block; several, MCU by MCU.
     const int mcusX = single ? f.comps[0].width : (f.width + 8 * f.hmax - 1) / (8 * f.hmax);
