@@ -95,6 +95,9 @@ void WriteEntry(const QString &folder, const QString &name, const QImage &img,
     for (const auto &[k, v] : keys)
         keyed.setText(k, v);
     QImageWriter writer(&temp, "png");
+    // zlib's faster levels: a tenth larger, a quarter of the time, which
+    // counts while the strip waits for a folder's thumbnails.
+    writer.setQuality(80);
     const bool written = writer.write(keyed) && temp.flush();
     temp.close();
     if (!written)
@@ -137,7 +140,7 @@ namespace {
 bool WholePicture(const QImage &img)
 {
     return img.text(QStringLiteral("Thumb::Image::Width")) == QString::number(img.width())
-        && img.text(QStringLiteral("Thumb::Image::Height")) == QString::number(img.height());
+           && img.text(QStringLiteral("Thumb::Image::Height")) == QString::number(img.height());
 }
 } // namespace
 
