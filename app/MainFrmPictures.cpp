@@ -107,6 +107,8 @@ void TWBDMainFrm::ImageOpen(const QString &fileName)
     } else {
         PrefetchFirstPage(fileName);
         picture.LoadFromFileEx(fileName, 0);
+        const QFileInfo opened(fileName);
+        m_lister->PrefetchPicture(opened.absolutePath() + QLatin1Char('/') + opened.fileName(), picture);
     }
     if (text && words.isEmpty()) {
         busy.End();
@@ -188,10 +190,14 @@ void TWBDMainFrm::PrefetchFirstPage(const QString &fileName)
     const int count = PictureCountFor(PicturePanel->width());
     if (opened < 0 || count <= 0)
         return;
-    // The page the strip will show: the one holding the opened picture.
+    // The page the strip will show: the one holding the opened picture. That
+    // one comes last: the window's thread is reading it meanwhile, and its
+    // thumbnail is best made from what it reads.
     QStringList paths;
-    for (int k = opened / count * count; k < names.size() && paths.size() < count; ++k)
-        paths << folder + names[k];
+    for (int k = opened / count * count; k < names.size() && paths.size() < count - 1; ++k)
+        if (k != opened)
+            paths << folder + names[k];
+    paths << folder + names[opened];
     SetThumbnailDensity(devicePixelRatioF());
     SetShareThumbnails(Settings().isShareThumbnails);
     m_lister->Prefetch(paths);

@@ -4,6 +4,7 @@
 #include "app/WorkerPool.h"
 #include "board/PWImage.h"
 
+#include "imagefiles/BoxReduce.h"
 #include "imagefiles/ExifThumbnail.h"
 #include "imagefiles/FMXBitmapEx.h"
 #include "imagefiles/FileIO.h"
@@ -202,6 +203,16 @@ QImage ExifThumbnailFor(const QByteArray &file, const QSize &stored, double tile
     return img.isNull() ? QImage() : Upright(img, found.orientation);
 }
 
+// How large the small picture of one this large is; empty for an empty one.
+QSize SmallSize(const QSize &original, int sharedSide, double tileSide)
+{
+    if (original.isEmpty())
+        return {};
+    const double w = original.width(), h = original.height();
+    const double s = std::min(1.0, std::max(sharedSide / std::max(w, h), tileSide / std::min(w, h)));
+    return {std::max(1, int(std::lround(w * s))), std::max(1, int(std::lround(h * s)))};
+}
+
 SmallPicture ReadSmall(const QString &path, int sharedSide, double tileSide)
 {
     if (ImageFileKindOf(path) == ImageFileKind::Codec) {
@@ -221,13 +232,9 @@ SmallPicture ReadSmall(const QString &path, int sharedSide, double tileSide)
         // before the turn.
         reader.setAutoTransform(true);
         QSize original = reader.size();
-        QSize scaled;
-        if (!original.isEmpty()) {
-            const double w = original.width(), h = original.height();
-            const double s = std::min(1.0, std::max(sharedSide / std::max(w, h), tileSide / std::min(w, h)));
-            scaled = QSize(std::max(1, int(std::lround(w * s))), std::max(1, int(std::lround(h * s))));
+        const QSize scaled = SmallSize(original, sharedSide, tileSide);
+        if (!scaled.isEmpty())
             reader.setScaledSize(scaled);
-        }
         if (whole.isOpen()) {
             int orientation = 1;
             const QImage embedded = ExifThumbnailFor(whole.data(), original, tileSide, &orientation);
@@ -276,6 +283,23 @@ void SetShareThumbnails(bool share) { ShareThumbnails = share; }
 void SetThumbnailDensity(double density) { Density = std::clamp(density, 1.0, 4.0); }
 double ThumbnailDensity() { return Density; }
 
+namespace {
+// A thumbnail's pixels as they are made: the shared cache gets its entry (when
+// sharing), the strip its tile.
+QImage Finished(const SharedThumbnailKey &key, const SmallPicture &small, const QString &path, int sharedSide,
+                double density)
+{
+    if (ShareThumbnails) {
+        const QSize side(sharedSide, sharedSide);
+        const bool fits = small.image.width() <= side.width() && small.image.height() <= side.height();
+        WriteSharedThumbnail(
+            key, fits ? small.image : small.image.scaled(side, Qt::KeepAspectRatio, Qt::SmoothTransformation),
+            small.original, MimeTypeOf(path));
+    }
+    return Tile(small.image, density);
+}
+} // namespace
+
 QImage MakeThumbnail(const QString &path, QString *error)
 {
     const double density = Density;
@@ -293,26 +317,36 @@ QImage MakeThumbnail(const QString &path, QString *error)
                                      : noted;
         return QImage();
     }
-    const bool share = ShareThumbnails;
     try {
-        const SmallPicture small = ReadSmall(path, sharedSide, tileSide);
-        if (share) {
-            const QSize side(sharedSide, sharedSide);
-            const bool fits = small.image.width() <= side.width() && small.image.height() <= side.height();
-            WriteSharedThumbnail(
-                key, fits ? small.image : small.image.scaled(side, Qt::KeepAspectRatio, Qt::SmoothTransformation),
-                small.original, MimeTypeOf(path));
-        }
-        return Tile(small.image, density);
+        return Finished(key, ReadSmall(path, sharedSide, tileSide), path, sharedSide, density);
     } catch (const FileError &e) {
         if (error)
             *error = e.message();
         // Only a file whose content is at fault is noted: one we may not read
         // now may be readable when the user has mended that.
-        if (share && ::access(QFile::encodeName(path).constData(), R_OK) == 0)
+        if (ShareThumbnails && ::access(QFile::encodeName(path).constData(), R_OK) == 0)
             WriteThumbnailFailure(key, e.message());
         return QImage();
     }
+}
+
+QImage MakeThumbnailOf(const QString &path, const QImage &picture)
+{
+    const double density = Density;
+    const int tileSide = int(std::lround(ThumbnailSize * density));
+    const int sharedSide = SharedSideFor(density);
+    const SharedThumbnailKey key = SharedThumbnailKeyOf(path);
+    const QImage shared = FindSharedThumbnail(key, sharedSide);
+    if (!shared.isNull())
+        return Tile(shared, density);
+    const QSize small = SmallSize(picture.size(), sharedSide, tileSide);
+    if (small.isEmpty())
+        return {};
+    // A box mean by the whole factor, then the last step smoothly.
+    QImage image = BoxReduced(picture, std::min(picture.width() / small.width(), picture.height() / small.height()));
+    if (image.size() != small)
+        image = image.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return Finished(key, {image, picture.size()}, path, sharedSide, density);
 }
 
 QString PageEntryName(const QString &documentFile, int page)

@@ -72,6 +72,10 @@ QString TextFileFirstLine(const QString &fileName);
 // Safe to call on worker threads. On failure returns a null image and sets
 // error; a picture noted in the cache as unreadable is not read again.
 QImage MakeThumbnail(const QString &path, QString *error);
+// The same thumbnail of a picture already read whole from path, as for the
+// board (upright): made from those pixels rather than from the file again.
+// A null image for a null picture.
+QImage MakeThumbnailOf(const QString &path, const QImage &picture);
 // Whether MakeThumbnail writes what it makes (and what it failed to read) to
 // the shared cache; reading from it is always on. Set from the window's
 // thread, read by the workers.

@@ -42,11 +42,13 @@ struct PictureLister::Ahead {
     std::mutex mutex; // guards what follows
     std::condition_variable made; // a path that was being made is ready
     std::deque<QString> waiting; // not started yet, in order
+    QHash<QString, QImage> pictures; // of those, the ones read whole already
     QSet<QString> making;
     QHash<QString, Thumb> ready;
 
-    // The next path to make, or none when stopped or all are started.
-    std::optional<QString> Next()
+    // The next path to make, with its picture when read already; none when
+    // stopped or all are started.
+    std::optional<std::pair<QString, QImage>> Next()
     {
         const std::lock_guard lock(mutex);
         if (waiting.empty())
@@ -54,34 +56,59 @@ struct PictureLister::Ahead {
         QString path = std::move(waiting.front());
         waiting.pop_front();
         making.insert(path);
-        return path;
+        return std::pair(path, pictures.take(path));
     }
     void Work()
     {
-        while (const std::optional<QString> path = Next()) {
-            Thumb t = make(*path);
+        while (const auto next = Next()) {
+            const auto &[path, picture] = *next;
+            Thumb t = picture.isNull() ? make(path) : Of(path, picture);
             {
                 const std::lock_guard lock(mutex);
-                making.remove(*path);
-                ready.insert(*path, std::move(t));
+                making.remove(path);
+                ready.insert(path, std::move(t));
             }
             made.notify_all();
         }
     }
-    // The thumbnail of path when the prefetch has made it or is making it
-    // (then waited for); none when it is the caller's to make.
-    std::optional<Thumb> Take(const QString &path)
+    static Thumb Of(const QString &path, const QImage &picture)
     {
-        std::unique_lock lock(mutex);
-        made.wait(lock, [&] { return !making.contains(path); });
-        const auto it = ready.find(path);
-        if (it == ready.end())
-            return std::nullopt;
-        Thumb t = std::move(*it);
-        ready.erase(it);
+        Thumb t;
+        t.image = MakeThumbnailOf(path, picture);
         return t;
     }
-    // Starts no more; what it is making now.
+    // The thumbnail of path when the prefetch has made it or is making it
+    // (then waited for), or made here from its picture when that was read
+    // already; none when it is the caller's to make from the file.
+    std::optional<Thumb> Take(const QString &path)
+    {
+        QImage picture;
+        {
+            std::unique_lock lock(mutex);
+            made.wait(lock, [&] { return !making.contains(path); });
+            if (const auto it = ready.find(path); it != ready.end()) {
+                Thumb t = std::move(*it);
+                ready.erase(it);
+                return t;
+            }
+            picture = pictures.take(path);
+        }
+        if (picture.isNull())
+            return std::nullopt;
+        return Of(path, picture);
+    }
+    void Seed(const QString &path, const QImage &picture)
+    {
+        const std::lock_guard lock(mutex);
+        const auto it = std::find(waiting.begin(), waiting.end(), path);
+        if (it == waiting.end())
+            return;
+        waiting.erase(it);
+        waiting.push_front(path);
+        pictures.insert(path, picture);
+    }
+    // Starts no more (the pictures read already stay for Take); what it is
+    // making now.
     QSet<QString> Stop()
     {
         const std::lock_guard lock(mutex);
@@ -141,6 +168,12 @@ void PictureLister::Prefetch(const QStringList &paths)
     const int tasks = std::clamp(pool.MaxThreadCount() - 1, 1, int(paths.size()));
     for (int i = 0; i < tasks; ++i)
         pool.Start([ahead] { ahead->Work(); });
+}
+
+void PictureLister::PrefetchPicture(const QString &path, const QImage &picture)
+{
+    if (m_ahead && !picture.isNull())
+        m_ahead->Seed(path, picture);
 }
 
 void PictureLister::DropPrefetch()

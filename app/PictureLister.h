@@ -31,6 +31,10 @@ public:
     // (reading the opened picture meanwhile). The next Start takes what is
     // made; a prefetch still running is dropped first.
     void Prefetch(const QStringList &paths);
+    // The picture at path, read whole meanwhile (for the board): when the
+    // prefetch has not started on path, its thumbnail is made from these
+    // pixels, next, rather than from the file.
+    void PrefetchPicture(const QString &path, const QImage &picture);
     // Stops a prefetch no listing has taken; what it is making is dropped.
     void DropPrefetch();
     // Starts making the thumbnails of folder + names[k]: first those of the

@@ -254,6 +254,37 @@ private slots:
         QCOMPARE(MadeCount.load(), 8);
     }
 
+    // The opened picture, read whole for the board while the prefetch runs:
+    // its thumbnail comes from those pixels (red here, which its file is
+    // not), and its file is not read again.
+    void aPictureReadAlreadyIsNotReadAgain()
+    {
+        MakerGuard slow(SlowThumbnail);
+        PoolSize size(2);
+        Pictures pics(6);
+        QStringList ahead;
+        for (int k = 0; k < 4; ++k)
+            ahead << pics.folder + pics.names[k];
+        MadeCount = 0;
+        PictureLister l;
+        Record r(l);
+        QImage opened;
+        connect(&l, &PictureLister::ThumbnailReady, &l, [&](int k, const QImage &image) {
+            if (k == 3)
+                opened = image;
+        });
+        l.Prefetch(ahead);
+        QImage picture(60, 40, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(qRgb(255, 0, 0));
+        l.PrefetchPicture(ahead.last(), picture);
+        l.Start(pics.folder, pics.names, 0, 4);
+        QVERIFY(QTest::qWaitFor([&] { return r.finished > 0; }, 20000));
+        QCOMPARE(r.indices.size(), 6);
+        QCOMPARE(opened.pixel(45, 45), qRgb(255, 0, 0));
+        QVERIFY(ThumbnailPool().WaitForDone(5000));
+        QCOMPARE(MadeCount.load(), 5);
+    }
+
     void aDroppedPrefetchStops()
     {
         MakerGuard slow(SlowThumbnail);

@@ -168,6 +168,43 @@ private slots:
         QCOMPARE(FilesUnder(m_root).size(), 1);
     }
 
+    // The thumbnail of a picture the board has read already is made from
+    // those pixels: the same tile as from the file (to rounding), the same
+    // entry in the cache; a valid entry there is used as from the file.
+    void thumbnailOfAPictureReadAlready()
+    {
+        QTemporaryDir dir;
+        const QString photo = dir.filePath("p.jpg");
+        WritePhoto(photo, 2000, 600);
+        const QImage picture = QImage(photo).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QVERIFY(MakeThumbnailOf(photo, QImage()).isNull());
+        const QImage tile = MakeThumbnailOf(photo, picture);
+        QCOMPARE(tile.size(), QSize(90, 90));
+        const QString entry = m_root + "/normal/" + EntryName(photo);
+        const QImage written(entry);
+        QCOMPARE(written.size(), QSize(128, 38));
+        QCOMPARE(written.text("Thumb::URI").toUtf8(), UriOf(photo));
+        QCOMPARE(written.text("Thumb::Image::Width").toInt(), 2000);
+        QCOMPARE(written.text("Thumb::Image::Height").toInt(), 600);
+
+        QVERIFY(QFile::remove(entry));
+        QString error;
+        const QImage fromFile = MakeThumbnail(photo, &error).convertToFormat(tile.format());
+        int worst = 0;
+        for (int y = 0; y < tile.height(); ++y)
+            for (int x = 0; x < tile.width(); ++x) {
+                const QRgb a = tile.pixel(x, y), b = fromFile.pixel(x, y);
+                worst = std::max(
+                    {worst, qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b)), qAbs(qBlue(a) - qBlue(b))});
+            }
+        // The halves' border falls between pixels differently; elsewhere only rounding.
+        QVERIFY2(worst <= 40, qPrintable(QString::number(worst)));
+        QVERIFY(qAbs(qRed(tile.pixel(10, 45)) - 230) <= 4 && qAbs(qBlue(tile.pixel(80, 45)) - 230) <= 4);
+
+        WriteEntry(entry, Solid(128, 38, qRgb(0, 200, 0)), UriOf(photo), MTimeOf(photo));
+        QCOMPARE(MakeThumbnailOf(photo, picture).pixel(45, 45), qRgb(0, 200, 0));
+    }
+
     // Another program's thumbnail of the file as it is now is used as it is
     // (here green, which the photo is not), from normal or from large.
     void validThumbnailOfAnotherProgramIsUsed_data()

@@ -3,6 +3,7 @@
 // quality, and saves that never destroy an existing file.
 #include "ExifFixture.h"
 #include "TestPictures.h"
+#include "imagefiles/BoxReduce.h"
 #include "imagefiles/FMXBitmapEx.h"
 #include "imagefiles/FMXTGA.h"
 #include "imagefiles/FileIO.h"
@@ -300,6 +301,36 @@ private slots:
         QFETCH(QString, params);
         QFETCH(int, quality);
         QCOMPARE(ImageQualityParam(params), quality);
+    }
+
+    // Each pixel the rounded mean of its block, every channel on its own (a
+    // premultiplied mean stays premultiplied); the edges short of a block
+    // left out; other formats taken as premultiplied ARGB.
+    void boxReducedAveragesBlocks()
+    {
+        QImage img(5, 3, QImage::Format_ARGB32_Premultiplied);
+        img.fill(0xFF000000);
+        img.setPixel(0, 0, 0xFFFF0000);
+        img.setPixel(1, 0, 0xFF000000);
+        img.setPixel(0, 1, 0xFF00FF00);
+        img.setPixel(1, 1, 0x80800000);
+        img.setPixel(4, 2, 0xFFFFFFFF); // beyond the last whole block
+        const QImage r = BoxReduced(img, 2);
+        QCOMPARE(r.size(), QSize(2, 1));
+        QCOMPARE(r.format(), QImage::Format_ARGB32_Premultiplied);
+        // (255 + 0 + 0 + 128) / 4 = 95.75, (0 + 0 + 255 + 0) / 4 = 63.75, alpha (3 * 255 + 128) / 4 = 223.25
+        QCOMPARE(r.pixel(0, 0), qRgba(96, 64, 0, 223));
+        QCOMPARE(r.pixel(1, 0), qRgba(0, 0, 0, 255));
+
+        QImage rgb(4, 4, QImage::Format_RGB888);
+        rgb.fill(qRgb(10, 20, 30));
+        const QImage fromRgb = BoxReduced(rgb, 4);
+        QCOMPARE(fromRgb.format(), QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(fromRgb.pixel(0, 0), qRgb(10, 20, 30));
+
+        QCOMPARE(BoxReduced(img, 1), img);
+        QVERIFY(BoxReduced(img, 4).isNull()); // not one whole block down
+        QVERIFY(BoxReduced(QImage(), 2).isNull());
     }
 
     void jpegQualityReachesTheEncoder()
