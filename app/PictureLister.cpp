@@ -62,11 +62,11 @@ struct PictureLister::Ahead {
     {
         while (const auto next = Next()) {
             const auto &[path, picture] = *next;
-            Thumb t = picture.isNull() ? make(path) : Of(path, picture);
+            const Thumb t = picture.isNull() ? make(path) : Of(path, picture);
             {
                 const std::lock_guard lock(mutex);
                 making.remove(path);
-                ready.insert(path, std::move(t));
+                ready.insert(path, t);
             }
             made.notify_all();
         }

@@ -22,11 +22,12 @@ template <typename Sum> void Reduce(const QImage &src, int factor, QImage &out)
                 sums[i] = Sum(sums[i] + line[i]);
         }
         uchar *dst = out.scanLine(y);
-        for (int x = 0; x < w; ++x) {
+        const Sum *block = columns.data();
+        for (int x = 0; x < w; ++x, block += factor * 4) {
             for (int c = 0; c < 4; ++c) {
                 quint32 sum = 0;
                 for (int i = 0; i < factor; ++i)
-                    sum += columns[size_t((x * factor + i) * 4 + c)];
+                    sum += block[i * 4 + c];
                 dst[x * 4 + c] = uchar((sum + count / 2) / count);
             }
         }

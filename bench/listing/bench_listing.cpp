@@ -146,6 +146,20 @@ for path in sys.argv[3:]:
     return p.waitForFinished(600000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
+// An opening with a cache of another program's: every tile must be its thumbnail.
+QString ForeignOpening(TWBDMainFrm &w, const QString &cacheRoot, const QStringList &files)
+{
+    QDir(cacheRoot).removeRecursively();
+    if (!WriteForeignThumbnails(cacheRoot, files))
+        return QStringLiteral("n/a (no python3 with Pillow)");
+    const Listing f = ListOnce(w, files.first());
+    int decoded = 0;
+    for (const TPictureFile &e : std::as_const(w.PictureFiles.Files))
+        if (e.Bitmap.pixel(45, 45) != ForeignColour)
+            ++decoded;
+    return QStringLiteral("%1 ms, photos decoded: %2 of %3").arg(f.total, 0, 'f', 0).arg(decoded).arg(files.size());
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -201,18 +215,7 @@ int main(int argc, char *argv[])
         secondPage.v.push_back(b.firstPage);
     }
 
-    // A cache of another program's: every tile must be its thumbnail.
-    QDir(cacheRoot).removeRecursively();
-    QString foreign = QStringLiteral("n/a (no python3 with Pillow)");
-    if (WriteForeignThumbnails(cacheRoot, files)) {
-        const Listing f = ListOnce(w, files.first());
-        int decoded = 0;
-        for (const TPictureFile &e : std::as_const(w.PictureFiles.Files))
-            if (e.Bitmap.pixel(45, 45) != ForeignColour)
-                ++decoded;
-        foreign
-            = QStringLiteral("%1 ms, photos decoded: %2 of %3").arg(f.total, 0, 'f', 0).arg(decoded).arg(files.size());
-    }
+    const QString foreign = ForeignOpening(w, cacheRoot, files);
 
     const double ref = vips.Median();
     auto ratio = [&](const Figures &f) {
