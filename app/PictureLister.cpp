@@ -33,11 +33,37 @@ struct PictureLister::Batch {
     bool wakePending = false; // owner has been told and has not taken them yet
 };
 
+namespace {
+PictureLister::Thumb MakeOne(const QString &path)
+{
+    PictureLister::Thumb t;
+    t.image = MakeThumbnail(path, &t.error);
+    return t;
+}
+
+PictureLister::Maker CurrentMaker = MakeOne;
+
+// A picture whose reading fails in an unforeseen way becomes a broken
+// thumbnail with the reason, never the end of its worker or of the listing.
+PictureLister::Thumb MakeGuarded(const std::function<PictureLister::Thumb()> &make, const QString &path)
+{
+    PictureLister::Thumb t;
+    try {
+        return make();
+    } catch (const std::bad_alloc &) {
+        t.error = OpenErrorText(path, QCoreApplication::translate("Files", "there is not enough memory to read it"));
+    } catch (const std::exception &e) {
+        t.error = OpenErrorText(path, QString::fromLocal8Bit(e.what()));
+    }
+    return t;
+}
+} // namespace
+
 // Thumbnails made ahead of a listing, shared by the workers making them and
 // the listing's workers taking them. Each path is made once: by the prefetch
 // until the listing starts, then by the listing.
 struct PictureLister::Ahead {
-    std::function<Thumb(const QString &path)> make; // set before the workers start
+    PictureLister::Maker make = nullptr; // set before the workers start
 
     std::mutex mutex; // guards what follows
     std::condition_variable made; // a path that was being made is ready
@@ -62,7 +88,7 @@ struct PictureLister::Ahead {
     {
         while (const auto next = Next()) {
             const auto &[path, picture] = *next;
-            const Thumb t = picture.isNull() ? make(path) : Of(path, picture);
+            const Thumb t = MakeGuarded([&] { return picture.isNull() ? make(path) : Of(path, picture); }, path);
             {
                 const std::lock_guard lock(mutex);
                 making.remove(path);
@@ -108,40 +134,22 @@ struct PictureLister::Ahead {
         pictures.insert(path, picture);
     }
     // Starts no more (the pictures read already stay for Take); what it is
-    // making now.
-    QSet<QString> Stop()
+    // making now, in a list of the caller's own (a copy of the set would
+    // share its data with the one the workers change).
+    QStringList Stop()
     {
         const std::lock_guard lock(mutex);
         waiting.clear();
-        return making;
+        return QStringList(making.cbegin(), making.cend());
+    }
+    // Starts no more and lets go of the pictures.
+    void Drop()
+    {
+        const std::lock_guard lock(mutex);
+        waiting.clear();
+        pictures.clear();
     }
 };
-
-namespace {
-PictureLister::Thumb MakeOne(const QString &path)
-{
-    PictureLister::Thumb t;
-    t.image = MakeThumbnail(path, &t.error);
-    return t;
-}
-
-PictureLister::Maker CurrentMaker = MakeOne;
-
-// A picture whose reading fails in an unforeseen way becomes a broken
-// thumbnail with the reason, never the end of its worker or of the listing.
-PictureLister::Thumb MakeGuarded(const std::function<PictureLister::Thumb()> &make, const QString &path)
-{
-    PictureLister::Thumb t;
-    try {
-        return make();
-    } catch (const std::bad_alloc &) {
-        t.error = OpenErrorText(path, QCoreApplication::translate("Files", "there is not enough memory to read it"));
-    } catch (const std::exception &e) {
-        t.error = OpenErrorText(path, QString::fromLocal8Bit(e.what()));
-    }
-    return t;
-}
-} // namespace
 
 void PictureLister::SetMaker(Maker maker) { CurrentMaker = maker ? maker : MakeOne; }
 
@@ -160,8 +168,7 @@ void PictureLister::Prefetch(const QStringList &paths)
     if (paths.isEmpty())
         return;
     auto ahead = std::make_shared<Ahead>();
-    const Maker maker = CurrentMaker;
-    ahead->make = [maker](const QString &path) { return MakeGuarded([&] { return maker(path); }, path); };
+    ahead->make = CurrentMaker;
     ahead->waiting.assign(paths.begin(), paths.end());
     m_ahead = ahead;
     WorkerPool &pool = ThumbnailPool();
@@ -179,7 +186,7 @@ void PictureLister::PrefetchPicture(const QString &path, const QImage &picture)
 void PictureLister::DropPrefetch()
 {
     if (m_ahead)
-        std::exchange(m_ahead, nullptr)->Stop();
+        std::exchange(m_ahead, nullptr)->Drop();
 }
 
 void PictureLister::Start(const QString &folder, const QStringList &names, int firstShown, int shownCount)
@@ -191,14 +198,18 @@ void PictureLister::Start(const QString &folder, const QStringList &names, int f
     // no more, and the listing's workers make the rest in their own order
     // (two orders taking turns would have one wait for the other).
     std::shared_ptr<Ahead> ahead = std::exchange(m_ahead, nullptr);
-    const QSet<QString> making = ahead ? ahead->Stop() : QSet<QString>();
+    const QStringList making = ahead ? ahead->Stop() : QStringList();
     batch->make = [folder, names, maker, ahead](int k) {
         const QString path = folder + names.at(k);
-        if (ahead) {
-            if (std::optional<Thumb> t = ahead->Take(path))
-                return std::move(*t);
-        }
-        return MakeGuarded([&] { return maker(path); }, path);
+        return MakeGuarded(
+            [&] {
+                if (ahead) {
+                    if (std::optional<Thumb> t = ahead->Take(path))
+                        return std::move(*t);
+                }
+                return maker(path);
+            },
+            path);
     };
     const int count = int(names.size());
     const int shownBegin = std::clamp(firstShown, 0, count);

@@ -322,6 +322,14 @@ private slots:
         QVERIFY2(error.contains(QStringLiteral("p1.png")) && error.contains(QStringLiteral("the reader gave up")),
                  qPrintable(error));
         QVERIFY(r.errors[r.indices.indexOf(0)].isEmpty());
+
+        // The same made ahead: the listing hands the error on and ends.
+        Record ahead(l);
+        l.Prefetch({pics.folder + pics.names[1], pics.folder + pics.names[0]});
+        l.Start(pics.folder, pics.names, 0, 2);
+        QVERIFY(QTest::qWaitFor([&] { return ahead.finished > 0; }, 20000));
+        QCOMPARE(ahead.indices.size(), 3);
+        QVERIFY(ahead.errors[ahead.indices.indexOf(1)].contains(QStringLiteral("the reader gave up")));
     }
 
     void poolLimitClearAndWait()
