@@ -87,7 +87,8 @@ struct PictureLister::Ahead {
     void Work()
     {
         while (const auto next = Next()) {
-            const auto &[path, picture] = *next;
+            const QString &path = next->first;
+            const QImage &picture = next->second;
             const Thumb t = MakeGuarded([&] { return picture.isNull() ? make(path) : Of(path, picture); }, path);
             {
                 const std::lock_guard lock(mutex);
