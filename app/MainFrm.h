@@ -226,8 +226,9 @@ private:
     void AppExecute();
 
     // Starts making the thumbnails of the strip's first page for a picture
-    // about to be opened, while the picture itself is read.
-    void PrefetchFirstPage(const QString &fileName);
+    // about to be opened, while the picture itself is read; the opened
+    // picture's path as the prefetch knows it, empty when there is none.
+    QString PrefetchFirstPage(const QString &fileName);
     // The end of a list build: panels back, its warning, the keys that waited.
     void ListingEnd();
     void PictureThumbnailReady(int index, const QImage &image, const QString &error);

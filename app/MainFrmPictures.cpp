@@ -105,10 +105,9 @@ void TWBDMainFrm::ImageOpen(const QString &fileName)
         pdf = std::make_shared<const TPdfPages>(TPdfPages::Load(fileName));
         picture = pdf->Render(0);
     } else {
-        PrefetchFirstPage(fileName);
+        const QString opened = PrefetchFirstPage(fileName);
         picture.LoadFromFileEx(fileName, 0);
-        const QFileInfo opened(fileName);
-        m_lister->PrefetchPicture(opened.absolutePath() + QLatin1Char('/') + opened.fileName(), picture);
+        m_lister->PrefetchPicture(opened, picture);
     }
     if (text && words.isEmpty()) {
         busy.End();
@@ -180,7 +179,7 @@ void TWBDMainFrm::PictureListMake(const QString &fileName, const QStringList *wo
         ListingEnd();
 }
 
-void TWBDMainFrm::PrefetchFirstPage(const QString &fileName)
+QString TWBDMainFrm::PrefetchFirstPage(const QString &fileName)
 {
     const QFileInfo fi(fileName);
     const QString folder = fi.absolutePath() + QLatin1Char('/');
@@ -189,7 +188,7 @@ void TWBDMainFrm::PrefetchFirstPage(const QString &fileName)
     const int opened = int(names.indexOf(fi.fileName()));
     const int count = PictureCountFor(PicturePanel->width());
     if (opened < 0 || count <= 0)
-        return;
+        return {};
     // The page the strip will show: the one holding the opened picture. That
     // one comes last: the window's thread is reading it meanwhile, and its
     // thumbnail is best made from what it reads.
@@ -201,6 +200,7 @@ void TWBDMainFrm::PrefetchFirstPage(const QString &fileName)
     SetThumbnailDensity(devicePixelRatioF());
     SetShareThumbnails(Settings().isShareThumbnails);
     m_lister->Prefetch(paths);
+    return paths.last();
 }
 
 void TWBDMainFrm::ListingEnd()

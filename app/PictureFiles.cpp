@@ -284,33 +284,41 @@ void SetThumbnailDensity(double density) { Density = std::clamp(density, 1.0, 4.
 double ThumbnailDensity() { return Density; }
 
 namespace {
-// A thumbnail's pixels as they are made: the shared cache gets its entry (when
-// sharing), the strip its tile.
-QImage Finished(const SharedThumbnailKey &key, const SmallPicture &small, const QString &path, int sharedSide,
-                double density)
-{
-    if (ShareThumbnails) {
-        const QSize side(sharedSide, sharedSide);
-        const bool fits = small.image.width() <= side.width() && small.image.height() <= side.height();
-        WriteSharedThumbnail(
-            key, fits ? small.image : small.image.scaled(side, Qt::KeepAspectRatio, Qt::SmoothTransformation),
-            small.original, MimeTypeOf(path));
+// One thumbnail in the making: its sizes for the strip's density, and what
+// the shared cache holds of it.
+struct ThumbnailJob {
+    const double density = Density;
+    const int tileSide = int(std::lround(ThumbnailSize * density));
+    const int sharedSide = SharedSideFor(density);
+    const SharedThumbnailKey key;
+    const QImage shared; // the cache's valid thumbnail; null when none
+
+    explicit ThumbnailJob(const QString &path)
+        : key(SharedThumbnailKeyOf(path)), shared(FindSharedThumbnail(key, sharedSide))
+    { }
+    // The small picture made: the shared cache gets its entry (when sharing),
+    // the strip its tile.
+    QImage Finish(const SmallPicture &small, const QString &path) const
+    {
+        if (ShareThumbnails) {
+            const QSize side(sharedSide, sharedSide);
+            const bool fits = small.image.width() <= side.width() && small.image.height() <= side.height();
+            WriteSharedThumbnail(
+                key, fits ? small.image : small.image.scaled(side, Qt::KeepAspectRatio, Qt::SmoothTransformation),
+                small.original, MimeTypeOf(path));
+        }
+        return Tile(small.image, density);
     }
-    return Tile(small.image, density);
-}
+};
 } // namespace
 
 QImage MakeThumbnail(const QString &path, QString *error)
 {
-    const double density = Density;
-    const int tileSide = int(std::lround(ThumbnailSize * density));
-    const int sharedSide = SharedSideFor(density);
-    const SharedThumbnailKey key = SharedThumbnailKeyOf(path);
-    const QImage shared = FindSharedThumbnail(key, sharedSide);
-    if (!shared.isNull())
-        return Tile(shared, density);
+    const ThumbnailJob job(path);
+    if (!job.shared.isNull())
+        return Tile(job.shared, job.density);
     QString noted;
-    if (FindThumbnailFailure(key, &noted)) {
+    if (FindThumbnailFailure(job.key, &noted)) {
         if (error)
             *error = noted.isEmpty() ? OpenErrorText(
                          path, QCoreApplication::translate("Files", "it could not be read when last tried"))
@@ -318,35 +326,31 @@ QImage MakeThumbnail(const QString &path, QString *error)
         return QImage();
     }
     try {
-        return Finished(key, ReadSmall(path, sharedSide, tileSide), path, sharedSide, density);
+        return job.Finish(ReadSmall(path, job.sharedSide, job.tileSide), path);
     } catch (const FileError &e) {
         if (error)
             *error = e.message();
         // Only a file whose content is at fault is noted: one we may not read
         // now may be readable when the user has mended that.
         if (ShareThumbnails && ::access(QFile::encodeName(path).constData(), R_OK) == 0)
-            WriteThumbnailFailure(key, e.message());
+            WriteThumbnailFailure(job.key, e.message());
         return QImage();
     }
 }
 
 QImage MakeThumbnailOf(const QString &path, const QImage &picture)
 {
-    const double density = Density;
-    const int tileSide = int(std::lround(ThumbnailSize * density));
-    const int sharedSide = SharedSideFor(density);
-    const SharedThumbnailKey key = SharedThumbnailKeyOf(path);
-    const QImage shared = FindSharedThumbnail(key, sharedSide);
-    if (!shared.isNull())
-        return Tile(shared, density);
-    const QSize small = SmallSize(picture.size(), sharedSide, tileSide);
+    const ThumbnailJob job(path);
+    if (!job.shared.isNull())
+        return Tile(job.shared, job.density);
+    const QSize small = SmallSize(picture.size(), job.sharedSide, job.tileSide);
     if (small.isEmpty())
         return {};
     // A box mean by the whole factor, then the last step smoothly.
     QImage image = BoxReduced(picture, std::min(picture.width() / small.width(), picture.height() / small.height()));
     if (image.size() != small)
         image = image.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return Finished(key, {image, picture.size()}, path, sharedSide, density);
+    return job.Finish({image, picture.size()}, path);
 }
 
 QString PageEntryName(const QString &documentFile, int page)
