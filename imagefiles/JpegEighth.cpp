@@ -218,23 +218,6 @@ quint8 Limit(int v)
     return quint8(std::clamp((v < 512 ? v : v - 1024) + 128, 0, 255));
 }
 
-// The zigzag order's natural positions; past the end, the last (libjpeg's
-// guard for damaged runs).
-constexpr std::array<quint8, 80> Natural = [] {
-    std::array<quint8, 80> order{};
-    int k = 0;
-    for (int sum = 0; sum < 15; ++sum)
-        for (int i = 0; i <= sum; ++i) {
-            const int row = sum % 2 ? i : sum - i;
-            const int col = sum - row;
-            if (row < 8 && col < 8)
-                order[k++] = quint8(row * 8 + col);
-        }
-    for (; k < 80; ++k)
-        order[k] = 63;
-    return order;
-}();
-
 // A coefficient's value from its size bits v (size 0 to 15; none is 0):
 // the lower half of the values are negative. Without a branch, as the sign
 // of a value is as good as random.
@@ -265,14 +248,11 @@ inline int NextCoded(TBits &bits, const THuffman &t, int &value)
 
 struct TComponent {
     int id = 0, h = 1, v = 1, tq = 0;
-    // Samples per block side at an eighth: 1, or 2 where libjpeg scales
-    // the chroma of 4:2:0 up in its inverse DCT rather than replicating it.
-    int side = 1;
     int dc = 0, ac = 0; // tables of the scan
-    const quint16 *quant = nullptr; // natural order
+    int quant = 0; // of its DC coefficient
     int pred = 0;
     int width = 0, height = 0; // blocks in its plane
-    std::vector<quint8> plane; // its samples, side x side a block
+    std::vector<quint8> plane; // its samples, one a block
 };
 
 struct TFrame {
@@ -346,108 +326,15 @@ bool DecodeBlock(TBits &bits, const THuffman &dc, const THuffman &ac, int &pred)
     }
 }
 
-// The rows and columns libjpeg's 2 x 2 inverse DCT reads: 0, 1, 3, 5 and 7.
-constexpr std::array<int, 5> Kept = {0, 1, 3, 5, 7};
-// For each zigzag position, its place among the 25 coefficients kept; 25
-// for the others.
-constexpr std::array<quint8, 80> KeptSlot = [] {
-    std::array<quint8, 80> slot{};
-    for (int k = 0; k < 80; ++k) {
-        const int row = Natural[k] / 8, col = Natural[k] % 8;
-        const auto r = std::find(Kept.begin(), Kept.end(), row), c = std::find(Kept.begin(), Kept.end(), col);
-        slot[k] = r != Kept.end() && c != Kept.end() ? quint8((r - Kept.begin()) * 5 + (c - Kept.begin())) : 25;
-    }
-    return slot;
-}();
-using TKept = std::array<int, 26>;
-
-// Which of the 25 kept coefficients but the DC are not zero, a bit each.
-constexpr unsigned AllKept = (1U << 25) - 1;
-// A column's coefficients below its first row.
-constexpr unsigned ColumnAc = 1U << 5 | 1U << 10 | 1U << 15 | 1U << 20;
-
-// The coefficients of a block libjpeg turns into 2 x 2 samples; kept tells
-// which of them but the DC are not zero.
-bool DecodeCoefficients(TBits &bits, const THuffman &dc, const THuffman &ac, int &pred, TKept &coef, unsigned &kept)
-{
-    coef = TKept{};
-    kept = 0;
-    if (!DecodeDc(bits, dc, pred))
-        return false;
-    coef[0] = pred;
-    for (int k = 1; k < 64; ++k) {
-        bits.Need();
-        int value = 0;
-        const int symbol = NextCoded(bits, ac, value);
-        if (symbol < 0)
-            return false;
-        const int run = symbol >> 4;
-        if (!(symbol & 15)) {
-            if (run != 15)
-                break;
-            k += 15;
-            continue;
-        }
-        k += run;
-        const int slot = KeptSlot[std::min(k, 79)];
-        coef[slot] = value;
-        kept |= (1U << slot) & AllKept;
-    }
-    return true;
-}
-
-// libjpeg's 2 x 2 inverse DCT (its reduced one, to the same constants and
-// rounding).
-void Idct2x2(const TKept &coef, unsigned kept, const quint16 *quant, quint8 *out, qsizetype stride)
-{
-    constexpr int Bits = 13, Pass1 = 2;
-    auto odd
-        = [](qint64 c1, qint64 c3, qint64 c5, qint64 c7) { return c7 * -5906 + c5 * 6967 + c3 * -10426 + c1 * 29692; };
-    auto descale = [](qint64 x, int n) { return (x + (qint64(1) << (n - 1))) >> n; };
-    std::array<qint64, 10> ws; // two rows of the five columns
-    for (int c = 0; c < 5; ++c) {
-        auto dq = [&](int r) { return qint64(coef[r * 5 + c]) * quant[Kept[r] * 8 + Kept[c]]; };
-        if (!(kept & ColumnAc << c)) { // its first row alone, as libjpeg takes it too
-            ws[c] = ws[5 + c] = dq(0) * (1 << Pass1);
-            continue;
-        }
-        const qint64 even = dq(0) << (Bits + 2), o = odd(dq(1), dq(2), dq(3), dq(4));
-        ws[c] = descale(even + o, Bits - Pass1 + 2);
-        ws[5 + c] = descale(even - o, Bits - Pass1 + 2);
-    }
-    for (int row = 0; row < 2; ++row) {
-        const qint64 *w = ws.data() + row * 5;
-        const qint64 even = w[0] << (Bits + 2), o = odd(w[1], w[2], w[3], w[4]);
-        out[row * stride] = Limit(int(descale(even + o, Bits + Pass1 + 3 + 2)));
-        out[row * stride + 1] = Limit(int(descale(even - o, Bits + Pass1 + 3 + 2)));
-    }
-}
-
 // A block's sample from its DC alone.
 quint8 DcSample(int dc, int quant) { return Limit(int((qint64(dc) * quant + 4) >> 3)); }
 
 bool DecodeInto(TBits &bits, TComponent &c, const std::array<THuffman, 4> &dcs, const std::array<THuffman, 4> &acs,
                 int bx, int by)
 {
-    const qsizetype stride = qsizetype(c.width) * c.side;
-    quint8 *out = c.plane.data() + qsizetype(by) * c.side * stride + qsizetype(bx) * c.side;
-    if (c.side == 1) {
-        if (!DecodeBlock(bits, dcs[c.dc], acs[c.ac], c.pred))
-            return false;
-        *out = DcSample(c.pred, c.quant[0]);
-        return true;
-    }
-    TKept coef;
-    unsigned kept = 0;
-    if (!DecodeCoefficients(bits, dcs[c.dc], acs[c.ac], c.pred, coef, kept))
+    if (!DecodeBlock(bits, dcs[c.dc], acs[c.ac], c.pred))
         return false;
-    if (kept) {
-        Idct2x2(coef, kept, c.quant, out, stride);
-    } else {
-        // The transform of a lone DC, as most chroma blocks are: four equal
-        // samples, which it would give too.
-        out[0] = out[1] = out[stride] = out[stride + 1] = DcSample(c.pred, c.quant[0]);
-    }
+    c.plane[size_t(by) * size_t(c.width) + size_t(bx)] = DcSample(c.pred, c.quant);
     return true;
 }
 
@@ -531,8 +418,8 @@ QImage Picture(const TFrame &f)
         for (int c = 0; c < n; ++c) {
             const TComponent &comp = f.comps[c];
             // Replicated as libjpeg's upsampling does, by whole factors.
-            const int hx = f.hmax / (comp.h * comp.side), vy = f.vmax / (comp.v * comp.side);
-            const quint8 *src = comp.plane.data() + qsizetype(y / vy) * comp.width * comp.side;
+            const int hx = f.hmax / comp.h, vy = f.vmax / comp.v;
+            const quint8 *src = comp.plane.data() + qsizetype(y / vy) * comp.width;
             quint8 *row = rows[c].data();
             if (hx == 1) {
                 std::copy(src, src + w, row);
@@ -585,11 +472,6 @@ bool ParseFrame(const quint8 *s, int len, TFrame &f, qint64 maxPixels)
         if (f.hmax % c.h || f.vmax % c.v)
             return false; // fractional sampling, which libjpeg does not take either
         blocks += c.h * c.v;
-        // libjpeg doubles a component's inverse DCT while its upsampling
-        // would double it anyway, both ways; more than once is left to it.
-        c.side = (f.hmax / c.h) % 2 == 0 && (f.vmax / c.v) % 2 == 0 ? 2 : 1;
-        if (c.side == 2 && (f.hmax / c.h) % 4 == 0 && (f.vmax / c.v) % 4 == 0)
-            return false;
         if (n == 1) {
             c.width = (f.width + 7) / 8;
             c.height = (f.height + 7) / 8;
@@ -597,7 +479,7 @@ bool ParseFrame(const quint8 *s, int len, TFrame &f, qint64 maxPixels)
             c.width = (f.width + 8 * f.hmax - 1) / (8 * f.hmax) * c.h;
             c.height = (f.height + 8 * f.vmax - 1) / (8 * f.vmax) * c.v;
         }
-        c.plane.assign(size_t(c.width) * size_t(c.height) * size_t(c.side * c.side), 0);
+        c.plane.assign(size_t(c.width) * size_t(c.height), 0);
     }
     return n == 1 || blocks <= 10;
 }
@@ -621,7 +503,8 @@ bool ParseHuffman(const quint8 *s, int len, std::array<THuffman, 4> &dcs, std::a
     return true;
 }
 
-using TQuant = std::array<std::array<quint16, 64>, 4>;
+// The DC coefficient's quantizer of each table: the only one an eighth needs.
+using TQuant = std::array<int, 4>;
 
 bool ParseQuant(const quint8 *s, int len, TQuant &quant, std::array<bool, 4> &defined)
 {
@@ -630,8 +513,7 @@ bool ParseQuant(const quint8 *s, int len, TQuant &quant, std::array<bool, 4> &de
         const int size = 1 + 64 * (pq + 1);
         if (pq > 1 || tq > 3 || len < size)
             return false;
-        for (int k = 0; k < 64; ++k) // stored in zigzag order
-            quant[tq][Natural[k]] = quint16(pq ? Be16(s + 1 + 2 * k) : s[1 + k]);
+        quant[tq] = pq ? Be16(s + 1) : s[1];
         defined[tq] = true;
         s += size;
         len -= size;
@@ -708,7 +590,7 @@ QImage ReadScan(TJpeg &j, const quint8 *s, int len, const quint8 *end)
             return {};
         c.dc = td;
         c.ac = ta;
-        c.quant = j.quant[c.tq].data();
+        c.quant = j.quant[c.tq];
     }
     TBits bits(s + len, end);
     if (!DecodeScan(bits, f, j.dcs, j.acs, j.restartInterval))
