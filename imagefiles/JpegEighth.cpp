@@ -419,14 +419,17 @@ QImage Picture(const TFrame &f)
             const TComponent &comp = f.comps[c];
             // Replicated as libjpeg's upsampling does, by whole factors.
             const int hx = f.hmax / comp.h, vy = f.vmax / comp.v;
+            if (y % vy)
+                continue; // the same samples as the row above
             const quint8 *src = comp.plane.data() + qsizetype(y / vy) * comp.width;
             quint8 *row = rows[c].data();
             if (hx == 1) {
                 std::copy(src, src + w, row);
                 continue;
             }
-            for (int x = 0; x < w; x += hx, ++src)
-                std::fill(row + x, row + std::min(x + hx, w), *src);
+            for (int x = 0; x < w; ++src)
+                for (int r = 0; r < hx && x < w; ++r)
+                    row[x++] = *src;
         }
         if (n == 1) {
             std::copy(rows[0].begin(), rows[0].end(), img.scanLine(y));
