@@ -346,8 +346,9 @@ QImage MakeThumbnailOf(const QString &path, const QImage &picture)
     const QSize small = SmallSize(picture.size(), job.sharedSide, job.tileSide);
     if (small.isEmpty())
         return {};
-    // A box mean by the whole factor, then the last step smoothly.
-    QImage image = BoxReduced(picture, std::min(picture.width() / small.width(), picture.height() / small.height()));
+    // A box mean by the whole factor (eight rows of each block are plenty),
+    // then the last step smoothly.
+    QImage image = BoxReduced(picture, std::min(picture.width() / small.width(), picture.height() / small.height()), 8);
     if (image.size() != small)
         image = image.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return job.Finish({image, picture.size()}, path);

@@ -4,18 +4,20 @@
 #include <vector>
 
 namespace {
-// Sum is wide enough for factor rows of 255.
-template <typename Sum> void Reduce(const QImage &src, int factor, QImage &out)
+// Sum is wide enough for rows rows of 255.
+template <typename Sum> void Reduce(const QImage &src, int factor, int rows, QImage &out)
 {
     const int w = out.width(), h = out.height();
     // A block's rows are summed byte by byte across the whole width first
     // (one straight pass the compiler vectorises), then each block's columns.
     const int bytes = w * factor * 4;
     std::vector<Sum> columns(size_t(bytes), 0);
-    const quint32 count = quint32(factor) * quint32(factor);
+    const quint32 count = quint32(factor) * quint32(rows);
     for (int y = 0; y < h; ++y) {
         std::fill(columns.begin(), columns.end(), Sum(0));
-        for (int r = 0; r < factor; ++r) {
+        for (int i = 0; i < rows; ++i) {
+            // The middle row of each of rows equal parts of the block.
+            const int r = rows == factor ? i : (2 * i + 1) * factor / (2 * rows);
             const uchar *line = src.constScanLine(y * factor + r);
             Sum *sums = columns.data();
             for (int i = 0; i < bytes; ++i)
@@ -35,7 +37,7 @@ template <typename Sum> void Reduce(const QImage &src, int factor, QImage &out)
 }
 } // namespace
 
-QImage BoxReduced(const QImage &picture, int factor)
+QImage BoxReduced(const QImage &picture, int factor, int maxRows)
 {
     if (factor <= 1 || picture.isNull())
         return picture;
@@ -51,9 +53,10 @@ QImage BoxReduced(const QImage &picture, int factor)
         return {};
     // Each channel is averaged on its own: a mean of premultiplied pixels is
     // one too.
-    if (factor <= 257)
-        Reduce<quint16>(src, factor, out);
+    const int rows = std::clamp(maxRows, 1, factor);
+    if (rows <= 257)
+        Reduce<quint16>(src, factor, rows, out);
     else
-        Reduce<quint32>(src, factor, out);
+        Reduce<quint32>(src, factor, rows, out);
     return out;
 }

@@ -333,6 +333,23 @@ private slots:
         QVERIFY(BoxReduced(QImage(), 2).isNull());
     }
 
+    // With fewer rows than a block has, the middle rows of equal parts of it,
+    // every column of each.
+    void boxReducedTakesEvenlySpreadRows()
+    {
+        QImage img(4, 8, QImage::Format_RGB32);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 4; ++x)
+                img.setPixel(x, y, qRgb(y * 10 + x, 0, 0));
+        // Rows 1 and 3 of the first block, 5 and 7 of the second: means of
+        // 21.5 and 61.5; a single row, row 6 (counted from 0): 61.5.
+        QCOMPARE(qRed(BoxReduced(img, 4, 2).pixel(0, 0)), 22);
+        QCOMPARE(qRed(BoxReduced(img, 4, 2).pixel(0, 1)), 62);
+        QCOMPARE(qRed(BoxReduced(img, 4, 1).pixel(0, 1)), 62);
+        QCOMPARE(BoxReduced(img, 4, 9), BoxReduced(img, 4));
+        QCOMPARE(BoxReduced(img, 4, 0), BoxReduced(img, 4, 1));
+    }
+
     void jpegQualityReachesTheEncoder()
     {
         QTemporaryDir dir;
