@@ -214,8 +214,9 @@ int SlowSymbol(const THuffman &t, TBits &bits)
 // taken modulo 1024 as a signed number, then clamped.
 quint8 Limit(int v)
 {
-    v &= 1023;
-    return quint8(std::clamp((v < 512 ? v : v - 1024) + 128, 0, 255));
+    // Without a branch: at sharp edges the clamp goes either way.
+    const int x = ((v & 1023) ^ 512) - 512 + 128;
+    return quint8(std::min(std::max(x, 0), 255));
 }
 
 // A coefficient's value from its size bits v (size 0 to 15; none is 0):
@@ -329,15 +330,6 @@ bool DecodeBlock(TBits &bits, const THuffman &dc, const THuffman &ac, int &pred)
 // A block's sample from its DC alone.
 quint8 DcSample(int dc, int quant) { return Limit(int((qint64(dc) * quant + 4) >> 3)); }
 
-bool DecodeInto(TBits &bits, TComponent &c, const std::array<THuffman, 4> &dcs, const std::array<THuffman, 4> &acs,
-                int bx, int by)
-{
-    if (!DecodeBlock(bits, dcs[c.dc], acs[c.ac], c.pred))
-        return false;
-    c.plane[size_t(by) * size_t(c.width) + size_t(bx)] = DcSample(c.pred, c.quant);
-    return true;
-}
-
 bool DecodeScan(const TBits &start, TFrame &f, const std::array<THuffman, 4> &dcs, const std::array<THuffman, 4> &acs,
                 int restartInterval)
 {
@@ -353,18 +345,22 @@ bool DecodeScan(const TBits &start, TFrame &f, const std::array<THuffman, 4> &dc
     // fixed length, whichever the sampling.
     struct TSlot {
         TComponent *c;
+        const THuffman *dc, *ac;
         int h, v; // the block's place in its MCU
         int bh, bv; // blocks across and down an MCU of its component
+        quint8 *row; // its first sample in the row of MCUs being read
     };
     std::vector<TSlot> order;
     for (TComponent &c : f.comps) {
         const int bh = single ? 1 : c.h, bv = single ? 1 : c.v;
         for (int v = 0; v < bv; ++v)
             for (int h = 0; h < bh; ++h)
-                order.push_back({&c, h, v, bh, bv});
+                order.push_back({&c, &dcs[c.dc], &acs[c.ac], h, v, bh, bv, nullptr});
     }
     int left = restartInterval;
     for (int my = 0; my < mcusY; ++my) {
+        for (TSlot &b : order)
+            b.row = b.c->plane.data() + size_t(my * b.bv + b.v) * size_t(b.c->width) + size_t(b.h);
         for (int mx = 0; mx < mcusX; ++mx) {
             if (restartInterval) {
                 if (left == 0) {
@@ -376,9 +372,11 @@ bool DecodeScan(const TBits &start, TFrame &f, const std::array<THuffman, 4> &dc
                 }
                 --left;
             }
-            for (const TSlot &b : order)
-                if (!DecodeInto(bits, *b.c, dcs, acs, mx * b.bh + b.h, my * b.bv + b.v))
+            for (const TSlot &b : order) {
+                if (!DecodeBlock(bits, *b.dc, *b.ac, b.c->pred))
                     return false;
+                b.row[mx * b.bh] = DcSample(b.c->pred, b.c->quant);
+            }
         }
         if (bits.Overrun())
             return false;
