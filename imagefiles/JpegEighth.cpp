@@ -161,12 +161,22 @@ private:
     void Refill()
     {
         while (m_bits <= 55) { // at most 63, which Need shifts by
+            if (m_p < m_ff && m_end - m_p >= 8) {
+                // The bytes before the next 0xFF, as many as fit, in one load.
+                const int n = int(std::min<qsizetype>((63 - m_bits) >> 3, m_ff - m_p));
+                m_acc |= (qFromBigEndian<quint64>(m_p) & ~(~quint64(0) >> (8 * n))) >> m_bits;
+                m_p += n;
+                m_bits += 8 * n;
+                continue;
+            }
             quint8 b = 0;
             if (m_stopped) {
                 ++m_padding;
             } else if (m_p < m_end && (*m_p != 0xFF || (m_p + 1 < m_end && m_p[1] == 0))) {
                 b = *m_p;
                 m_p += b == 0xFF ? 2 : 1; // a data 0xFF is stuffed with a zero
+                if (m_p > m_ff)
+                    FindFF();
             } else {
                 m_stopped = true; // the end, or a marker left for Restart to find
                 continue;
@@ -174,8 +184,6 @@ private:
             m_acc |= quint64(b) << (56 - m_bits);
             m_bits += 8;
         }
-        if (m_p > m_ff)
-            FindFF();
     }
     // The next 0xFF from here on (a stuffed one or a marker's), or the end.
     void FindFF()
