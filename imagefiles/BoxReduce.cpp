@@ -16,8 +16,9 @@ template <typename Sum> void Reduce(const QImage &src, int factor, int rows, QIm
     for (int y = 0; y < h; ++y) {
         std::fill(columns.begin(), columns.end(), Sum(0));
         for (int part = 0; part < rows; ++part) {
-            // The middle row of each of rows equal parts of the block.
-            const int r = rows == factor ? part : (2 * part + 1) * factor / (2 * rows);
+            // The middle row of each of rows equal parts of the block (every
+            // row when rows is factor).
+            const int r = int((2 * qint64(part) + 1) * factor / (2 * rows));
             const uchar *line = src.constScanLine(y * factor + r);
             Sum *sums = columns.data();
             for (int i = 0; i < bytes; ++i)
