@@ -287,7 +287,10 @@ namespace {
 // One thumbnail in the making: its sizes for the strip's density, and what
 // the shared cache holds of it.
 struct ThumbnailJob {
+    // Taken once, so that a job started before a change of setting ends as
+    // it began.
     const double density = Density;
+    const bool share = ShareThumbnails;
     const int tileSide = int(std::lround(ThumbnailSize * density));
     const int sharedSide = SharedSideFor(density);
     const SharedThumbnailKey key;
@@ -300,7 +303,7 @@ struct ThumbnailJob {
     // the strip its tile.
     QImage Finish(const SmallPicture &small, const QString &path) const
     {
-        if (ShareThumbnails) {
+        if (share) {
             const QSize side(sharedSide, sharedSide);
             const bool fits = small.image.width() <= side.width() && small.image.height() <= side.height();
             WriteSharedThumbnail(
@@ -332,7 +335,7 @@ QImage MakeThumbnail(const QString &path, QString *error)
             *error = e.message();
         // Only a file whose content is at fault is noted: one we may not read
         // now may be readable when the user has mended that.
-        if (ShareThumbnails && ::access(QFile::encodeName(path).constData(), R_OK) == 0)
+        if (job.share && ::access(QFile::encodeName(path).constData(), R_OK) == 0)
             WriteThumbnailFailure(job.key, e.message());
         return QImage();
     }
